@@ -1,0 +1,22 @@
+// Entry of the Linux executable: the arguments are joined into one command line, as Windows
+// hands it to a screen saver, so that both builds accept the same lines (/s, /p 1234, /c).
+#include <string>
+
+#include "platform/system.h"
+#include "platform/text.h"
+#include "platform/window.h"
+#include "shell/saver_main.h"
+
+int main(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) line += ' ';
+        line += argv[i];
+    }
+    std::string cp932;
+    plat::utf8_to_cp932(line, cp932);
+    plat::set_command_line(std::move(cp932));
+    shell::SaverMain();
+    plat::run_event_loop();
+    return 0;
+}

@@ -1,0 +1,30 @@
+// Plain file operations. Paths are CP932 text as the core holds them; back ends convert.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+// True when the path opens for reading as a file (not a folder).
+bool can_open_for_reading(std::string_view path);
+
+// Read exactly `length` bytes starting at zero-based `offset`. Returns false when the file
+// cannot be opened or holds fewer bytes; `out` is then left empty.
+bool read_file_range(std::string_view path, std::uint64_t offset, std::size_t length,
+                     std::vector<std::uint8_t>& out);
+
+// Read the whole file. False when it cannot be opened or read.
+bool read_whole_file(std::string_view path, std::vector<std::uint8_t>& out);
+
+// Create or replace the file with exactly these bytes. False on any failure; a failure
+// never leaves a partly written file under `path` (the bytes go to a temporary file in the
+// same folder first, which is then renamed over the target).
+bool write_file_replacing(std::string_view path, const void* data, std::size_t length);
+
+// Delete a file; false when it is missing or cannot be deleted.
+bool delete_file(std::string_view path);
+
+}  // namespace plat

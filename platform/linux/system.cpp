@@ -1,0 +1,73 @@
+// Process and system services on Linux. The system family is reported as the NT family:
+// like Windows NT, a Linux desktop has no screen-saver password of the saver's own, and the
+// screen locker of the desktop guards the session instead.
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/system.h"
+#include "platform/text.h"
+
+namespace plat {
+
+const char kPathSeparator = '/';
+
+namespace {
+std::string& stored_command_line() {
+    static std::string text;
+    return text;
+}
+}  // namespace
+
+std::string program_folder() {
+    char buffer[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return ".";
+    std::string path(buffer, static_cast<std::size_t>(n));
+    const auto slash = path.rfind('/');
+    path = slash == 0 ? std::string("/") : path.substr(0, slash);
+    std::string cp932;
+    utf8_to_cp932(path, cp932);
+    return cp932;
+}
+
+VersionInfo get_version_ex(std::uint32_t struct_size) {
+    if (struct_size != 148) return {0, 0};
+    return {1, 2};
+}
+
+int system_parameters_info(std::uint32_t, std::uint32_t, std::uint32_t) {
+    // The screen-saver-running flag has no counterpart here; the call succeeds and does nothing.
+    return 1;
+}
+
+const std::string& command_line() { return stored_command_line(); }
+void set_command_line(std::string text) { stored_command_line() = std::move(text); }
+
+void sleep_ms(std::uint32_t ms) {
+    timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+    while (::nanosleep(&ts, &ts) != 0) {
+    }
+}
+
+std::uint64_t tick_count_ms() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+}
+
+std::uint64_t time_of_day_us() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<std::uint64_t>(ts.tv_sec) * 1000000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000u;
+}
+
+[[noreturn]] void end_process(int code) {
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+}  // namespace plat

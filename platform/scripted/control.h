@@ -1,0 +1,103 @@
+// The scripted back end: an in-memory world for tests. A test resets it, sets the machine up
+// (screen, program folder, system family), scripts input and timer ticks, runs the core and
+// then looks at what it did (windows and their titles, message boxes, presented pictures).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/draw.h"
+#include "platform/system.h"
+#include "platform/types.h"
+#include "platform/window.h"
+
+namespace plat::scripted {
+
+struct TimerState {
+    std::uint32_t period_ms = 0;
+    std::uint64_t next_due_ms = 0;
+};
+
+struct WindowState {
+    WindowHandle handle{};
+    std::string title;  // CP932
+    WindowStyle style = WindowStyle::Popup;
+    Rect rect;
+    bool visible = false;
+    bool topmost = false;
+    bool foreign = false;  // another process's window, made by the test
+    WindowHandle parent{};
+    std::int32_t style_bits = 0;
+    WindowHandlers handlers;
+    std::map<int, TimerState> timers;
+    const Bitmap* picture = nullptr;  // last presented
+    Rect picture_rect;
+    int present_count = 0;
+};
+
+struct MessageBoxCall {
+    WindowHandle owner{};
+    std::string text, title;  // CP932
+    std::uint32_t style = 0;
+};
+
+struct AnimatedRectsCall {
+    WindowHandle window{};
+    int animation = 0;
+    Rect from, to;
+};
+
+// Thrown by pump_events when the test's pump budget is spent, so that a frame loop that
+// would run for ever comes back to the test.
+struct PumpBudgetSpent {};
+
+// Back to a new machine: no windows, clock at 0, a 1024 x 768 screen at 15 twips per pixel,
+// an NT-family system, cursor count 0, the program folder "." and an empty command line.
+void reset();
+
+void set_program_folder(std::string folder_cp932);
+void set_version(VersionInfo info);
+void set_screen(int width_px, int height_px, int twips_x = 15, int twips_y = 15);
+void set_cursor_pos(std::optional<Point> pos);
+
+// Virtual clock in milliseconds: sleep_ms advances it, and so does every pump by
+// `pump_step_ms` (1 by default).
+std::uint64_t now_ms();
+void advance_ms(std::uint64_t ms);
+void set_pump_step_ms(std::uint64_t ms);
+
+// After this many further pumps, pump_events throws PumpBudgetSpent (0: no limit).
+void set_pump_budget(std::uint64_t pumps);
+std::uint64_t pump_count();
+
+// Called at the start of every pump with the pump's number (from 1), before timers and
+// queued input are delivered; a test queues input from here.
+void on_pump(std::function<void(std::uint64_t pump)> hook);
+
+// Input, delivered at the next pump to the given window (the first visible one of this
+// process when None).
+void queue_key(int virtual_key, WindowHandle window = WindowHandle::None);
+void queue_mouse_down(int button, Point client, WindowHandle window = WindowHandle::None);
+void queue_click(WindowHandle window = WindowHandle::None);
+// The system closes the window (unload runs, as when its owner closes it).
+void queue_close(WindowHandle window);
+
+// Another process's top-level window, for the single-instance test and the preview parent.
+WindowHandle add_foreign_window(std::string title_cp932, Rect rect);
+void remove_foreign_window(WindowHandle window);
+
+// This process's windows and foreign ones, in creation order.
+std::vector<const WindowState*> windows();
+const WindowState* window(WindowHandle handle);
+const WindowState* find_by_title(std::string_view title_cp932);
+
+const std::vector<MessageBoxCall>& message_boxes();
+const std::vector<AnimatedRectsCall>& animated_rects();
+int cursor_display_count();
+std::vector<std::pair<std::uint32_t, std::uint32_t>> system_parameter_calls();  // action, param
+
+}  // namespace plat::scripted

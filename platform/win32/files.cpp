@@ -1,0 +1,86 @@
+// Plain file operations over the narrow Win32 file API; paths are in the ANSI code page.
+#include "platform/files.h"
+#include "platform/win32/prelude.h"
+
+namespace plat {
+namespace {
+
+struct Handle {
+    HANDLE h;
+    explicit Handle(HANDLE handle) : h(handle) {}
+    ~Handle() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool ok() const { return h != INVALID_HANDLE_VALUE; }
+};
+
+HANDLE open_read(std::string_view path) {
+    return CreateFileA(win32::z(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool read_exact(HANDLE h, std::uint8_t* data, std::size_t length) {
+    while (length > 0) {
+        DWORD got = 0;
+        const DWORD want = length > 0x10000000 ? 0x10000000 : static_cast<DWORD>(length);
+        if (!ReadFile(h, data, want, &got, nullptr) || got == 0) return false;
+        data += got;
+        length -= got;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool can_open_for_reading(std::string_view path) {
+    if (path.empty()) return false;
+    const DWORD attributes = GetFileAttributesA(win32::z(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    Handle f(open_read(path));
+    return f.ok();
+}
+
+bool read_file_range(std::string_view path, std::uint64_t offset, std::size_t length,
+                     std::vector<std::uint8_t>& out) {
+    out.clear();
+    Handle f(open_read(path));
+    if (!f.ok()) return false;
+    LARGE_INTEGER pos;
+    pos.QuadPart = static_cast<LONGLONG>(offset);
+    std::vector<std::uint8_t> data(length);
+    if (!SetFilePointerEx(f.h, pos, nullptr, FILE_BEGIN) || !read_exact(f.h, data.data(), length)) return false;
+    out = std::move(data);
+    return true;
+}
+
+bool read_whole_file(std::string_view path, std::vector<std::uint8_t>& out) {
+    out.clear();
+    Handle f(open_read(path));
+    LARGE_INTEGER size;
+    if (!f.ok() || !GetFileSizeEx(f.h, &size)) return false;
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(size.QuadPart));
+    if (!read_exact(f.h, data.data(), data.size())) return false;
+    out = std::move(data);
+    return true;
+}
+
+bool write_file_replacing(std::string_view path, const void* data, std::size_t length) {
+    const std::string target = win32::z(path);
+    const std::string temp = target + ".tmp" + std::to_string(GetCurrentProcessId());
+    bool ok;
+    {
+        Handle f(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!f.ok()) return false;
+        DWORD written = 0;
+        ok = WriteFile(f.h, data, static_cast<DWORD>(length), &written, nullptr) && written == length;
+        ok = FlushFileBuffers(f.h) && ok;
+    }
+    if (ok) ok = MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileA(temp.c_str());
+    return ok;
+}
+
+bool delete_file(std::string_view path) { return DeleteFileA(win32::z(path).c_str()) != 0; }
+
+}  // namespace plat

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build and test Zephlora, and generates the
+# Japanese locale that Wine needs for code page 932. Installs only what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config python3 python3-pil python3-numpy
+  libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libx11-dev libstb-dev
+  libcdio-dev libcdio-paranoia-dev
+  googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-x86-64 wine wine64
+  xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic locales sox libsox-fmt-mp3 lame
+  util-linux
+)
+if [ "${1:-}" = "--run-only" ]; then
+  packages=(build-essential cmake pkg-config python3 libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
+            libx11-dev libstb-dev libcdio-dev libcdio-paranoia-dev fonts-ipafont-gothic)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+if [ "${1:-}" != "--run-only" ] && ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+  $SUDO sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+fi

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the Linux executable and runs the saver full screen.
+# Extra arguments are passed on (default /s); on a machine without a display it runs in a
+# virtual X server so that it can be watched with a screenshot tool.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$root/scripts/install-deps.sh" --run-only
+cmake -S "$root" -B "$root/build/run" -DCMAKE_BUILD_TYPE=Release -DZEPHLORA_TESTS=OFF \
+      -DZEPHLORA_BENCHMARKS=OFF >/dev/null
+cmake --build "$root/build/run" -j "$(nproc)" --target zephlora
+args=("$@")
+[ ${#args[@]} -gt 0 ] || args=(/s)
+if [ -z "${DISPLAY:-}" ]; then
+  echo "No DISPLAY: set DISPLAY to your desktop, or run it in Xvfb (see README)." >&2
+  exit 1
+fi
+exec "$root/build/run/zephlora" "${args[@]}"
