@@ -1,0 +1,111 @@
+#include "platform/linux/x11.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace plat::x11 {
+namespace {
+
+bool error_seen = false;
+int on_error(Display*, XErrorEvent*) {
+    error_seen = true;
+    return 0;
+}
+
+Display* display() {
+    static Display* d = [] {
+        Display* opened = XOpenDisplay(nullptr);
+        if (opened) XSetErrorHandler(on_error);
+        return opened;
+    }();
+    return d;
+}
+
+std::string name_of(Display* d, Window w) {
+    std::string name;
+    const Atom net_wm_name = XInternAtom(d, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, w, net_wm_name, 0, 1024, False, utf8, &type, &format, &count,
+                           &after, &data) == Success && data && type == utf8 && format == 8)
+        name.assign(reinterpret_cast<char*>(data), count);
+    if (data) XFree(data);
+    if (!name.empty()) return name;
+    XTextProperty text{};
+    if (XGetWMName(d, w, &text) && text.value) {
+        char** list = nullptr;
+        int n = 0;
+        if (Xutf8TextPropertyToTextList(d, &text, &list, &n) >= Success && list && n > 0)
+            name = list[0];
+        else
+            name.assign(reinterpret_cast<char*>(text.value), text.nitems);
+        if (list) XFreeStringList(list);
+        XFree(text.value);
+    }
+    return name;
+}
+
+Window search(Display* d, Window parent, const std::string& name, int depth) {
+    Window root = 0, up = 0, *children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(d, parent, &root, &up, &children, &n)) return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < n && !found; ++i)
+        if (name_of(d, children[i]) == name) found = children[i];
+    for (unsigned int i = 0; i < n && !found && depth > 1; ++i)
+        found = search(d, children[i], name, depth - 1);
+    if (children) XFree(children);
+    return found;
+}
+
+}  // namespace
+
+unsigned long find_top_level(const std::string& name_utf8) {
+    Display* d = display();
+    if (!d || name_utf8.empty()) return 0;
+    error_seen = false;
+    const Window found = search(d, DefaultRootWindow(d), name_utf8, 2);
+    return found;
+}
+
+bool window_rect(unsigned long window, Rect& out) {
+    Display* d = display();
+    if (!d || window == 0) return false;
+    error_seen = false;
+    XWindowAttributes attributes{};
+    const Status ok = XGetWindowAttributes(d, window, &attributes);
+    XSync(d, False);
+    if (!ok || error_seen) return false;
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(d, window, attributes.root, 0, 0, &x, &y, &child);
+    XSync(d, False);
+    if (error_seen) return false;
+    out = {x, y, x + attributes.width, y + attributes.height};
+    return true;
+}
+
+bool reparent(unsigned long child, unsigned long parent) {
+    Display* d = display();
+    if (!d) return false;
+    error_seen = false;
+    XReparentWindow(d, child, parent ? parent : DefaultRootWindow(d), 0, 0);
+    XSync(d, False);
+    return !error_seen;
+}
+
+unsigned long sdl_window_id(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+        return static_cast<unsigned long>(info.info.x11.window);
+    return 0;
+}
+
+}  // namespace plat::x11

@@ -1,0 +1,29 @@
+// The Linux back end's own connection to the X server, for windows of other processes: the
+// top-level window search that stands in for FindWindowA, rectangles of foreign windows and
+// reparenting. Kept apart because the X11 headers define macros (None, Window, Status) that
+// clash with the platform's names. X errors are caught, never fatal.
+#pragma once
+
+#include <string>
+
+#include "platform/types.h"
+
+struct SDL_Window;
+
+namespace plat::x11 {
+
+// The first top-level window (or window one level below, inside a window manager's frame)
+// whose _NET_WM_NAME or WM_NAME is exactly this UTF-8 text; 0 when there is none or no X
+// server answers.
+unsigned long find_top_level(const std::string& name_utf8);
+
+// The window's rectangle in root coordinates; false when it does not exist.
+bool window_rect(unsigned long window, Rect& out);
+
+// Makes `child` a child of `parent` (0: the root) at (0, 0).
+bool reparent(unsigned long child, unsigned long parent);
+
+// The X11 window id of an SDL window, 0 when SDL does not run on X11.
+unsigned long sdl_window_id(SDL_Window* window);
+
+}  // namespace plat::x11

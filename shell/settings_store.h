@@ -1,0 +1,28 @@
+// The settings file beside the executable: one section, nine keys, CP932 text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace shell {
+
+// ProgramFolder + "\Zephlora.ini".
+std::string SettingsPath();
+
+// The key's value, or the empty text when the file, section or key is missing. Values are
+// cut to 255 bytes (the 256-byte buffer of the profile call).
+std::string ReadSetting(std::string_view section, std::string_view key, std::string_view path);
+
+// Writes one key, creating file and section as needed. Failures are not reported. Section
+// and key names longer than 127 bytes are not supported: such a call writes nothing.
+void WriteSetting(std::string_view section, std::string_view key, std::string_view value,
+                  std::string_view path);
+
+// Fills SaverSettings from SettingsPath with the defaults and conversion rules of the store.
+void LoadSettings();
+
+// Text of a number as the settings dialog saves it: a blank in the sign position when it
+// is not negative (" 5", "-3").
+std::string SettingNumberText(long value);
+
+}  // namespace shell
