@@ -1,0 +1,125 @@
+// The Linux executable in the virtual X server: the same command lines and the same
+// results as Zephlora.scr under Wine.
+#include <gtest/gtest.h>
+
+#include "black_box.h"
+#include "common/texts.h"
+
+using black_box::Child;
+using testing_support::exists;
+
+namespace {
+
+const std::string kExe = ZEPHLORA_LINUX_EXE;
+
+class LinuxExeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
+        std::filesystem::copy_file(kExe, folder.file("zephlora"));
+    }
+    void need_display() {
+        if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+    }
+    void put_pack(const testing_support::TempFolder& where) {
+        testing_support::write_bytes(where.file("Zephlora.zpk"), testing_support::make_pack());
+    }
+    std::vector<std::string> exe(const std::string& line) {
+        std::vector<std::string> argv{folder.file("zephlora")};
+        if (!line.empty()) argv.push_back(line);
+        return argv;
+    }
+    int members(const testing_support::TempFolder& where) const {
+        int n = 0;
+        black_box::joined_members(where, &n);
+        return n;
+    }
+    testing_support::TempFolder folder;
+};
+
+TEST_F(LinuxExeTest, QuitLinesSplitThePackAndEnd) {
+    put_pack(folder);
+    for (const char* line : {"/x", "S", "/a 1234"}) {
+        Child saver(exe(line), {false, {"DISPLAY="}});
+        EXPECT_EQ(saver.wait(30), 0) << line;
+        int count = 0;
+        EXPECT_EQ(black_box::joined_members(folder, &count), testing_support::make_pack()) << line;
+        EXPECT_EQ(count, 9);
+        for (int n = 1; n <= 9; ++n) std::filesystem::remove(folder.file("Zephlora00" + std::to_string(n) + ".zpk"));
+    }
+}
+
+TEST_F(LinuxExeTest, MissingPackShowsTheMessage) {
+    need_display();
+    Child saver(exe("/c"));
+    const auto window = black_box::wait_for_window("Zephlora", 30);
+    ASSERT_TRUE(window);
+    const std::string props = black_box::run({"xprop", "-id", *window, "_NET_WM_NAME"});
+    EXPECT_NE(props.find("= \"Zephlora\""), std::string::npos) << props;
+    EXPECT_FALSE(saver.wait(0.5));  // it waits for the message to be closed
+    saver.kill();
+    EXPECT_EQ(members(folder), 0);
+    EXPECT_FALSE(exists(folder.file("Zephlora.ini")));
+}
+
+TEST_F(LinuxExeTest, AnOpenSettingsDialogEndsEveryNewStart) {
+    need_display();
+    put_pack(folder);
+    Child dialog(exe("/c"));
+    const auto window = black_box::wait_for_window("Zephlora\xe3\x81\xae\xe8\xa8\xad\xe5\xae\x9a", 30);
+    ASSERT_TRUE(window) << "no settings dialog";
+    EXPECT_EQ(members(folder), 9);
+
+    testing_support::TempFolder second;
+    std::filesystem::permissions(second.path(), std::filesystem::perms(0755));
+    std::filesystem::copy_file(kExe, second.file("zephlora"));
+    put_pack(second);
+    for (const char* line : {"/s", "/x", "/c", "/p 1"}) {
+        Child again({second.file("zephlora"), line});
+        EXPECT_EQ(again.wait(30), 0) << line;
+        EXPECT_EQ(members(second), 0) << line;
+    }
+    // Esc closes the dialog, and with it the process; the members stay.
+    black_box::run({"xdotool", "key", "--window", *window, "Escape"});
+    EXPECT_EQ(dialog.wait(30), 0);
+    // The dialog went on the key press; make sure the X server does not keep the key down.
+    black_box::run({"xdotool", "keyup", "Escape"});
+    EXPECT_EQ(members(folder), 9);
+}
+
+TEST_F(LinuxExeTest, FullScreenRunEndsOnAClick) {
+    need_display();
+    put_pack(folder);
+    Child saver(exe("/s"));
+    const auto window = black_box::wait_for_window("Zephlora_Main", 30);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(members(folder), 9);
+    const std::string screen = black_box::run({"xdotool", "getdisplaygeometry"});
+    const std::string size = screen.substr(0, screen.find('\n'));
+    const std::string geometry = black_box::run({"xdotool", "getwindowgeometry", *window});
+    EXPECT_NE(geometry.find("Geometry: " + size.substr(0, size.find(' ')) + "x" + size.substr(size.find(' ') + 1)),
+              std::string::npos) << geometry;
+    EXPECT_TRUE(black_box::wait_viewable(*window, 10));
+    EXPECT_FALSE(saver.wait(1.0)) << saver.errors();
+    EXPECT_EQ(black_box::click_until_end(saver), 0);
+    EXPECT_EQ(members(folder), 0);
+}
+
+TEST_F(LinuxExeTest, ReadOnlyFolderMakesNoMembersAndStartUpGoesOn) {
+    need_display();
+    put_pack(folder);
+    std::filesystem::permissions(folder.path(), std::filesystem::perms(0555));
+    // Root writes anywhere: the saver runs as nobody.
+    Child saver(exe("/s"), {::getuid() == 0, {}});
+    const auto window = black_box::wait_for_window("Zephlora_Main", 30);
+    EXPECT_TRUE(window) << "start-up did not go on to the saver window";
+    EXPECT_TRUE(!black_box::find_window("Zephlora")) << "a message was shown";
+    EXPECT_EQ(members(folder), 0);
+    if (window) {
+        EXPECT_TRUE(black_box::wait_viewable(*window, 10));
+        EXPECT_EQ(black_box::click_until_end(saver), 0);
+    }
+    std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
+}
+
+}  // namespace

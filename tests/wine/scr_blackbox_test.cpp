@@ -1,0 +1,167 @@
+// Zephlora.scr under Wine in the virtual X server: what a user sees of start-up (message box,
+// windows) and what it leaves in its folder.
+#include <gtest/gtest.h>
+
+#include "black_box.h"
+#include "common/texts.h"
+
+using black_box::Child;
+using testing_support::exists;
+
+namespace {
+
+const std::string kSourceDir = ZEPHLORA_SOURCE_DIR;
+const std::string kWin32Dir = ZEPHLORA_WIN32_DIR_PATH;
+
+class ScrTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (kWin32Dir.empty()) GTEST_SKIP() << "no MinGW build (ZEPHLORA_WIN32_DIR is empty)";
+        if (!exists(kWin32Dir + "/Zephlora.scr")) GTEST_SKIP() << "Zephlora.scr is not built";
+        if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+        std::filesystem::copy_file(kWin32Dir + "/Zephlora.scr", folder.file("Zephlora.scr"));
+    }
+    void TearDown() override {
+        // Wait for this prefix's Wine processes to end, so that none outlives the test.
+        black_box::run({"bash", "-c", ". '" + kSourceDir + "/scripts/wine-env.sh'; wineserver -w"}, 30);
+    }
+
+    void put_pack() { testing_support::write_bytes(pack_path(), testing_support::make_pack()); }
+    std::string pack_path() const { return folder.file("Zephlora.zpk"); }
+
+    std::vector<std::string> wine(const std::string& program, std::vector<std::string> args) {
+        std::vector<std::string> argv{kSourceDir + "/scripts/wine-run.sh", program};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return argv;
+    }
+    std::vector<std::string> scr(std::vector<std::string> args) {
+        return wine(folder.file("Zephlora.scr"), std::move(args));
+    }
+    std::vector<std::string> probe(std::vector<std::string> args) {
+        return wine(kWin32Dir + "/win_probe.exe", std::move(args));
+    }
+
+    int members() const {
+        int n = 0;
+        black_box::joined_members(folder, &n);
+        return n;
+    }
+
+    testing_support::TempFolder folder;
+};
+
+TEST_F(ScrTest, MissingPackShowsTheMessageAndEndsWhenItIsClosed) {
+    Child saver(scr({"/c"}));
+    const auto window = black_box::wait_for_window("Zephlora", 90);
+    ASSERT_TRUE(window) << "no window titled Zephlora";
+    // The title as the X server holds it (UTF-8 of the CP932 title).
+    const std::string props = black_box::run({"xprop", "-id", *window, "_NET_WM_NAME"});
+    EXPECT_NE(props.find("= \"Zephlora\""), std::string::npos) << props;
+
+    // The text, read from the box's own controls, and the OK button that closes it.
+    Child inspector(probe({"msgbox", black_box::hex(texts::kMessageTitle), "30"}));
+    ASSERT_TRUE(inspector.wait(60));
+    const std::string report = inspector.output();
+    EXPECT_NE(report.find("class #32770"), std::string::npos) << report;
+    EXPECT_NE(report.find(" " + black_box::hex(texts::kPackMissing) + "\n"), std::string::npos) << report;
+    // One button (MB_OK) and an icon (MB_ICONEXCLAMATION: a static control with SS_ICON).
+    std::size_t buttons = 0, icons = 0;
+    for (std::size_t at = report.find("child Button"); at != std::string::npos; at = report.find("child Button", at + 1)) ++buttons;
+    for (std::size_t at = report.find("child Static"); at != std::string::npos; at = report.find("child Static", at + 1)) {
+        const unsigned long style = std::stoul(report.substr(at + 13, 8), nullptr, 16);
+        if ((style & 0x1F) == 0x03) ++icons;  // SS_ICON
+    }
+    EXPECT_EQ(buttons, 1u) << report;
+    EXPECT_EQ(icons, 1u) << report;
+
+    EXPECT_EQ(saver.wait(30), 0);
+    EXPECT_EQ(members(), 0);
+    EXPECT_FALSE(exists(folder.file("Zephlora.ini")));
+}
+
+TEST_F(ScrTest, AnotherCopysWindowEndsAStartAtOnce) {
+    put_pack();
+    for (auto title : {texts::kTitleSaver, texts::kTitleDialog}) {
+        Child other(probe({"window", black_box::hex(title), "120"}));
+        ASSERT_TRUE(other.wait_for_output("ready", 90)) << "the probe window did not open";
+        for (const char* line : {"/s", "/x", "/c"}) {
+            Child saver(scr({line}));
+            EXPECT_EQ(saver.wait(60), 0) << line;
+            EXPECT_EQ(members(), 0) << line;
+                    }
+        other.kill();
+    }
+}
+
+TEST_F(ScrTest, QuitLinesSplitThePackAndEndWithoutAWindow) {
+    put_pack();
+    for (const char* line : {"/x", "S", "/a 1234"}) {
+        Child saver(scr({line}));
+        EXPECT_EQ(saver.wait(60), 0) << line;
+        int count = 0;
+        EXPECT_EQ(black_box::joined_members(folder, &count), testing_support::make_pack()) << line;
+        EXPECT_EQ(count, 9) << line;
+        EXPECT_FALSE(black_box::find_window("Zephlora_Main")) << line;
+        for (int n = 1; n <= 9; ++n) std::filesystem::remove(folder.file("Zephlora00" + std::to_string(n) + ".zpk"));
+    }
+    EXPECT_EQ(testing_support::read_bytes(pack_path()), testing_support::make_pack());
+}
+
+TEST_F(ScrTest, FullScreenRunEndsOnAClickAndDeletesTheMembers) {
+    put_pack();
+    Child saver(scr({"/s"}));
+    const auto window = black_box::wait_for_window("Zephlora_Main", 90);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(members(), 9);
+    const std::string geometry = black_box::run({"xdotool", "getwindowgeometry", *window});
+    const std::string screen = black_box::run({"xdotool", "getdisplaygeometry"});
+    const std::string size = screen.substr(0, screen.find('\n'));
+    EXPECT_NE(geometry.find("Geometry: " + size.substr(0, size.find(' ')) + "x" + size.substr(size.find(' ') + 1)),
+              std::string::npos) << geometry << " screen " << screen;
+    EXPECT_TRUE(black_box::wait_viewable(*window, 20));
+    EXPECT_FALSE(saver.wait(1.5));  // still running: nothing pressed yet
+    EXPECT_EQ(black_box::click_until_end(saver), 0);
+    EXPECT_EQ(members(), 0);
+    EXPECT_TRUE(exists(pack_path()));
+}
+
+// The folder cannot be written by the user who runs the saver: the split makes nothing,
+// no message appears, and start-up goes on to the saver window. Root ignores folder
+// permissions, so the saver runs as nobody, in a Wine prefix of nobody's own.
+TEST_F(ScrTest, ReadOnlyFolderMakesNoMembersAndStartUpGoesOn) {
+    const bool as_root = ::getuid() == 0;
+    testing_support::TempFolder prefix_parent;
+    const std::string prefix = prefix_parent.file("prefix");
+    std::filesystem::create_directory(prefix);
+    std::filesystem::permissions(prefix_parent.path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
+    const std::string program = folder.file("ro");
+    std::filesystem::create_directory(program);
+    std::filesystem::copy_file(folder.file("Zephlora.scr"), program + "/Zephlora.scr");
+    testing_support::write_bytes(program + "/Zephlora.zpk", testing_support::make_pack());
+    std::filesystem::permissions(program, std::filesystem::perms(0555));
+    if (as_root) {
+        ASSERT_EQ(::chown(prefix.c_str(), 65534, 65534), 0);
+    }
+
+    black_box::RunAs as{as_root, {"ZEPHLORA_WINEPREFIX=" + prefix, "HOME=" + prefix}};
+    const auto kill_server = [&] {
+        Child k({"bash", "-c", ". '" + kSourceDir + "/scripts/wine-env.sh'; wineserver -k; wineserver -w"}, as);
+        k.wait(30);
+    };
+    {
+        Child saver(wine(program + "/Zephlora.scr", {"/s"}), as);
+        const auto window = black_box::wait_for_window("Zephlora_Main", 240);
+        EXPECT_TRUE(window) << "start-up did not go on to the saver window";
+        EXPECT_TRUE(!black_box::find_window("Zephlora")) << "a message was shown";
+        for (int n = 1; n <= 9; ++n) EXPECT_FALSE(exists(program + "/Zephlora00" + std::to_string(n) + ".zpk"));
+        if (window) {
+            EXPECT_TRUE(black_box::wait_viewable(*window, 20));
+            EXPECT_EQ(black_box::click_until_end(saver), 0);
+        }
+    }
+    kill_server();
+    std::filesystem::permissions(program, std::filesystem::perms(0755));
+}
+
+}  // namespace

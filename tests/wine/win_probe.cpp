@@ -1,0 +1,125 @@
+// A small Windows program that the black-box tests run under Wine beside Zephlora.scr.
+// Texts travel as hexadecimal CP932 bytes on the command line and on stdout, so that no
+// code-page conversion can change them on the way.
+//
+//   win_probe window TITLE SECONDS       opens a top-level window titled TITLE, prints
+//                                        "ready", and closes after SECONDS
+//   win_probe msgbox TITLE SECONDS       waits up to SECONDS for a window titled TITLE,
+//                                        prints its style and each child's class and text,
+//                                        then presses its OK button
+//   win_probe get PATH (SECTION KEY SIZE)...
+//                                        prints GetPrivateProfileStringA's result for each
+//   win_probe put PATH SECTION KEY VALUE WritePrivateProfileStringA
+#include "platform/win32/prelude.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string unhex(const char* text) {
+    std::string out;
+    for (const char* p = text; p[0] && p[1]; p += 2) out.push_back(static_cast<char>(std::strtol(std::string(p, 2).c_str(), nullptr, 16)));
+    return out;
+}
+
+std::string hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out.push_back(digits[c >> 4]);
+        out.push_back(digits[c & 15]);
+    }
+    return out;
+}
+
+LRESULT CALLBACK probe_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER || msg == WM_CLOSE) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+int open_window(const std::string& title, int seconds) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = probe_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ProbeWindow";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, "ProbeWindow", title.c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    if (!hwnd) return 1;
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    SetTimer(hwnd, 1, static_cast<UINT>(seconds) * 1000u, nullptr);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+    return 0;
+}
+
+BOOL CALLBACK print_child(HWND child, LPARAM) {
+    char cls[64] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    char text[512] = {};
+    GetWindowTextA(child, text, sizeof text);
+    const unsigned long style = static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE));
+    std::printf("child %s %08lx %s\n", cls, style, hex(text).c_str());
+    return TRUE;
+}
+
+int inspect_message_box(const std::string& title, int seconds) {
+    HWND box = nullptr;
+    for (int i = 0; i < seconds * 10 && !box; ++i) {
+        box = FindWindowA(nullptr, title.c_str());
+        if (!box) Sleep(100);
+    }
+    if (!box) {
+        std::printf("none\n");
+        return 2;
+    }
+    char cls[64] = {};
+    GetClassNameA(box, cls, sizeof cls);
+    std::printf("class %s\n", cls);
+    EnumChildWindows(box, print_child, 0);
+    std::fflush(stdout);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "window" && argc == 4) return open_window(unhex(argv[2]), std::atoi(argv[3]));
+    if (command == "msgbox" && argc == 4) return inspect_message_box(unhex(argv[2]), std::atoi(argv[3]));
+    if (command == "get" && argc >= 6 && (argc - 3) % 3 == 0) {
+        const std::string path = unhex(argv[2]);
+        for (int i = 3; i + 2 < argc; i += 3) {
+            const int size = std::atoi(argv[i + 2]);
+            std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
+            const DWORD n = GetPrivateProfileStringA(unhex(argv[i]).c_str(), unhex(argv[i + 1]).c_str(), "",
+                                                     buffer.data(), static_cast<DWORD>(size), path.c_str());
+            std::printf("%lu %s\n", static_cast<unsigned long>(n), hex(buffer.data()).c_str());
+        }
+        return 0;
+    }
+    if (command == "put" && argc == 6) {
+        const BOOL ok = WritePrivateProfileStringA(unhex(argv[3]).c_str(), unhex(argv[4]).c_str(),
+                                                   unhex(argv[5]).c_str(), unhex(argv[2]).c_str());
+        std::printf("%d\n", ok ? 1 : 0);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: win_probe window|msgbox|get|put ...\n");
+    return 64;
+}
