@@ -68,6 +68,9 @@ WindowHandle handle_of(const Window* w) {
 bool ensure_video() {
     static const bool ok = [] {
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        // Pictures go to the window through X11's own framebuffer: an accelerated one would
+        // make SDL re-create the window with a new X11 id, and the handle is that id.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     }();
     return ok;
@@ -187,7 +190,11 @@ void dispatch(const SDL_Event& e) {
     }
 }
 
-// An embedded window goes when its parent goes, as a child window does.
+void remove_window(WindowHandle h, bool x_window_gone);
+
+// An embedded window goes when its parent goes, as a child window does. The X server has
+// already destroyed it with its parent, so SDL is not asked to (it would wait for ever for
+// the window to be unmapped); the SDL side is left to the end of the process.
 void drop_orphans() {
     std::vector<WindowHandle> orphans;
     for (auto& [h, w] : registry()) {
@@ -195,7 +202,7 @@ void drop_orphans() {
         if (w->parent != WindowHandle::None && !find(w->parent) && !x11::window_rect(static_cast<unsigned long>(w->parent), r))
             orphans.push_back(h);
     }
-    for (WindowHandle h : orphans) destroy_window(h);
+    for (WindowHandle h : orphans) remove_window(h, true);
 }
 
 void deliver_timers() {
@@ -241,7 +248,8 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     return h;
 }
 
-void destroy_window(WindowHandle h) {
+namespace {
+void remove_window(WindowHandle h, bool x_window_gone) {
     Window* w = find(h);
     if (!w) return;
     if (w->handlers.unload) {
@@ -251,9 +259,12 @@ void destroy_window(WindowHandle h) {
     }
     w = find(h);
     if (!w) return;
-    SDL_DestroyWindow(w->sdl);
+    if (!x_window_gone) SDL_DestroyWindow(w->sdl);
     registry().erase(h);
 }
+}  // namespace
+
+void destroy_window(WindowHandle h) { remove_window(h, false); }
 
 bool is_window(WindowHandle h) {
     Rect r;

@@ -105,6 +105,30 @@ TEST_F(LinuxExeTest, FullScreenRunEndsOnAClick) {
     EXPECT_EQ(members(folder), 0);
 }
 
+// The parent is a window of another program: the Windows probe under Wine, which is an X
+// window like any other.
+TEST_F(LinuxExeTest, PreviewLivesInsideItsParentUntilTheParentCloses) {
+    need_display();
+    const std::string win32_dir = ZEPHLORA_WIN32_DIR_PATH;
+    if (win32_dir.empty()) GTEST_SKIP() << "no MinGW build for the parent window";
+    Child parent({std::string(ZEPHLORA_SOURCE_DIR) + "/scripts/wine-run.sh", win32_dir + "/win_probe.exe",
+                  "window", black_box::hex("Display Properties"), "8"});
+    const auto parent_id = black_box::wait_for_window("Display Properties", 90);
+    ASSERT_TRUE(parent_id);
+    Child saver(exe("/p " + *parent_id));
+    const auto preview = black_box::wait_for_window("Preview Window", 30);
+    ASSERT_TRUE(preview);
+    const std::string info = black_box::run({"xwininfo", "-id", *preview, "-tree"});
+    const std::size_t at = info.find("Parent window id:");
+    ASSERT_NE(at, std::string::npos) << info;
+    const std::string parent_line = info.substr(at, info.find('\n', at) - at);
+    EXPECT_NE(parent_line.find("\"Display Properties\""), std::string::npos) << "the preview is not embedded\n" << info;
+    EXPECT_EQ(members(folder), 0);
+    EXPECT_EQ(parent.wait(60), 0);
+    EXPECT_EQ(saver.wait(30), 0) << "the preview outlived its parent";
+    black_box::run({"bash", "-c", ". '" + std::string(ZEPHLORA_SOURCE_DIR) + "/scripts/wine-env.sh'; wineserver -w"}, 30);
+}
+
 TEST_F(LinuxExeTest, ReadOnlyFolderMakesNoMembersAndStartUpGoesOn) {
     need_display();
     put_pack(folder);

@@ -126,6 +126,37 @@ TEST_F(ScrTest, FullScreenRunEndsOnAClickAndDeletesTheMembers) {
     EXPECT_TRUE(exists(pack_path()));
 }
 
+TEST_F(ScrTest, ConfigureOpensTheDialogAndEndsWhenItCloses) {
+    put_pack();
+    Child saver(scr({"/c:1234"}));
+    const auto window = black_box::wait_for_window("Zephlora\xe3\x81\xae\xe8\xa8\xad\xe5\xae\x9a", 90);
+    ASSERT_TRUE(window) << "no window titled Zephloraの設定";
+    Child closer(probe({"close", black_box::hex(texts::kTitleDialog), "30"}));
+    ASSERT_TRUE(closer.wait(60));
+    EXPECT_NE(closer.output().find("visible 1"), std::string::npos) << closer.output();
+    EXPECT_EQ(saver.wait(30), 0);
+    EXPECT_EQ(members(), 9);  // only the full-screen run deletes them
+}
+
+TEST_F(ScrTest, PreviewLivesInsideItsParentUntilTheParentCloses) {
+    put_pack();
+    Child parent(probe({"window", black_box::hex("Display Properties"), "8"}));
+    ASSERT_TRUE(parent.wait_for_output("ready", 90));
+    std::string ready = parent.output();
+    ready = ready.substr(ready.find("ready ") + 6);
+    const std::string handle = ready.substr(0, ready.find_first_of("\r\n"));
+    Child saver(scr({"/p", handle}));
+    EXPECT_FALSE(saver.wait(3)) << "the preview ended while its parent was open";
+    EXPECT_EQ(members(), 0);  // the preview touches neither pack nor settings
+    EXPECT_EQ(parent.wait(60), 0);
+    EXPECT_EQ(saver.wait(30), 0) << "the preview outlived its parent";
+}
+
+TEST_F(ScrTest, PreviewOfAWindowThatDoesNotExistEnds) {
+    Child saver(scr({"/p", "12345"}));
+    EXPECT_EQ(saver.wait(60), 0);
+}
+
 // The folder cannot be written by the user who runs the saver: the split makes nothing,
 // no message appears, and start-up goes on to the saver window. Root ignores folder
 // permissions, so the saver runs as nobody, in a Wine prefix of nobody's own.

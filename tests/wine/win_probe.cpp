@@ -3,7 +3,9 @@
 // code-page conversion can change them on the way.
 //
 //   win_probe window TITLE SECONDS       opens a top-level window titled TITLE, prints
-//                                        "ready", and closes after SECONDS
+//                                        "ready" and its handle, and closes after SECONDS
+//   win_probe close TITLE SECONDS        waits up to SECONDS for a window titled TITLE,
+//                                        prints its style, and sends it WM_CLOSE
 //   win_probe msgbox TITLE SECONDS       waits up to SECONDS for a window titled TITLE,
 //                                        prints its style and each child's class and text,
 //                                        then presses its OK button
@@ -12,6 +14,7 @@
 //   win_probe put PATH SECTION KEY VALUE WritePrivateProfileStringA
 #include "platform/win32/prelude.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -58,7 +61,7 @@ int open_window(const std::string& title, int seconds) {
     if (!hwnd) return 1;
     ShowWindow(hwnd, SW_SHOWNORMAL);
     SetTimer(hwnd, 1, static_cast<UINT>(seconds) * 1000u, nullptr);
-    std::printf("ready\n");
+    std::printf("ready %lu\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(hwnd)));
     std::fflush(stdout);
     MSG m;
     while (GetMessageA(&m, nullptr, 0, 0) > 0) {
@@ -78,12 +81,30 @@ BOOL CALLBACK print_child(HWND child, LPARAM) {
     return TRUE;
 }
 
-int inspect_message_box(const std::string& title, int seconds) {
-    HWND box = nullptr;
-    for (int i = 0; i < seconds * 10 && !box; ++i) {
-        box = FindWindowA(nullptr, title.c_str());
-        if (!box) Sleep(100);
+HWND wait_for(const std::string& title, int seconds) {
+    HWND found = nullptr;
+    for (int i = 0; i < seconds * 10 && !found; ++i) {
+        found = FindWindowA(nullptr, title.c_str());
+        if (!found) Sleep(100);
     }
+    return found;
+}
+
+int close_window(const std::string& title, int seconds) {
+    HWND window = wait_for(title, seconds);
+    if (!window) {
+        std::printf("none\n");
+        return 2;
+    }
+    std::printf("style %08lx visible %d\n", static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
+                IsWindowVisible(window) ? 1 : 0);
+    std::fflush(stdout);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+int inspect_message_box(const std::string& title, int seconds) {
+    HWND box = wait_for(title, seconds);
     if (!box) {
         std::printf("none\n");
         return 2;
@@ -102,6 +123,7 @@ int inspect_message_box(const std::string& title, int seconds) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "window" && argc == 4) return open_window(unhex(argv[2]), std::atoi(argv[3]));
+    if (command == "close" && argc == 4) return close_window(unhex(argv[2]), std::atoi(argv[3]));
     if (command == "msgbox" && argc == 4) return inspect_message_box(unhex(argv[2]), std::atoi(argv[3]));
     if (command == "get" && argc >= 6 && (argc - 3) % 3 == 0) {
         const std::string path = unhex(argv[2]);
