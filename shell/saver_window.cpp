@@ -76,6 +76,12 @@ void LoadSaverWindow() {
     w.handle = plat::create_window({std::string(texts::kTitleSaver), plat::WindowStyle::Popup,
                                     {0, 0, screen.x, screen.y}},
                                    std::move(handlers));
+    if (w.handle == plat::WindowHandle::None) {
+        // No window can be made (no display): the saver cannot run, so it takes its members
+        // away again as its unload would, and start-up ends with no window open.
+        OnUnload();
+        return;
+    }
     StartTimer(w, kTimer3);  // runs from the window's creation
 
     // 1-2. The whole screen; its size in pixels from twips, as the engine's W and H.

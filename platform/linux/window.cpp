@@ -9,6 +9,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <vector>
@@ -65,8 +66,13 @@ WindowHandle handle_of(const Window* w) {
     return WindowHandle::None;
 }
 
+// The back end runs on X11 (the window search and embedding speak X11); SDL_VIDEODRIVER in
+// the environment still wins over this hint.
+void prefer_x11() { SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11"); }
+
 bool ensure_video() {
     static const bool ok = [] {
+        prefer_x11();
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
         // Pictures go to the window through X11's own framebuffer: an accelerated one would
         // make SDL re-create the window with a new X11 id, and the handle is that id.
@@ -384,7 +390,10 @@ int message_box(WindowHandle, std::string_view text, std::string_view title, std
     default: break;
     }
     const std::string t = cp932_to_utf8(title), m = cp932_to_utf8(text);
-    SDL_ShowSimpleMessageBox(flags, t.c_str(), m.c_str(), nullptr);
+    // Without a display the message goes to the terminal instead.
+    prefer_x11();
+    if (SDL_ShowSimpleMessageBox(flags, t.c_str(), m.c_str(), nullptr) != 0)
+        std::fprintf(stderr, "%s: %s\n", t.c_str(), m.c_str());
     return 1;  // IDOK
 }
 
