@@ -49,6 +49,18 @@ TEST_F(LinuxExeTest, QuitLinesSplitThePackAndEnd) {
     }
 }
 
+TEST_F(LinuxExeTest, WithoutADisplayTheMessageGoesToTheTerminalAndNoSaverStays) {
+    Child missing(exe("/c"), {false, {"DISPLAY="}});
+    EXPECT_EQ(missing.wait(30), 0);
+    EXPECT_NE(missing.errors().find("Zephlora: Zephlora.zpk\xe3\x81\x8c\xe8\xa6\x8b\xe3\x81\xa4\xe3\x81\x8b\xe3\x82\x8a"
+                                    "\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xef\xbc\x81"),
+              std::string::npos) << missing.errors();
+    put_pack(folder);
+    Child saver(exe("/s"), {false, {"DISPLAY="}});
+    EXPECT_EQ(saver.wait(30), 0);
+    EXPECT_EQ(members(folder), 0);
+}
+
 TEST_F(LinuxExeTest, MissingPackShowsTheMessage) {
     need_display();
     Child saver(exe("/c"));
