@@ -95,6 +95,16 @@ std::vector<const WindowState*> windows();
 const WindowState* window(WindowHandle handle);
 const WindowState* find_by_title(std::string_view title_cp932);
 
+// The screen-saver password services of Windows 95/98/Me: absent (empty) by default, as on
+// the NT family; a test can make them answer and look at the calls.
+struct PasswordChangeCall {
+    std::string provider;
+    std::uint32_t parent = 0, reserved1 = 0, reserved2 = 0;
+};
+void set_password_services(std::optional<int> verify_result, std::optional<int> change_result);
+int password_verify_count();
+const std::vector<PasswordChangeCall>& password_changes();
+
 const std::vector<MessageBoxCall>& message_boxes();
 const std::vector<AnimatedRectsCall>& animated_rects();
 int cursor_display_count();

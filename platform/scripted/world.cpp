@@ -41,6 +41,9 @@ struct World {
     std::vector<MessageBoxCall> boxes;
     std::vector<AnimatedRectsCall> zooms;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> spi_calls;
+    std::optional<int> verify_result, change_result;
+    int verify_count = 0;
+    std::vector<PasswordChangeCall> password_changes;
 };
 
 World& world() {
@@ -145,6 +148,23 @@ const WindowState* find_by_title(std::string_view title) {
         if (w->title == title) return w.get();
     return nullptr;
 }
+void set_password_services(std::optional<int> verify_result, std::optional<int> change_result) {
+    world().verify_result = verify_result;
+    world().change_result = change_result;
+}
+int password_verify_count() { return world().verify_count; }
+const std::vector<PasswordChangeCall>& password_changes() { return world().password_changes; }
+
+std::optional<int> answer_verify() {
+    ++world().verify_count;
+    return world().verify_result;
+}
+std::optional<int> answer_change(PasswordChangeCall call) {
+    if (!world().change_result) return std::nullopt;
+    world().password_changes.push_back(std::move(call));
+    return world().change_result;
+}
+
 const std::vector<MessageBoxCall>& message_boxes() { return world().boxes; }
 const std::vector<AnimatedRectsCall>& animated_rects() { return world().zooms; }
 int cursor_display_count() { return world().cursor_count; }

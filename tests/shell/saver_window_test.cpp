@@ -124,3 +124,39 @@ TEST_F(SaverWindowTest, SystemClosingTheWindowStillDeletesTheMembers) {
     EXPECT_TRUE(plat::scripted::system_parameter_calls().empty());
     plat::run_event_loop();  // returns: no window left
 }
+
+TEST_F(SaverWindowTest, RefusedPasswordKeepsTheSaverRunningWithTheCursorHidden) {
+    plat::scripted::set_version({1, 1});  // Windows 95/98/Me
+    plat::scripted::set_password_services(0, 1);
+    ASSERT_FALSE(start("/s"));
+    plat::scripted::queue_key('A');
+    EXPECT_FALSE(pump_until_end(5));
+    EXPECT_EQ(plat::scripted::password_verify_count(), 1);
+    EXPECT_EQ(plat::scripted::cursor_display_count(), -1);
+    EXPECT_EQ(shell::CursorShowCount, -1);
+    EXPECT_EQ(member_count(), 9);
+    // The right password: the saver ends, the cursor is shown once.
+    plat::scripted::set_password_services(1, 1);
+    plat::scripted::queue_mouse_down(1, {0, 0});
+    EXPECT_TRUE(pump_until_end());
+    EXPECT_EQ(plat::scripted::password_verify_count(), 2);
+    EXPECT_EQ(plat::scripted::cursor_display_count(), 0);
+    EXPECT_EQ(member_count(), 0);
+}
+
+TEST_F(SaverWindowTest, NoPasswordOnTheNtFamilyNorInPlainMode) {
+    plat::scripted::set_password_services(0, 1);
+    ASSERT_FALSE(start("/s"));  // NT family
+    plat::scripted::queue_key('A');
+    EXPECT_TRUE(pump_until_end());
+    EXPECT_EQ(plat::scripted::password_verify_count(), 0);
+
+    plat::scripted::reset();
+    plat::scripted::set_program_folder(folder.path());
+    plat::scripted::set_version({1, 1});
+    plat::scripted::set_password_services(0, 1);
+    ASSERT_FALSE(start(""));
+    plat::scripted::queue_key('A');
+    EXPECT_TRUE(pump_until_end());
+    EXPECT_EQ(plat::scripted::password_verify_count(), 0);
+}

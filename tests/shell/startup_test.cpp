@@ -213,3 +213,35 @@ TEST_F(StartUp, PlainLeavesTheCursorAlone) {
     EXPECT_EQ(plat::scripted::cursor_display_count(), 0);
     EXPECT_NE(find_by_title(texts::kTitleSaver), nullptr);
 }
+
+TEST_F(StartUp, PasswordChangeCallsTheSystemOffTheNtFamilyOnly) {
+    put_pack();
+    plat::scripted::set_password_services(1, 0);
+    EXPECT_TRUE(start("/a 1234"));  // NT family: nothing
+    EXPECT_TRUE(plat::scripted::password_changes().empty());
+    EXPECT_EQ(member_count(), 9);  // but the pack is split and the settings read first
+
+    const std::pair<const char*, std::uint32_t> cases[] = {{"/a 1234", 1234}, {"/a: 2.5 ", 2}, {"-A 3.5", 4}};
+    for (const auto& [line, handle] : cases) {
+        plat::scripted::reset();
+        plat::scripted::set_program_folder(folder.path());
+        plat::scripted::set_version({1, 1});
+        plat::scripted::set_password_services(1, 0);
+        EXPECT_TRUE(start(line)) << line;
+        ASSERT_EQ(plat::scripted::password_changes().size(), 1u) << line;
+        const auto& call = plat::scripted::password_changes()[0];
+        EXPECT_EQ(call.provider, "SCRSAVE");
+        EXPECT_EQ(call.parent, handle) << line;
+        EXPECT_EQ(call.reserved1, 0u);
+        EXPECT_EQ(call.reserved2, 0u);
+    }
+    // A text that is no number skips the call.
+    for (const char* line : {"/a", "/a 12x", "/a abc"}) {
+        plat::scripted::reset();
+        plat::scripted::set_program_folder(folder.path());
+        plat::scripted::set_version({1, 1});
+        plat::scripted::set_password_services(1, 0);
+        EXPECT_TRUE(start(line)) << line;
+        EXPECT_TRUE(plat::scripted::password_changes().empty()) << line;
+    }
+}
