@@ -110,20 +110,24 @@ TEST_F(ScrTest, QuitLinesSplitThePackAndEndWithoutAWindow) {
 
 TEST_F(ScrTest, FullScreenRunEndsOnAClickAndDeletesTheMembers) {
     put_pack();
-    Child saver(scr({"/s"}));
-    const auto window = black_box::wait_for_window("Zephlora_Main", 90);
-    ASSERT_TRUE(window);
-    EXPECT_EQ(members(), 9);
-    const std::string geometry = black_box::run({"xdotool", "getwindowgeometry", *window});
-    const std::string screen = black_box::run({"xdotool", "getdisplaygeometry"});
-    const std::string size = screen.substr(0, screen.find('\n'));
-    EXPECT_NE(geometry.find("Geometry: " + size.substr(0, size.find(' ')) + "x" + size.substr(size.find(' ') + 1)),
-              std::string::npos) << geometry << " screen " << screen;
-    EXPECT_TRUE(black_box::wait_viewable(*window, 20));
-    EXPECT_FALSE(saver.wait(1.5));  // still running: nothing pressed yet
-    EXPECT_EQ(black_box::click_until_end(saver), 0);
-    EXPECT_EQ(members(), 0);
-    EXPECT_TRUE(exists(pack_path()));
+    // "/s" and the empty command line (cursor left visible, no password) alike.
+    for (const std::vector<std::string>& line : {std::vector<std::string>{"/s"}, std::vector<std::string>{}}) {
+        const std::string name = line.empty() ? "(empty)" : line[0];
+        Child saver(scr(line));
+        const auto window = black_box::wait_for_window("Zephlora_Main", 90);
+        ASSERT_TRUE(window) << name;
+        EXPECT_EQ(members(), 9) << name;
+        const std::string geometry = black_box::run({"xdotool", "getwindowgeometry", *window});
+        const std::string screen = black_box::run({"xdotool", "getdisplaygeometry"});
+        const std::string size = screen.substr(0, screen.find('\n'));
+        EXPECT_NE(geometry.find("Geometry: " + size.substr(0, size.find(' ')) + "x" + size.substr(size.find(' ') + 1)),
+                  std::string::npos) << geometry << " screen " << screen;
+        EXPECT_TRUE(black_box::wait_viewable(*window, 20));
+        EXPECT_FALSE(saver.wait(1.5)) << name;  // still running: nothing pressed yet
+        EXPECT_EQ(black_box::click_until_end(saver), 0) << name;
+        EXPECT_EQ(members(), 0) << name;
+        EXPECT_TRUE(exists(pack_path()));
+    }
 }
 
 TEST_F(ScrTest, ConfigureOpensTheDialogAndEndsWhenItCloses) {
