@@ -162,6 +162,15 @@ inline std::optional<int> click_until_end(Child& child, int attempts = 10) {
     return std::nullopt;
 }
 
+// The same with a key press (through the X server's test extension, as a keyboard would).
+inline std::optional<int> key_until_end(Child& child, const std::string& key, int attempts = 10) {
+    for (int i = 0; i < attempts; ++i) {
+        run({"xdotool", "key", key}, 10);
+        if (auto code = child.wait(3)) return code;
+    }
+    return std::nullopt;
+}
+
 inline std::string hex(std::string_view bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;

@@ -117,6 +117,17 @@ TEST_F(LinuxExeTest, FullScreenRunEndsOnAClick) {
     EXPECT_EQ(members(folder), 0);
 }
 
+TEST_F(LinuxExeTest, PlainRunEndsOnAKey) {
+    need_display();
+    put_pack(folder);
+    Child saver(exe(""));
+    const auto window = black_box::wait_for_window("Zephlora_Main", 30);
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(black_box::wait_viewable(*window, 10));
+    EXPECT_EQ(black_box::key_until_end(saver, "space"), 0);
+    EXPECT_EQ(members(folder), 0);
+}
+
 // The parent is a window of another program: the Windows probe under Wine, which is an X
 // window like any other.
 TEST_F(LinuxExeTest, PreviewLivesInsideItsParentUntilTheParentCloses) {
