@@ -163,6 +163,7 @@ bool Engine::PrepareMorph(const std::string& path, ShapeError* error) {
         }
     }
     ReserveFrameBuffers(static_cast<std::size_t>(top) + 1);
+    CurrentDots.reserve(static_cast<std::size_t>(n) + 1);  // the adoption then allocates nothing
     return true;
 }
 
