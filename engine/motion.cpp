@@ -1,5 +1,6 @@
 #include "engine/motion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -19,8 +20,8 @@ inline double round_even(double v) {
 constexpr double kPixelLimit = 1'000'000'000.0;
 
 inline std::int32_t to_pixel(double v) {
-    if (!(v > -kPixelLimit)) v = -kPixelLimit;  // NaN cannot arise, but stays harmless
-    if (v > kPixelLimit) v = kPixelLimit;
+    v = v > kPixelLimit ? kPixelLimit : v;
+    v = v > -kPixelLimit ? v : -kPixelLimit;  // also takes the NaN of a parked dot's 0 / 0
     return static_cast<std::int32_t>(round_even(v));
 }
 
@@ -38,20 +39,28 @@ void BuildTables(Tables& tables) {
     tables.Cos[kTableSize - 1] = 0;
 }
 
-void RotateDots(const Tables& tables, Angles angles, const ShapeDot* src, int top, ShapeDot* out) {
-    const std::int32_t sY = tables.Sin[angles.Y], cY = tables.Cos[angles.Y];
-    const std::int32_t sZ = tables.Sin[angles.Z], cZ = tables.Cos[angles.Z];
-    const std::int32_t sX = tables.Sin[angles.X], cX = tables.Cos[angles.X];
+// The rotation runs in double precision, where it is exact: a coordinate (below 2^25) times a
+// table value over 256 (nine significant bits) needs at most 34 bits, and the rounding trick
+// above then gives exactly FixedProduct. The compiler turns this loop into vector code.
+void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
+                ShapeDot* __restrict out) {
+    constexpr double k = 1.0 / 256;
+    const double sY = tables.Sin[angles.Y] * k, cY = tables.Cos[angles.Y] * k;
+    const double sZ = tables.Sin[angles.Z] * k, cZ = tables.Cos[angles.Z] * k;
+    const double sX = tables.Sin[angles.X] * k, cX = tables.Cos[angles.X] * k;
     for (int i = 0; i <= top; ++i) {
-        const ShapeDot d = src[i];
+        const double x = src[i].X, y = src[i].Y, z = src[i].Z;
         // About Y, then Z, then X; each product is rounded on its own.
-        const std::int32_t x1 = FixedProduct(d.X, cY) - FixedProduct(d.Z, sY);
-        const std::int32_t z1 = FixedProduct(d.X, sY) + FixedProduct(d.Z, cY);
-        const std::int32_t x2 = FixedProduct(x1, cZ) + FixedProduct(d.Y, sZ);
-        const std::int32_t y1 = FixedProduct(d.Y, cZ) - FixedProduct(x1, sZ);
-        const std::int32_t z2 = FixedProduct(z1, cX) - FixedProduct(y1, sX);
-        const std::int32_t y2 = FixedProduct(z1, sX) + FixedProduct(y1, cX);
-        out[i] = ShapeDot{x2, y2, z2, d.W};
+        const double x1 = round_even(x * cY) - round_even(z * sY);
+        const double z1 = round_even(x * sY) + round_even(z * cY);
+        const double x2 = round_even(x1 * cZ) + round_even(y * sZ);
+        const double y1 = round_even(y * cZ) - round_even(x1 * sZ);
+        const double z2 = round_even(z1 * cX) - round_even(y1 * sX);
+        const double y2 = round_even(z1 * sX) + round_even(y1 * cX);
+        out[i].X = static_cast<std::int32_t>(x2);
+        out[i].Y = static_cast<std::int32_t>(y2);
+        out[i].Z = static_cast<std::int32_t>(z2);
+        out[i].W = src[i].W;
     }
 }
 
@@ -59,15 +68,14 @@ void ProjectDots(ShapeDot* dots, int top, std::int32_t centre_x, std::int32_t ce
     const double cx = centre_x, cy = centre_y;
     for (int i = 0; i <= top; ++i) {
         ShapeDot& d = dots[i];
-        if (d.Z >= kViewDistance) {
-            d.X = kParkedX;
-            d.Y = kParkedY;
-            continue;
-        }
-        // -(X x 260) / (Z - 260) + centre, in double precision, then rounded.
-        const double den = static_cast<double>(static_cast<std::int64_t>(d.Z) - kViewDistance);
-        d.X = to_pixel(-static_cast<double>(static_cast<std::int64_t>(d.X) * kViewDistance) / den + cx);
-        d.Y = to_pixel(-static_cast<double>(static_cast<std::int64_t>(d.Y) * kViewDistance) / den + cy);
+        // -(X x 260) / (Z - 260) + centre, in double precision, then rounded; a dot at or
+        // behind the eye is parked. Written as a selection so that it vectorises.
+        const double den = static_cast<double>(d.Z) - kViewDistance;
+        const double px = -(static_cast<double>(d.X) * kViewDistance) / den + cx;
+        const double py = -(static_cast<double>(d.Y) * kViewDistance) / den + cy;
+        const bool parked = d.Z >= kViewDistance;
+        d.X = parked ? kParkedX : to_pixel(px);
+        d.Y = parked ? kParkedY : to_pixel(py);
     }
 }
 
@@ -151,6 +159,63 @@ void SortDotsByDepthReference(ShapeDot* dots, int lo, int hi) {
     }
 }
 
+namespace {
+
+// One partition step of the depth sort on keys[lo..hi] around the depth `pivot`, leaving the
+// scan positions in i and j exactly as the plain step does:
+//   i = lo, j = hi; repeat: skip depths below the pivot from the left and above it from the
+//   right; stop if j < i; swap; step both; stop if j < i.
+// The k-th swap always pairs the k-th key from the left whose depth is not below the pivot
+// with the k-th key from the right whose depth is not above it. While the unscanned middle is
+// wide, those keys are found in blocks without branches (their positions noted in two small
+// buffers) and swapped pairwise; the blocks on the two sides never overlap there, so every
+// pair is one the plain step would swap. The plain step then finishes from the same state.
+constexpr int kBlock = 64;
+
+void partition(DepthKey* keys, int lo, int hi, std::int32_t pivot, int& i_out, int& j_out) {
+    int ls = lo, rs = hi;  // next unscanned positions on the left and on the right
+    int left[kBlock], right[kBlock];
+    int l_first = 0, l_count = 0, r_first = 0, r_count = 0;
+    while (rs - ls + 1 >= 2 * kBlock) {
+        if (l_first == l_count) {
+            l_first = l_count = 0;
+            for (int t = 0; t < kBlock; ++t) {
+                left[l_count] = ls + t;
+                l_count += keys[ls + t].z >= pivot;
+            }
+            ls += kBlock;
+        }
+        if (r_first == r_count) {
+            r_first = r_count = 0;
+            for (int t = 0; t < kBlock; ++t) {
+                right[r_count] = rs - t;
+                r_count += keys[rs - t].z <= pivot;
+            }
+            rs -= kBlock;
+        }
+        const int pairs = std::min(l_count - l_first, r_count - r_first);
+        for (int t = 0; t < pairs; ++t) std::swap(keys[left[l_first + t]], keys[right[r_first + t]]);
+        l_first += pairs;
+        r_first += pairs;
+    }
+    // Back to the plain step: an unpaired key found in a block is where its scan would stop.
+    int i = l_first < l_count ? left[l_first] : ls;
+    int j = r_first < r_count ? right[r_first] : rs;
+    for (;;) {
+        while (keys[i].z < pivot) ++i;
+        while (keys[j].z > pivot) --j;
+        if (j < i) break;
+        std::swap(keys[i], keys[j]);
+        ++i;
+        --j;
+        if (j < i) break;
+    }
+    i_out = i;
+    j_out = j;
+}
+
+}  // namespace
+
 // The two ranges left after a partition never overlap, so the order in which they are sorted
 // does not change the result; taking the smaller first keeps the explicit stack at log2(n).
 void SortDepthKeys(DepthKey* keys, int lo, int hi) {
@@ -162,17 +227,8 @@ void SortDepthKeys(DepthKey* keys, int lo, int hi) {
     for (;;) {
         while (lo < hi) {
             const int mid = lo + (hi - lo) / 2;
-            const std::int32_t pivot = keys[mid].z;
-            int i = lo, j = hi;
-            for (;;) {
-                while (keys[i].z < pivot) ++i;
-                while (keys[j].z > pivot) --j;
-                if (j < i) break;
-                std::swap(keys[i], keys[j]);
-                ++i;
-                --j;
-                if (j < i) break;
-            }
+            int i, j;
+            partition(keys, lo, hi, keys[mid].z, i, j);
             // Ranges lo..j and i..hi remain.
             if (j - lo < hi - i) {
                 stack[depth++] = Range{i, hi};

@@ -39,7 +39,9 @@ struct Angles {
 };
 
 // Rotates src[0..top] into out[0..top]: about Y, then Z, then X (see the .cpp for the terms).
-void RotateDots(const Tables& tables, Angles angles, const ShapeDot* src, int top, ShapeDot* out);
+// `src` and `out` must not overlap.
+void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
+                ShapeDot* __restrict out);
 
 inline constexpr std::int32_t kViewDistance = 260;
 // A dot at or behind the eye is parked at this fixed pixel.
