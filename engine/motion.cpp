@@ -214,11 +214,57 @@ void partition(DepthKey* keys, int lo, int hi, std::int32_t pivot, int& i_out, i
     j_out = j;
 }
 
-}  // namespace
 
-// The two ranges left after a partition never overlap, so the order in which they are sorted
-// does not change the result; taking the smaller first keeps the explicit stack at log2(n).
-void SortDepthKeys(DepthKey* keys, int lo, int hi) {
+// Sorts keys[lo..hi] with the partition above, smaller range first so that the explicit stack
+// stays within log2(n) entries. The two ranges left after a partition never overlap, so the
+// order in which they are sorted does not change the result. With `shortcut`, a small range
+// whose depths are all equal takes its final order from a table instead.
+void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut);
+
+// When every depth in a range is equal, the comparisons, and so the swaps, depend on nothing
+// but the range's length: the quicksort always leaves such a range in the same order, which
+// is worked out once per length by running the sort itself on numbered keys.
+constexpr int kEqualRunMax = 128;
+
+struct EqualRunOrders {
+    // order[first[n] + t] is the place, within a run of n equal keys, of the key that ends at t.
+    std::array<int, kEqualRunMax + 2> first{};
+    std::array<std::uint8_t, (kEqualRunMax + 1) * (kEqualRunMax + 2) / 2> order{};
+    EqualRunOrders() {
+        int at = 0;
+        DepthKey run[kEqualRunMax];
+        for (int n = 0; n <= kEqualRunMax; ++n) {
+            first[static_cast<std::size_t>(n)] = at;
+            for (int t = 0; t < n; ++t) run[t] = DepthKey{0, t};
+            if (n > 1) sort_keys(run, 0, n - 1, false);
+            for (int t = 0; t < n; ++t) order[static_cast<std::size_t>(at + t)] = static_cast<std::uint8_t>(run[t].index);
+            at += n;
+        }
+        first[kEqualRunMax + 1] = at;
+    }
+};
+
+const EqualRunOrders& equal_run_orders() {
+    static const EqualRunOrders orders;  // made once, on the first sort
+    return orders;
+}
+
+// True (and the run reordered) when keys[lo..hi] all have one depth.
+bool settle_equal_run(DepthKey* keys, int lo, int hi) {
+    const int n = hi - lo + 1;
+    const std::int32_t z = keys[lo].z;
+    int differing = 0;
+    for (int t = 1; t < n; ++t) differing += keys[lo + t].z != z;
+    if (differing) return false;
+    const EqualRunOrders& orders = equal_run_orders();
+    DepthKey run[kEqualRunMax];
+    std::copy(keys + lo, keys + hi + 1, run);
+    const std::uint8_t* order = orders.order.data() + orders.first[static_cast<std::size_t>(n)];
+    for (int t = 0; t < n; ++t) keys[lo + t] = run[order[t]];
+    return true;
+}
+
+void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut) {
     struct Range {
         int lo, hi;
     };
@@ -226,6 +272,7 @@ void SortDepthKeys(DepthKey* keys, int lo, int hi) {
     int depth = 0;
     for (;;) {
         while (lo < hi) {
+            if (shortcut && hi - lo < kEqualRunMax && settle_equal_run(keys, lo, hi)) break;
             const int mid = lo + (hi - lo) / 2;
             int i, j;
             partition(keys, lo, hi, keys[mid].z, i, j);
@@ -244,6 +291,10 @@ void SortDepthKeys(DepthKey* keys, int lo, int hi) {
         hi = stack[depth].hi;
     }
 }
+
+}  // namespace
+
+void SortDepthKeys(DepthKey* keys, int lo, int hi) { sort_keys(keys, lo, hi, true); }
 
 void ShuffleShapes(ShapeOrderList& order, RandomSource& random) {
     std::array<bool, 10> used{};
