@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <utility>
 
+#include "common/texts.h"
 #include "platform/system.h"
+#include "platform/window.h"
 
 namespace engine {
 
@@ -17,6 +19,13 @@ std::string MemberPath(const std::string& program_folder, int member) {
     path += plat::kPathSeparator;
     path += name;
     return path;
+}
+
+void ReportFatal(const std::string& reason) {
+    const std::string text = "Zephlora cannot start: " + reason;
+    std::fprintf(stderr, "%s\n", text.c_str());
+    constexpr std::uint32_t kIconError = 0x10;
+    plat::message_box(plat::WindowHandle::None, text, texts::kMessageTitle, kIconError);
 }
 
 Engine::Engine(std::string program_folder, EngineSettings settings, EnginePictures pictures,

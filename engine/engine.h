@@ -62,6 +62,9 @@ inline constexpr int kSheetWidth = 40, kSheetHeight = 16;
 // The member number n as the file in the program's folder: "Zephlora00n.zpk".
 std::string MemberPath(const std::string& program_folder, int member);
 
+// The report of an engine that cannot start: on standard error and in a message box.
+void ReportFatal(const std::string& reason);
+
 class Engine {
 public:
     Engine(std::string program_folder, EngineSettings settings, EnginePictures pictures,

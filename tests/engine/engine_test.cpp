@@ -7,6 +7,9 @@
 #include <set>
 
 #include "engine_support.h"
+#ifndef _WIN32
+#include "platform/scripted/control.h"
+#endif
 
 namespace {
 
@@ -55,6 +58,14 @@ TEST(EngineStart, AnUnreadableFirstShapeIsReportedAndNothingIsDrawn) {
     EXPECT_FALSE(h.engine->Frame());
     EXPECT_EQ(h.presents, 0);
     EXPECT_EQ(h.engine->ChangeTick().Began, false);
+#ifndef _WIN32
+    // The host's report: a message box (and standard error) naming the member.
+    plat::scripted::reset();
+    engine::ReportFatal(error);
+    ASSERT_EQ(plat::scripted::message_boxes().size(), 1u);
+    EXPECT_NE(plat::scripted::message_boxes()[0].text.find("Zephlora002.zpk"), std::string::npos);
+    EXPECT_EQ(plat::scripted::message_boxes()[0].title, "Zephlora");
+#endif
 }
 
 TEST(EngineStart, BackgroundPictureZeroIsCentredOnBlack) {

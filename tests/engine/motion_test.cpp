@@ -187,6 +187,26 @@ TEST(DepthSort, FastSortGivesTheReferenceOrderEvenForEqualDepths) {
     }
 }
 
+TEST(DepthSort, RunsOfEqualDepthsOfEveryLengthEndInTheReferenceOrder) {
+    for (int n = 1; n <= 300; ++n) {
+        for (int variant = 0; variant < 3; ++variant) {
+            // All equal; equal with one smaller depth first; equal with one larger depth last.
+            std::vector<ShapeDot> dots(static_cast<std::size_t>(n));
+            for (int i = 0; i < n; ++i) dots[static_cast<std::size_t>(i)] = ShapeDot{i, 0, 7, 0};
+            if (variant == 1) dots.front().Z = 6;
+            if (variant == 2) dots.back().Z = 8;
+            std::vector<engine::DepthKey> keys(dots.size());
+            for (int i = 0; i < n; ++i) keys[static_cast<std::size_t>(i)] = {dots[static_cast<std::size_t>(i)].Z, i};
+            std::vector<ShapeDot> ref = dots;
+            engine::SortDotsByDepthReference(ref.data(), 0, n - 1);
+            engine::SortDepthKeys(keys.data(), 0, n - 1);
+            for (int i = 0; i < n; ++i)
+                ASSERT_EQ(dots[static_cast<std::size_t>(keys[static_cast<std::size_t>(i)].index)], ref[static_cast<std::size_t>(i)])
+                    << "length " << n << " variant " << variant << " position " << i;
+        }
+    }
+}
+
 TEST(DepthSort, EqualDepthsFollowTheQuicksortNotTheListOrder) {
     // Three equal depths: the partition swaps the outer two.
     ShapeDot d[3] = {{1, 0, 5, 0}, {2, 0, 5, 0}, {3, 0, 5, 0}};
