@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <cdio/cdio.h>
+#include <cdio/logging.h>
 
 #include <algorithm>
 #include <chrono>
@@ -147,8 +148,13 @@ bool read_table_of_contents(CdIo_t* cd, std::vector<Track>& tracks) {
     return any_audio;
 }
 
-void reader(std::shared_ptr<CdShared> s, std::string device) {
-    CdIo_t* cd = cdio_open(device.c_str(), DRIVER_DEVICE);
+std::string& disc_image() {
+    static std::string path;
+    return path;
+}
+
+void reader(std::shared_ptr<CdShared> s, std::string device, driver_id_t driver) {
+    CdIo_t* cd = cdio_open(device.c_str(), driver);
     std::vector<Track> tracks;
     const bool ok = cd && read_table_of_contents(cd, tracks);
     std::unique_lock lock(s->mutex);
@@ -205,15 +211,24 @@ void reader(std::shared_ptr<CdShared> s, std::string device) {
 
 }  // namespace
 
+void use_disc_image(std::string cue_path) { disc_image() = std::move(cue_path); }
+
 std::unique_ptr<CdPlayer> CdPlayer::open(unsigned& code) {
+    // The library's warnings about the disc would only clutter the terminal.
+    cdio_loglevel_default = CDIO_LOG_ERROR;
     driver_id_t driver = DRIVER_DEVICE;
-    char* default_device = cdio_get_default_device_driver(&driver);
-    if (!default_device) {
-        code = mci::kCannotLoadDriver;
-        return nullptr;
+    std::string device = disc_image();
+    if (!device.empty()) {
+        driver = DRIVER_BINCUE;
+    } else {
+        char* default_device = cdio_get_default_device_driver(&driver);
+        if (!default_device) {
+            code = mci::kCannotLoadDriver;
+            return nullptr;
+        }
+        device = default_device;
+        cdio_free(default_device);
     }
-    std::string device = default_device;
-    cdio_free(default_device);
 
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         code = mci::kHardware;
@@ -231,7 +246,7 @@ std::unique_ptr<CdPlayer> CdPlayer::open(unsigned& code) {
     }
     auto shared = std::make_shared<CdShared>();
     shared->device = audio;
-    std::thread(reader, shared, std::move(device)).detach();
+    std::thread(reader, shared, std::move(device), driver).detach();
     code = mci::kOk;
     return std::unique_ptr<CdPlayer>(new CdPlayer(std::move(shared)));
 }

@@ -16,6 +16,10 @@ struct CdAnswer {
     std::string reply;
 };
 
+// Read the disc from a CUE sheet and its BIN image instead of the machine's drive (for the
+// tests of this back end, which have no drive); an empty path goes back to the drive.
+void use_disc_image(std::string cue_path);
+
 class CdPlayer {
 public:
     // Null with `code` set when the machine has no CD drive or no audio output.
