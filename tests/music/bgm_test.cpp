@@ -404,6 +404,18 @@ TEST_F(Music, RandomCommandsNeverUpsetTheInterpreter) {
         std::string text;
         music::MciCommand(command, text);
     }
+    // And plain random bytes, quotes and all.
+    for (int i = 0; i < 20000; ++i) {
+        std::string command(rng() % 24, ' ');
+        static constexpr char kAlphabet[] = "ab \"\t:0123cdaudioplay\x81\xff";
+        for (char& c : command) c = kAlphabet[rng() % (sizeof kAlphabet)];  // the NUL too
+        char reply[8];
+        const auto code = plat::mci_send_string(command, reply, sizeof reply, plat::WindowHandle::None);
+        if (code == 0) {
+            ASSERT_NE(std::memchr(reply, 0, sizeof reply), nullptr);
+        }
+        (void)plat::mci::parse_tmsf(command);
+    }
 }
 
 }  // namespace
