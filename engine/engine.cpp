@@ -181,14 +181,6 @@ void Engine::AdoptTarget() {
     phase_ = Phase::Holding;
 }
 
-void Engine::SortScreenDots(int top) {
-    for (int i = 0; i <= top; ++i) keys_[static_cast<std::size_t>(i)] = DepthKey{ScreenDots[static_cast<std::size_t>(i)].Z, i};
-    SortDepthKeys(keys_.data(), 0, top);
-    for (int i = 0; i <= top; ++i)
-        sorted_[static_cast<std::size_t>(i)] = ScreenDots[static_cast<std::size_t>(keys_[static_cast<std::size_t>(i)].index)];
-    std::swap(ScreenDots, sorted_);  // same sizes: no allocation
-}
-
 void Engine::ComposeDots(int top, int u) {
     // Depth thresholds from the first drawn dot and the dot at the current shape's top.
     const std::int64_t t0 = ScreenDots[0].Z;
@@ -228,10 +220,18 @@ bool Engine::RenderFrame() {
 
     // 1. The background under everything.
     plat::bit_blt(*work_, 0, 0, Width, Height, *back_, 0, 0, plat::Rop::SrcCopy);
-    // 2 to 4. Rotate, sort far to near unless neon, project.
-    RotateDots(Table, Angle, shown, top, ScreenDots.data());
-    if (SortByDepth) SortScreenDots(top);
-    ProjectDots(ScreenDots.data(), top, CentreX, CentreY);
+    // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders (depth, index)
+    // pairs exactly as the quicksort orders whole records; the records are then gathered in
+    // that order and projected on the way.
+    if (SortByDepth) {
+        RotateDotsWithKeys(Table, Angle, shown, top, ScreenDots.data(), keys_.data());
+        SortDepthKeys(keys_.data(), 0, top);
+        GatherAndProject(ScreenDots.data(), keys_.data(), top, sorted_.data(), CentreX, CentreY);
+        std::swap(ScreenDots, sorted_);  // same sizes: no allocation
+    } else {
+        RotateDots(Table, Angle, shown, top, ScreenDots.data());
+        ProjectDots(ScreenDots.data(), top, CentreX, CentreY);
+    }
     // 5 and 6. Bands and stamps.
     ComposeDots(top, u);
     // The morph step of each index follows its stamp; it changes MorphDots only, which this

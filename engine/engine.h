@@ -131,7 +131,6 @@ public:
 private:
     void CentrePicture(int index);
     void ReserveFrameBuffers(std::size_t dots);
-    void SortScreenDots(int top);
     void ComposeDots(int top, int u);
 
     std::string folder_;

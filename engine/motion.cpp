@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <utility>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace engine {
 namespace {
 
@@ -39,11 +43,14 @@ void BuildTables(Tables& tables) {
     tables.Cos[kTableSize - 1] = 0;
 }
 
+namespace {
+
 // The rotation runs in double precision, where it is exact: a coordinate (below 2^25) times a
 // table value over 256 (nine significant bits) needs at most 34 bits, and the rounding trick
 // above then gives exactly FixedProduct. The compiler turns this loop into vector code.
-void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
-                ShapeDot* __restrict out) {
+template <bool kWithKeys>
+inline void rotate(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
+                   ShapeDot* __restrict out, DepthKey* __restrict keys) {
     constexpr double k = 1.0 / 256;
     const double sY = tables.Sin[angles.Y] * k, cY = tables.Cos[angles.Y] * k;
     const double sZ = tables.Sin[angles.Z] * k, cZ = tables.Cos[angles.Z] * k;
@@ -61,22 +68,44 @@ void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict 
         out[i].Y = static_cast<std::int32_t>(y2);
         out[i].Z = static_cast<std::int32_t>(z2);
         out[i].W = src[i].W;
+        if constexpr (kWithKeys) keys[i] = DepthKey{static_cast<std::int32_t>(z2), i};
     }
+}
+
+// -(X x 260) / (Z - 260) + centre, in double precision, then rounded; a dot at or behind the
+// eye is parked. Written as a selection so that it vectorises.
+inline void project(const ShapeDot& in, ShapeDot& out, double cx, double cy) {
+    const double den = static_cast<double>(in.Z) - kViewDistance;
+    const double px = -(static_cast<double>(in.X) * kViewDistance) / den + cx;
+    const double py = -(static_cast<double>(in.Y) * kViewDistance) / den + cy;
+    const bool parked = in.Z >= kViewDistance;
+    out.X = parked ? kParkedX : to_pixel(px);
+    out.Y = parked ? kParkedY : to_pixel(py);
+    out.Z = in.Z;
+    out.W = in.W;
+}
+
+}  // namespace
+
+void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
+                ShapeDot* __restrict out) {
+    rotate<false>(tables, angles, src, top, out, nullptr);
+}
+
+void RotateDotsWithKeys(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
+                        ShapeDot* __restrict out, DepthKey* __restrict keys) {
+    rotate<true>(tables, angles, src, top, out, keys);
 }
 
 void ProjectDots(ShapeDot* dots, int top, std::int32_t centre_x, std::int32_t centre_y) {
     const double cx = centre_x, cy = centre_y;
-    for (int i = 0; i <= top; ++i) {
-        ShapeDot& d = dots[i];
-        // -(X x 260) / (Z - 260) + centre, in double precision, then rounded; a dot at or
-        // behind the eye is parked. Written as a selection so that it vectorises.
-        const double den = static_cast<double>(d.Z) - kViewDistance;
-        const double px = -(static_cast<double>(d.X) * kViewDistance) / den + cx;
-        const double py = -(static_cast<double>(d.Y) * kViewDistance) / den + cy;
-        const bool parked = d.Z >= kViewDistance;
-        d.X = parked ? kParkedX : to_pixel(px);
-        d.Y = parked ? kParkedY : to_pixel(py);
-    }
+    for (int i = 0; i <= top; ++i) project(dots[i], dots[i], cx, cy);
+}
+
+void GatherAndProject(const ShapeDot* __restrict rotated, const DepthKey* __restrict keys, int top,
+                      ShapeDot* __restrict out, std::int32_t centre_x, std::int32_t centre_y) {
+    const double cx = centre_x, cy = centre_y;
+    for (int i = 0; i <= top; ++i) project(rotated[keys[i].index], out[i], cx, cy);
 }
 
 std::int16_t AdvanceAngle(std::int16_t angle, std::int32_t rate) {
@@ -170,26 +199,70 @@ namespace {
 // wide, those keys are found in blocks without branches (their positions noted in two small
 // buffers) and swapped pairwise; the blocks on the two sides never overlap there, so every
 // pair is one the plain step would swap. The plain step then finishes from the same state.
-constexpr int kBlock = 64;
+// Positions of the candidates among four neighbouring keys, for each 4-bit mask of them:
+// ascending for the left scan, descending (from the fourth key down) for the right scan.
+struct CandidateTables {
+    std::uint8_t up[16][4]{};
+    std::uint8_t down[16][4]{};
+    std::uint8_t count[16]{};
+    constexpr CandidateTables() {
+        for (int m = 0; m < 16; ++m) {
+            int n = 0;
+            for (int b = 0; b < 4; ++b)
+                if (m & (1 << b)) up[m][n++] = static_cast<std::uint8_t>(b);
+            count[m] = static_cast<std::uint8_t>(n);
+            n = 0;
+            for (int b = 3; b >= 0; --b)
+                if (m & (1 << b)) down[m][n++] = static_cast<std::uint8_t>(3 - b);
+        }
+    }
+};
+constexpr CandidateTables kCandidates;
 
+// Masks (bit k for keys[at + k]) of the keys whose depth is not below, and not above, the pivot.
+inline int not_below(const DepthKey* k, std::int32_t pivot) {
+#ifdef __SSE2__
+    const __m128 a = _mm_loadu_ps(reinterpret_cast<const float*>(k));
+    const __m128 b = _mm_loadu_ps(reinterpret_cast<const float*>(k + 2));
+    const __m128i z = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmplt_epi32(z, _mm_set1_epi32(pivot)))) & 15;
+#else
+    return (k[0].z >= pivot) | (k[1].z >= pivot) << 1 | (k[2].z >= pivot) << 2 | (k[3].z >= pivot) << 3;
+#endif
+}
+inline int not_above(const DepthKey* k, std::int32_t pivot) {
+#ifdef __SSE2__
+    const __m128 a = _mm_loadu_ps(reinterpret_cast<const float*>(k));
+    const __m128 b = _mm_loadu_ps(reinterpret_cast<const float*>(k + 2));
+    const __m128i z = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(z, _mm_set1_epi32(pivot)))) & 15;
+#else
+    return (k[0].z <= pivot) | (k[1].z <= pivot) << 1 | (k[2].z <= pivot) << 2 | (k[3].z <= pivot) << 3;
+#endif
+}
+
+template <int kBlock>
 void partition(DepthKey* keys, int lo, int hi, std::int32_t pivot, int& i_out, int& j_out) {
+    static_assert(kBlock % 4 == 0);
     int ls = lo, rs = hi;  // next unscanned positions on the left and on the right
-    int left[kBlock], right[kBlock];
+    int left[kBlock + 4], right[kBlock + 4];
     int l_first = 0, l_count = 0, r_first = 0, r_count = 0;
     while (rs - ls + 1 >= 2 * kBlock) {
         if (l_first == l_count) {
             l_first = l_count = 0;
-            for (int t = 0; t < kBlock; ++t) {
-                left[l_count] = ls + t;
-                l_count += keys[ls + t].z >= pivot;
+            for (int t = 0; t < kBlock; t += 4) {
+                const int m = not_below(keys + ls + t, pivot);
+                for (int k = 0; k < 4; ++k) left[l_count + k] = ls + t + kCandidates.up[m][k];
+                l_count += kCandidates.count[m];
             }
             ls += kBlock;
         }
         if (r_first == r_count) {
             r_first = r_count = 0;
-            for (int t = 0; t < kBlock; ++t) {
-                right[r_count] = rs - t;
-                r_count += keys[rs - t].z <= pivot;
+            for (int t = 0; t < kBlock; t += 4) {
+                const int m = not_above(keys + rs - t - 3, pivot);
+                for (int k = 0; k < 4; ++k) right[r_count + k] = rs - t - kCandidates.down[m][k];
+                r_count += kCandidates.count[m];
             }
             rs -= kBlock;
         }
@@ -213,7 +286,6 @@ void partition(DepthKey* keys, int lo, int hi, std::int32_t pivot, int& i_out, i
     i_out = i;
     j_out = j;
 }
-
 
 // Sorts keys[lo..hi] with the partition above, smaller range first so that the explicit stack
 // stays within log2(n) entries. The two ranges left after a partition never overlap, so the
@@ -253,6 +325,7 @@ const EqualRunOrders& equal_run_orders() {
 bool settle_equal_run(DepthKey* keys, int lo, int hi) {
     const int n = hi - lo + 1;
     const std::int32_t z = keys[lo].z;
+    if (keys[hi].z != z || keys[lo + n / 2].z != z) return false;  // the common, cheap answer
     int differing = 0;
     for (int t = 1; t < n; ++t) differing += keys[lo + t].z != z;
     if (differing) return false;
@@ -275,7 +348,12 @@ void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut) {
             if (shortcut && hi - lo < kEqualRunMax && settle_equal_run(keys, lo, hi)) break;
             const int mid = lo + (hi - lo) / 2;
             int i, j;
-            partition(keys, lo, hi, keys[mid].z, i, j);
+            // Long ranges are scanned in long blocks, short ones in short blocks, so that
+            // short ranges too find most of their pairs without branches.
+            if (hi - lo >= 1024)
+                partition<64>(keys, lo, hi, keys[mid].z, i, j);
+            else
+                partition<8>(keys, lo, hi, keys[mid].z, i, j);
             // Ranges lo..j and i..hi remain.
             if (j - lo < hi - i) {
                 stack[depth++] = Range{i, hi};

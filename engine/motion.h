@@ -34,6 +34,11 @@ inline std::int32_t FixedProduct(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(q + (r > 128 || (r == 128 && (q & 1))));
 }
 
+struct DepthKey {
+    std::int32_t z;
+    std::int32_t index;
+};
+
 struct Angles {
     std::int16_t X = 0, Y = 0, Z = 0;
 };
@@ -43,12 +48,20 @@ struct Angles {
 void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
                 ShapeDot* __restrict out);
 
+// The same, also noting each dot's depth and index in `keys` for the depth sort.
+void RotateDotsWithKeys(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
+                        ShapeDot* __restrict out, DepthKey* __restrict keys);
+
 inline constexpr std::int32_t kViewDistance = 260;
 // A dot at or behind the eye is parked at this fixed pixel.
 inline constexpr std::int32_t kParkedX = 320, kParkedY = 200;
 
 // Replaces X and Y of dots[0..top] by pixel positions (the sprite's top-left corner).
 void ProjectDots(ShapeDot* dots, int top, std::int32_t centre_x, std::int32_t centre_y);
+
+// out[i] = rotated[keys[i].index] projected: the depth order and the projection in one pass.
+void GatherAndProject(const ShapeDot* __restrict rotated, const DepthKey* __restrict keys, int top,
+                      ShapeDot* __restrict out, std::int32_t centre_x, std::int32_t centre_y);
 
 // Adds the rate to the angle. Past 1024 the angle wraps by whole turns (so any rate keeps it
 // inside the tables); below 0 it is pinned at 0, so a negative rate holds the angle at 0.
@@ -73,10 +86,6 @@ void SortDotsByDepthReference(ShapeDot* dots, int lo, int hi);
 
 // The same sort run on (depth, index) pairs; gives exactly the order of the reference (equal
 // depths included). `keys` must hold at least hi + 1 entries.
-struct DepthKey {
-    std::int32_t z;
-    std::int32_t index;
-};
 void SortDepthKeys(DepthKey* keys, int lo, int hi);
 
 // Entries 1..9 of the order get the member numbers 1..9 in a new random order; entry 0 is

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -220,6 +221,26 @@ TEST(Frames, NeonKeepsListOrderAndDepthSortDrawsFarToNear) {
         h2.engine->RenderFrame();
         for (int i = 1; i < 4; ++i)
             ASSERT_LE(h2.engine->ScreenDots[static_cast<std::size_t>(i - 1)].Z, h2.engine->ScreenDots[static_cast<std::size_t>(i)].Z);
+    }
+}
+
+TEST(Frames, SortedFramesMatchThePlainRotationQuicksortAndProjection) {
+    TempFolder folder("plainframes");
+    WriteAllMembers(folder);
+    // Few depths, so that equal depths abound and their order matters.
+    folder.WriteMember(2, engine_test::RandomShape(3000, 20, 31));
+    Harness h(folder.path());
+    ASSERT_TRUE(Start(h, 640, 480));
+    for (int frame = 0; frame < 40; ++frame) {
+        const engine::Angles a = h.engine->Angle;
+        const std::int16_t cx = h.engine->CentreX, cy = h.engine->CentreY;
+        h.engine->RenderFrame();
+        std::vector<ShapeDot> plain(h.engine->CurrentDots.size());
+        engine::RotateDots(h.engine->Table, a, h.engine->CurrentDots.data(), h.engine->CurrentTop(), plain.data());
+        engine::SortDotsByDepthReference(plain.data(), 0, h.engine->CurrentTop());
+        engine::ProjectDots(plain.data(), h.engine->CurrentTop(), cx, cy);
+        ASSERT_TRUE(std::equal(plain.begin(), plain.end(), h.engine->ScreenDots.begin())) << "frame " << frame;
+        h.engine->StepDriftAndCentre();
     }
 }
 

@@ -73,7 +73,8 @@ constexpr int kManyDots = 32768;
 
 std::vector<engine::ShapeDot> many_dots() { return engine_test::RandomShape(kManyDots, 150, 42); }
 
-// The engine's way: integer rounding, a sort of (depth, index) pairs, one gather.
+// The engine's way: exact rounding in vector code, a sort of (depth, index) pairs, and the
+// gather and projection in one pass.
 void RotateSortProjectFast(benchmark::State& state) {
     engine::Tables t;
     engine::BuildTables(t);
@@ -83,11 +84,9 @@ void RotateSortProjectFast(benchmark::State& state) {
     engine::Angles a{100, 200, 300};
     const int top = kManyDots - 1;
     for (auto _ : state) {
-        engine::RotateDots(t, a, src.data(), top, screen.data());
-        for (int i = 0; i <= top; ++i) keys[static_cast<std::size_t>(i)] = {screen[static_cast<std::size_t>(i)].Z, i};
+        engine::RotateDotsWithKeys(t, a, src.data(), top, screen.data(), keys.data());
         engine::SortDepthKeys(keys.data(), 0, top);
-        for (int i = 0; i <= top; ++i) sorted[static_cast<std::size_t>(i)] = screen[static_cast<std::size_t>(keys[static_cast<std::size_t>(i)].index)];
-        engine::ProjectDots(sorted.data(), top, 960, 540);
+        engine::GatherAndProject(screen.data(), keys.data(), top, sorted.data(), 960, 540);
         benchmark::DoNotOptimize(sorted.data());
         a.X = engine::AdvanceAngle(a.X, 5);
     }
