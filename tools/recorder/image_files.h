@@ -3,12 +3,16 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/draw.h"
 
 namespace recorder {
+
+// A picture file (PNG, JPEG, BMP) as a bitmap; null when it cannot be read.
+std::unique_ptr<plat::Bitmap> ReadPicture(const std::string& path);
 
 // The surface's pixels (0x00RRGGBB) as an RGB PNG file.
 bool WritePng(const std::string& path, const plat::Surface& surface);

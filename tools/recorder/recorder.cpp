@@ -34,15 +34,18 @@ struct Options {
     std::string apng;       // animated PNG of the written frames
     int apng_delay_ms = 33;
     std::string trace;      // default: <out>/trace.txt
+    std::string pictures;   // folder with sprites.png and background0.png .. background9.png
 };
 
 void usage() {
     std::fprintf(stderr,
                  "usage: zephlora_recorder [--folder DIR] [--size WxH] [--seed N] [--spf SECONDS]\n"
                  "                         [--frames N] [--out DIR] [--every N] [--apng FILE]\n"
-                 "                         [--apng-delay MS] [--trace FILE]\n"
+                 "                         [--apng-delay MS] [--trace FILE] [--pictures DIR]\n"
                  "DIR holds Zephlora.zpk (or its members Zephlora001.zpk..Zephlora009.zpk) and\n"
-                 "optionally Zephlora.ini. Frames go to DIR/frame_00000.png and so on.\n");
+                 "optionally Zephlora.ini. Frames go to OUT/frame_00000.png and so on. The pictures\n"
+                 "are the program's own unless --pictures names a folder with sprites.png and\n"
+                 "background0.png .. background9.png.\n");
 }
 
 bool parse_args(int argc, char** argv, Options& o) {
@@ -58,6 +61,7 @@ bool parse_args(int argc, char** argv, Options& o) {
         else if (a == "--out") { if (!value(o.out)) return false; }
         else if (a == "--apng") { if (!value(o.apng)) return false; }
         else if (a == "--trace") { if (!value(o.trace)) return false; }
+        else if (a == "--pictures") { if (!value(o.pictures)) return false; }
         else if (a == "--size") {
             if (!value(v) || std::sscanf(v.c_str(), "%dx%d", &o.width, &o.height) != 2) return false;
         } else if (a == "--seed") {
@@ -166,13 +170,18 @@ int main(int argc, char** argv) {
 
     // The packaged pictures when this build has them; otherwise the sprite sheet drawn from its
     // table and black backgrounds.
-    std::unique_ptr<plat::Bitmap> sprites = plat::load_picture(plat::Picture::SpriteSheet);
+    auto picture = [&](plat::Picture which, const char* file) {
+        if (!o.pictures.empty()) return recorder::ReadPicture(o.pictures + "/" + file);
+        return plat::load_picture(which);
+    };
+    std::unique_ptr<plat::Bitmap> sprites = picture(plat::Picture::SpriteSheet, "sprites.png");
     if (!sprites) sprites = engine::BuildSpriteSheet();
     std::vector<std::unique_ptr<plat::Bitmap>> backgrounds;
     engine::EnginePictures pictures;
     pictures.Sprites = sprites.get();
     for (int i = 0; i < 10; ++i) {
-        backgrounds.push_back(plat::load_picture(static_cast<plat::Picture>(static_cast<int>(plat::Picture::Background0) + i)));
+        const std::string file = "background" + std::to_string(i) + ".png";
+        backgrounds.push_back(picture(static_cast<plat::Picture>(static_cast<int>(plat::Picture::Background0) + i), file.c_str()));
         pictures.Backgrounds[static_cast<std::size_t>(i)] = backgrounds.back().get();
     }
 
