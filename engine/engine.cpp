@@ -221,12 +221,14 @@ bool Engine::RenderFrame() {
     // 1. The background under everything.
     plat::bit_blt(*work_, 0, 0, Width, Height, *back_, 0, 0, plat::Rop::SrcCopy);
     // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders (depth, index)
-    // pairs exactly as the quicksort orders whole records; the records are then gathered in
-    // that order and projected on the way.
+    // pairs exactly as the quicksort orders whole records, and the records are then gathered
+    // in that order. The projection works on each dot alone and leaves the depth, so it may
+    // run before the gather, in list order, where it is faster.
     if (SortByDepth) {
         RotateDotsWithKeys(Table, Angle, shown, top, ScreenDots.data(), keys_.data());
+        ProjectDots(ScreenDots.data(), top, CentreX, CentreY);
         SortDepthKeys(keys_.data(), 0, top);
-        GatherAndProject(ScreenDots.data(), keys_.data(), top, sorted_.data(), CentreX, CentreY);
+        GatherDots(ScreenDots.data(), keys_.data(), top, sorted_.data());
         std::swap(ScreenDots, sorted_);  // same sizes: no allocation
     } else {
         RotateDots(Table, Angle, shown, top, ScreenDots.data());

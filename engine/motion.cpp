@@ -72,19 +72,6 @@ inline void rotate(const Tables& tables, Angles angles, const ShapeDot* __restri
     }
 }
 
-// -(X x 260) / (Z - 260) + centre, in double precision, then rounded; a dot at or behind the
-// eye is parked. Written as a selection so that it vectorises.
-inline void project(const ShapeDot& in, ShapeDot& out, double cx, double cy) {
-    const double den = static_cast<double>(in.Z) - kViewDistance;
-    const double px = -(static_cast<double>(in.X) * kViewDistance) / den + cx;
-    const double py = -(static_cast<double>(in.Y) * kViewDistance) / den + cy;
-    const bool parked = in.Z >= kViewDistance;
-    out.X = parked ? kParkedX : to_pixel(px);
-    out.Y = parked ? kParkedY : to_pixel(py);
-    out.Z = in.Z;
-    out.W = in.W;
-}
-
 }  // namespace
 
 void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
@@ -99,13 +86,28 @@ void RotateDotsWithKeys(const Tables& tables, Angles angles, const ShapeDot* __r
 
 void ProjectDots(ShapeDot* dots, int top, std::int32_t centre_x, std::int32_t centre_y) {
     const double cx = centre_x, cy = centre_y;
-    for (int i = 0; i <= top; ++i) project(dots[i], dots[i], cx, cy);
+    for (int i = 0; i <= top; ++i) {
+        const std::int32_t z = dots[i].Z;
+        const double den = static_cast<double>(z) - kViewDistance;
+        double px = -(static_cast<double>(dots[i].X) * kViewDistance) / den + cx;
+        double py = -(static_cast<double>(dots[i].Y) * kViewDistance) / den + cy;
+        // Held far off screen rather than overflowing (this also takes the NaN of 0 / 0 at
+        // the eye, which is parked anyway).
+        px = px < kPixelLimit ? px : kPixelLimit;
+        px = px > -kPixelLimit ? px : -kPixelLimit;
+        py = py < kPixelLimit ? py : kPixelLimit;
+        py = py > -kPixelLimit ? py : -kPixelLimit;
+        const std::int32_t ix = static_cast<std::int32_t>(round_even(px));
+        const std::int32_t iy = static_cast<std::int32_t>(round_even(py));
+        const bool parked = z >= kViewDistance;
+        dots[i].X = parked ? kParkedX : ix;
+        dots[i].Y = parked ? kParkedY : iy;
+    }
 }
 
-void GatherAndProject(const ShapeDot* __restrict rotated, const DepthKey* __restrict keys, int top,
-                      ShapeDot* __restrict out, std::int32_t centre_x, std::int32_t centre_y) {
-    const double cx = centre_x, cy = centre_y;
-    for (int i = 0; i <= top; ++i) project(rotated[keys[i].index], out[i], cx, cy);
+void GatherDots(const ShapeDot* __restrict dots, const DepthKey* __restrict keys, int top,
+                ShapeDot* __restrict out) {
+    for (int i = 0; i <= top; ++i) out[i] = dots[keys[i].index];
 }
 
 std::int16_t AdvanceAngle(std::int16_t angle, std::int32_t rate) {
@@ -296,7 +298,7 @@ void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut);
 // When every depth in a range is equal, the comparisons, and so the swaps, depend on nothing
 // but the range's length: the quicksort always leaves such a range in the same order, which
 // is worked out once per length by running the sort itself on numbered keys.
-constexpr int kEqualRunMax = 128;
+constexpr int kEqualRunMax = 255;  // orders of runs up to 255 keys fit bytes
 
 struct EqualRunOrders {
     // order[first[n] + t] is the place, within a run of n equal keys, of the key that ends at t.
@@ -350,10 +352,10 @@ void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut) {
             int i, j;
             // Long ranges are scanned in long blocks, short ones in short blocks, so that
             // short ranges too find most of their pairs without branches.
-            if (hi - lo >= 1024)
+            if (hi - lo >= 512)
                 partition<64>(keys, lo, hi, keys[mid].z, i, j);
             else
-                partition<8>(keys, lo, hi, keys[mid].z, i, j);
+                partition<16>(keys, lo, hi, keys[mid].z, i, j);
             // Ranges lo..j and i..hi remain.
             if (j - lo < hi - i) {
                 stack[depth++] = Range{i, hi};

@@ -59,9 +59,9 @@ inline constexpr std::int32_t kParkedX = 320, kParkedY = 200;
 // Replaces X and Y of dots[0..top] by pixel positions (the sprite's top-left corner).
 void ProjectDots(ShapeDot* dots, int top, std::int32_t centre_x, std::int32_t centre_y);
 
-// out[i] = rotated[keys[i].index] projected: the depth order and the projection in one pass.
-void GatherAndProject(const ShapeDot* __restrict rotated, const DepthKey* __restrict keys, int top,
-                      ShapeDot* __restrict out, std::int32_t centre_x, std::int32_t centre_y);
+// out[i] = dots[keys[i].index]: the records in the order of sorted keys.
+void GatherDots(const ShapeDot* __restrict dots, const DepthKey* __restrict keys, int top,
+                ShapeDot* __restrict out);
 
 // Adds the rate to the angle. Past 1024 the angle wraps by whole turns (so any rate keeps it
 // inside the tables); below 0 it is pinned at 0, so a negative rate holds the angle at 0.
