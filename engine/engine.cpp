@@ -59,6 +59,8 @@ bool Engine::Start(int width, int height, std::string& error) {
                 " pixels cannot be made";
         return false;
     }
+    strip_start_.assign(static_cast<std::size_t>((height + kStripRows - 1) / kStripRows) + 1, 0);
+    strip_fill_.assign(strip_start_.size(), 0);
     plat::fill_rect(*back_, 0, 0, width, height, 0x000000);  // black, the window-text colour
     CentrePicture(0);
 
@@ -118,6 +120,7 @@ void Engine::BackgroundChange() {
 void Engine::ReserveFrameBuffers(std::size_t dots) {
     if (keys_.size() < dots) keys_.resize(dots);
     if (bands_.size() < dots) bands_.resize(dots);
+    if (strip_dots_.size() < 2 * dots) strip_dots_.resize(2 * dots);
     if (sorted_.size() != ScreenDots.size()) sorted_.resize(ScreenDots.size());
 }
 
@@ -187,26 +190,65 @@ void Engine::ComposeDots(int top, int u) {
     const std::int64_t t5 = ScreenDots[static_cast<std::size_t>(u)].Z;
     const std::int64_t step = (std::llabs(t5) + std::llabs(t0)) / 5;
     const std::int64_t t1 = t0 + step, t2 = t1 + step, t3 = t2 + step, t4 = t3 + step;
-
-    const plat::Surface dst = work_->surface();
-    const plat::Surface sheet = pictures_.Sprites ? pictures_.Sprites->surface() : plat::Surface{};
     std::uint8_t band = 0;
     for (int i = 0; i <= top; ++i) {
-        const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
         // Only a depth that hits a threshold exactly changes the band; otherwise the dot takes
         // the band of the dot before it.
-        const std::int64_t z = d.Z;
+        const std::int64_t z = ScreenDots[static_cast<std::size_t>(i)].Z;
         if (z == t0 || z == t1) band = 4;
         else if (z == t2) band = 3;
         else if (z == t3) band = 2;
         else if (z == t4) band = 1;
         else if (z == t5) band = 0;
         bands_[static_cast<std::size_t>(i)] = band;
-        if (whole_sheet_) {
-            soft::stamp8(dst, d.X, d.Y, stamps_[band]);
-        } else if (sheet.pixels) {
+    }
+
+    if (!whole_sheet_) {
+        // A sheet of another size: every copy clipped against it, exactly as BitBlt would.
+        plat::bit_blt(*work_, 0, 0, Width, Height, *back_, 0, 0, plat::Rop::SrcCopy);
+        const plat::Surface dst = work_->surface();
+        const plat::Surface sheet = pictures_.Sprites ? pictures_.Sprites->surface() : plat::Surface{};
+        if (!sheet.pixels) return;
+        for (int i = 0; i <= top; ++i) {
+            const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
+            const int b = bands_[static_cast<std::size_t>(i)];
             soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, 0, kSpriteSize, plat::Rop::SrcAnd);
-            soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, band * kSpriteSize, 0, plat::Rop::SrcPaint);
+            soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, b * kSpriteSize, 0, plat::Rop::SrcPaint);
+        }
+        return;
+    }
+
+    // The frame is composed strip by strip of kStripRows rows: the strip's background is
+    // copied, then every dot that reaches into the strip is stamped there, in drawing order.
+    // Each pixel sees the same copies in the same order as when the whole background is
+    // copied first and the dots stamped one by one, but the strip stays in the cache.
+    const int strips = (Height + kStripRows - 1) / kStripRows;
+    std::fill(strip_start_.begin(), strip_start_.begin() + strips + 1, 0);
+    auto strip_range = [&](const ShapeDot& d, int& first, int& last) {
+        if (d.X <= -kSpriteSize || d.X >= Width || d.Y <= -kSpriteSize || d.Y >= Height) return false;
+        first = std::max(d.Y, 0) / kStripRows;
+        last = std::min(d.Y + kSpriteSize - 1, Height - 1) / kStripRows;
+        return true;
+    };
+    int first = 0, last = 0;
+    for (int i = 0; i <= top; ++i)
+        if (strip_range(ScreenDots[static_cast<std::size_t>(i)], first, last))
+            for (int b = first; b <= last; ++b) ++strip_start_[static_cast<std::size_t>(b) + 1];
+    for (int b = 0; b < strips; ++b) strip_start_[static_cast<std::size_t>(b) + 1] += strip_start_[static_cast<std::size_t>(b)];
+    std::copy(strip_start_.begin(), strip_start_.begin() + strips, strip_fill_.begin());
+    for (int i = 0; i <= top; ++i)
+        if (strip_range(ScreenDots[static_cast<std::size_t>(i)], first, last))
+            for (int b = first; b <= last; ++b) strip_dots_[static_cast<std::size_t>(strip_fill_[static_cast<std::size_t>(b)]++)] = i;
+
+    const plat::Surface dst = work_->surface();
+    for (int b = 0; b < strips; ++b) {
+        const int row0 = b * kStripRows;
+        const int row1 = std::min(row0 + kStripRows, Height) - 1;
+        plat::bit_blt(*work_, 0, row0, Width, row1 - row0 + 1, *back_, 0, row0, plat::Rop::SrcCopy);
+        for (int k = strip_start_[static_cast<std::size_t>(b)]; k < strip_start_[static_cast<std::size_t>(b) + 1]; ++k) {
+            const int i = strip_dots_[static_cast<std::size_t>(k)];
+            const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
+            soft::stamp8_rows(dst, d.X, d.Y, stamps_[bands_[static_cast<std::size_t>(i)]], row0, row1);
         }
     }
 }
@@ -218,8 +260,7 @@ bool Engine::RenderFrame() {
     const int top = DrawnTop();
     const int u = CurrentTop();
 
-    // 1. The background under everything.
-    plat::bit_blt(*work_, 0, 0, Width, Height, *back_, 0, 0, plat::Rop::SrcCopy);
+    // 1 (the background under everything) is done with the stamps of step 6, strip by strip.
     // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders (depth, index)
     // pairs exactly as the quicksort orders whole records, and the records are then gathered
     // in that order. The projection works on each dot alone and leaves the depth, so it may
@@ -234,7 +275,7 @@ bool Engine::RenderFrame() {
         RotateDots(Table, Angle, shown, top, ScreenDots.data());
         ProjectDots(ScreenDots.data(), top, CentreX, CentreY);
     }
-    // 5 and 6. Bands and stamps.
+    // 5 and 6. Bands, then the background and the stamps.
     ComposeDots(top, u);
     // The morph step of each index follows its stamp; it changes MorphDots only, which this
     // frame no longer reads, so the steps can run after the drawing loop.

@@ -152,6 +152,9 @@ private:
     std::vector<DepthKey> keys_;
     std::vector<ShapeDot> sorted_;
     std::vector<std::uint8_t> bands_;
+    // Composition strip by strip: the dots reaching into each strip, in drawing order.
+    static constexpr int kStripRows = 32;
+    std::vector<int> strip_start_, strip_fill_, strip_dots_;
 };
 
 }  // namespace engine
