@@ -31,7 +31,8 @@ PICTURES = (["pictures/sprites.png"] + [f"pictures/background{i}.png" for i in r
                "pictures/panel.png"]
             + [f"pictures/slider_{n}.png" for n in ("left", "right", "handle", "full", "empty", "up",
                                                     "down", "handle2", "full2", "empty2")]
-            + ["pictures/icon32.png", "pictures/icon16.png", "pictures/zephlora.ico"])
+            + ["pictures/icon32.png", "pictures/icon16.png", "pictures/zephlora.ico",
+               "pictures/checksums.inc"])
 MEMBERS = [f"shapes/Zephlora{n:03d}.zpk" for n in range(1, 10)]
 OUTPUTS = MEMBERS + ["Zephlora.zpk"] + PICTURES
 
@@ -86,7 +87,35 @@ def build(only=None):
     out["pictures/icon32.png"] = png_bytes(icons[0])
     out["pictures/icon16.png"] = png_bytes(icons[1])
     out["pictures/zephlora.ico"] = ui.ico_file(icons)
+    if only is None or "pictures/checksums.inc" in only:
+        out["pictures/checksums.inc"] = checksums(out)
     return {k: v for k, v in out.items() if only is None or k in only}
+
+
+def pixel_sum(pixels):
+    """Position-weighted sum of the 0x00RRGGBB pixels, row by row, modulo 2^64: what the tests
+    compute from the decoded pictures."""
+    p = pixels.astype(np.uint64)
+    v = ((p[..., 0] << np.uint64(16)) | (p[..., 1] << np.uint64(8)) | p[..., 2]).reshape(-1)
+    i = np.arange(v.size, dtype=np.uint64)
+    with np.errstate(over="ignore"):
+        return int(((v ^ (i * np.uint64(0x9E3779B1))) * (i * np.uint64(2) + np.uint64(1))).sum(dtype=np.uint64))
+
+
+def checksums(out):
+    """A C++ table of every embedded picture: size, pixel sum (lossless files) and mean colour."""
+    rows = ["// Written by assets/generator/generate.py: what each picture decodes to.",
+            "// file, width, height, lossless, pixel sum, mean red, green, blue (x 1000)"]
+    for name in PICTURES:
+        if not name.endswith((".png", ".jpg")):
+            continue
+        pixels = np.array(Image.open(io.BytesIO(out[name])).convert("RGB"))
+        h, w = pixels.shape[:2]
+        lossless = name.endswith(".png")
+        mean = [int(round(float(pixels[..., c].mean()) * 1000)) for c in range(3)]
+        rows.append(f'{{"{name.split("/")[-1]}", {w}, {h}, {str(lossless).lower()}, '
+                    f'0x{pixel_sum(pixels) if lossless else 0:016x}ull, {mean[0]}, {mean[1]}, {mean[2]}}},')
+    return ("\n".join(rows) + "\n").encode("ascii")
 
 
 def check_members(out):

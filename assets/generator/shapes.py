@@ -70,9 +70,9 @@ def globe(n):
     curves = []
     for k in range(12):  # meridians, pole to pole
         a = k * math.pi / 12
-        t = np.linspace(0, math.pi, 400)
+        t = np.linspace(0.22, math.pi - 0.22, 400)  # clear of the poles, where meridians crowd
         pts = np.stack([r * np.sin(t) * math.cos(a), -r * np.cos(t), r * np.sin(t) * math.sin(a)], axis=1)
-        curves.append((pts[1:-1], False))
+        curves.append((pts, False))
     for lat in (-60, -30, 0, 30, 60):
         y = -r * math.sin(math.radians(lat))
         rr = r * math.cos(math.radians(lat))
