@@ -273,3 +273,17 @@ TEST(Pictures, PreviewShowsGreenDotsBeforeABlueWorld) {
 }
 
 }  // namespace
+
+namespace {
+
+// stb_image's decoding of the preview JPEG, the same in both builds (measured; it changes
+// only when assets/pictures/preview.jpg does).
+constexpr std::uint64_t kPreviewPixelSum = 5341667931526450107ull;
+
+TEST(Pictures, PreviewDecodesAlikeInBothBuilds) {
+    auto b = plat::load_picture(Picture::Preview);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(pixel_sum(b->surface()), kPreviewPixelSum);
+}
+
+}  // namespace
