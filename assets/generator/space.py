@@ -264,14 +264,17 @@ def emission_nebula(w=280, h=280, seed=31):
     wu, wv = u + 1.3 * q1, v + 1.3 * q2
     gas = fbm3(wu * 2.0, wv * 2.0, z, seed + 3, octaves=7)
     env = np.exp(-((u * u + v * v) / 0.75) ** 1.5)
-    dens = np.clip(gas - 0.38, 0, None) * 2.6 * env
+    detail = fbm3(wu * 7.0, wv * 7.0, z + 1, seed + 7, octaves=4)
+    dens = np.clip(gas - 0.36, 0, None) * 2.8 * env * (0.55 + 0.9 * detail)
+    glow = np.exp(-(u * u + v * v) / 0.25) * 0.35
     oiii = np.clip(fbm3(wu * 3.0, wv * 3.0, z + 2, seed + 4, octaves=5) - 0.45, 0, None) * 3.0 * np.exp(-(u * u + v * v) / 0.35)
     dust = smoothstep(0.6, 0.8, ridged3(wu * 1.8 + 3, wv * 1.8, z + 5, seed + 5, 5)) * 0.8
     dust = dust * smoothstep(0.35, 0.6, fbm3(u * 2, v * 2, z + 9, seed + 6, 3))
     img = dens[..., None] * _rgb(0.95, 0.22, 0.32) + oiii[..., None] * _rgb(0.2, 0.62, 0.68)
+    img = img + (glow * (0.5 + gas))[..., None] * _rgb(0.9, 0.35, 0.45)
     img = img + (dens ** 2)[..., None] * _rgb(1.0, 0.75, 0.65) * 0.8
     img = img * (1 - 0.85 * dust[..., None])
-    img = tonemap(img, 1.4)
+    img = tonemap(img, 1.7)
     stars = star_field(w, h, rng, 260, 0.5)
     for _ in range(14):  # the young cluster that lights the cloud
         x = w * 0.52 + rng.normal() * 16
@@ -315,36 +318,42 @@ def galaxy(w=280, h=280, seed=51):
     rng = np.random.default_rng(seed)
     xs, ys = _grid(w, h)
     cx, cy = w / 2, h / 2
-    tilt = 0.58
+    tilt = 0.66
     ang = math.radians(-28)
-    gx = ((xs - cx) * math.cos(ang) + (ys - cy) * math.sin(ang)) / 78.0
-    gy = (-(xs - cx) * math.sin(ang) + (ys - cy) * math.cos(ang)) / (78.0 * tilt)
+    gx = ((xs - cx) * math.cos(ang) + (ys - cy) * math.sin(ang)) / 92.0
+    gy = (-(xs - cx) * math.sin(ang) + (ys - cy) * math.cos(ang)) / (92.0 * tilt)
     rho = np.sqrt(gx * gx + gy * gy) + 1e-6
     th = np.arctan2(gy, gx)
     z = np.zeros_like(gx)
-    pitch = math.radians(16)
-    arms = np.zeros_like(gx)
-    for k in range(2):
-        phase = th - np.log(rho / 0.08) / math.tan(pitch) - k * math.pi + 0.25 * (fbm3(gx * 3, gy * 3, z + 11, seed + 3, 3) - 0.5)
-        arms += np.cos(phase) * 0.5 + 0.5
-    arm = (arms / 2.0) ** 2.2 * 1.6
-    clump = fbm3(gx * 7, gy * 7, z, seed + 1, octaves=6)
-    disc = np.exp(-rho / 0.42) * smoothstep(1.6, 0.9, rho)
-    bulge = np.exp(-(rho / 0.13) ** 1.1)
-    young = arm * smoothstep(0.12, 0.25, rho) * (0.5 + 0.9 * clump) * disc * 2.2
-    img = disc[..., None] * _rgb(0.55, 0.5, 0.45) * 0.6
-    img = img + young[..., None] * _rgb(0.55, 0.68, 1.0)
-    knots = smoothstep(0.66, 0.8, clump) * arm * disc * smoothstep(0.15, 0.3, rho)
-    img = img + knots[..., None] * _rgb(1.0, 0.35, 0.55) * 1.2
-    img = img + bulge[..., None] * _rgb(1.0, 0.88, 0.65) * 1.6
-    # Dust lanes on the inner edge of each arm.
-    dust_arm = np.zeros_like(gx)
-    for k in range(2):
-        phase = th - np.log(rho / 0.08) / math.tan(pitch) - k * math.pi + 0.55
-        dust_arm += (np.cos(phase) * 0.5 + 0.5) ** 8
-    dust = dust_arm * smoothstep(0.08, 0.2, rho) * smoothstep(0.35, 0.6, fbm3(gx * 6, gy * 6, z + 3, seed + 2, 4))
-    img = img * (1 - 0.7 * np.clip(dust, 0, 1)[..., None])
-    img = tonemap(img * 1.8, 1.3)
+    pitch = math.radians(17)
+    wobble = 0.35 * (fbm3(gx * 2.5, gy * 2.5, z + 11, seed + 3, 3) - 0.5)
+
+    def arm_distance(offset):
+        """Angular distance to the nearest of the two logarithmic arms, in -pi..pi."""
+        best = np.full_like(gx, np.pi)
+        for k in range(2):
+            phase = th - np.log(rho / 0.1) / math.tan(pitch) - k * math.pi + wobble + offset
+            d = np.angle(np.exp(1j * phase))
+            best = np.where(np.abs(d) < np.abs(best), d, best)
+        return best
+
+    d_arm = arm_distance(0.0)
+    width = 0.42 + 0.25 * rho
+    arm = np.exp(-(d_arm / width) ** 2)
+    clump = fbm3(gx * 8, gy * 8, z, seed + 1, octaves=5)
+    disc = np.exp(-rho / 0.36) * smoothstep(1.45, 0.9, rho)
+    bulge = np.exp(-(rho / 0.12) ** 1.2)
+    inner = smoothstep(0.08, 0.25, rho)
+    img = disc[..., None] * _rgb(0.50, 0.46, 0.42) * 0.35
+    img = img + (arm * disc * inner * (0.55 + 0.8 * clump))[..., None] * _rgb(0.55, 0.70, 1.0) * 1.9
+    knots = smoothstep(0.62, 0.78, clump) * arm * disc * inner
+    img = img + knots[..., None] * _rgb(1.0, 0.40, 0.60) * 1.6
+    img = img + bulge[..., None] * _rgb(1.0, 0.86, 0.62) * 1.7
+    # Dust lanes along the inner edge of each arm.
+    d_dust = arm_distance(0.55)
+    dust = np.exp(-(d_dust / (0.18 + 0.1 * rho)) ** 2) * inner * smoothstep(0.3, 0.6, fbm3(gx * 6, gy * 6, z + 3, seed + 2, 4))
+    img = img * (1 - 0.75 * np.clip(dust, 0, 1)[..., None])
+    img = tonemap(img * 1.6, 1.2)
     stars = star_field(w, h, rng, 180, 0.45)
     img = img + upsample_stars(stars)
     return finish(img, w, h, margin=18.0)
@@ -412,7 +421,7 @@ def moon(w=280, h=280, seed=71):
     mare = smoothstep(0.50, 0.40, fbm3(px * 1.4, py * 1.4, pz * 1.4, seed + 1, octaves=5))
     fine = fbm3(px * 10, py * 10, pz * 10, seed + 2, octaves=4)
     alb = 0.62 * (1 - 0.45 * mare) * (0.85 + 0.3 * fine)
-    cr = craters(p, light @ rot, rng, 320, 0.015, 0.22, 0.45)
+    cr = craters(p, light @ rot, rng, 420, 0.012, 0.2, 0.3)
     # A young crater with bright rays.
     c = _norm([0.3, -0.55, 0.78])
     ang = np.arccos(np.clip(p @ c, -1, 1))
