@@ -6,14 +6,16 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "member_format.h"
+#include "engine/shape_file.h"
 
 namespace {
 
@@ -43,6 +45,40 @@ std::string member_bytes(int n) {
     return pack().substr(m.offset, m.length);
 }
 
+// The member's CR LF lines (the text ends with CR LF, so no empty last line).
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// Member n read by the engine's own reader from a member file, as a run reads it.
+std::optional<std::vector<engine::ShapeDot>> read_member(int n, std::string* why = nullptr) {
+    const std::string path = "assets_pack_test_member" + std::to_string(n) + ".zpk";
+    {
+        std::ofstream out(path, std::ios::binary);
+        const auto bytes = member_bytes(n);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::vector<engine::ShapeDot> dots;
+    engine::ShapeError error = engine::ShapeError::None;
+    int line = 0;
+    const auto top = engine::ReadShapeFile(path, dots, &error, &line);
+    std::remove(path.c_str());
+    if (!top) {
+        if (why) *why = std::string(engine::ShapeErrorText(error)) + " at line " + std::to_string(line);
+        return std::nullopt;
+    }
+    if (static_cast<std::size_t>(*top) + 1 != dots.size()) return std::nullopt;
+    return dots;
+}
+
 TEST(ResourcePack, HasTheFixedLengthAndMemberPlaces) {
     ASSERT_EQ(pack().size(), 36191u);
     int next = 0;
@@ -62,38 +98,35 @@ TEST(ResourcePack, HasTheFixedLengthAndMemberPlaces) {
 TEST(ResourcePack, EveryMemberIsAValidShape) {
     for (int n = 1; n <= 9; ++n) {
         std::string why;
-        const auto member = member_format::parse(member_bytes(n), &why);
-        ASSERT_TRUE(member) << "member " << n << ": " << why;
+        const auto dots = read_member(n, &why);
+        ASSERT_TRUE(dots) << "member " << n << ": " << why;
         // The count line names the highest index; the file holds exactly that many dots + 1,
-        // then only the face section it announces, no partial dot line.
-        const auto top = static_cast<int>(member->dots.size()) - 1;
-        const auto lines = member_bytes(n);
-        const auto line9_start = [&] {
-            std::size_t p = 0;
-            for (int k = 0; k < 8; ++k) p = lines.find("\r\n", p) + 2;
-            return p;
-        }();
-        const auto line9 = lines.substr(line9_start, lines.find("\r\n", line9_start) - line9_start);
-        EXPECT_EQ(line9.substr(line9.find('=') + 1), std::to_string(top)) << "member " << n;
-        if (member->face_count) {
-            EXPECT_EQ(member->after.size(), static_cast<std::size_t>(*member->face_count)) << "member " << n;
-            for (const auto& face : member->after) {
-                EXPECT_EQ(face.find_first_of("!@*"), std::string::npos) << "member " << n << ": " << face;
-            }
+        // then only the face section that line 10 announces: no partial dot line, no stray text.
+        const auto lines = lines_of(member_bytes(n));
+        const int top = static_cast<int>(dots->size()) - 1;
+        ASSERT_GE(lines.size(), 13u + top);
+        EXPECT_EQ(lines[8].substr(lines[8].find('=') + 1), std::to_string(top)) << "member " << n;
+        const std::size_t rest = lines.size() - (13 + top);
+        if (lines[9].find("Not Available") != std::string::npos) {
+            EXPECT_EQ(rest, 0u) << "member " << n << " has lines after its dots";
         } else {
-            EXPECT_TRUE(member->after.empty()) << "member " << n << " has lines after its dots";
+            EXPECT_EQ(std::to_string(rest), lines[9].substr(lines[9].find('=') + 1)) << "member " << n;
+            for (std::size_t k = 13 + top; k < lines.size(); ++k)
+                EXPECT_EQ(lines[k].find_first_of("!@*"), std::string::npos) << "member " << n << ": " << lines[k];
         }
+        for (int i = 0; i <= top; ++i)
+            EXPECT_EQ(lines[12 + i].find_first_not_of("-0123456789!@"), std::string::npos) << "member " << n;
     }
 }
 
 TEST(ResourcePack, ShapesStayInsideTheProjectionRange) {
     // A radius of 170 keeps every dot below the depth of 260 whatever the rotation.
     for (int n = 1; n <= 9; ++n) {
-        const auto member = member_format::parse(member_bytes(n));
-        ASSERT_TRUE(member);
-        for (const auto& d : member->dots) {
-            const std::int64_t r2 = std::int64_t{d.x} * d.x + std::int64_t{d.y} * d.y + std::int64_t{d.z} * d.z;
-            EXPECT_LE(r2, 170 * 170) << "member " << n << " dot " << d.x << "," << d.y << "," << d.z;
+        const auto dots = read_member(n);
+        ASSERT_TRUE(dots);
+        for (const auto& d : *dots) {
+            const std::int64_t r2 = std::int64_t{d.X} * d.X + std::int64_t{d.Y} * d.Y + std::int64_t{d.Z} * d.Z;
+            EXPECT_LE(r2, 170 * 170) << "member " << n << " dot " << d.X << "," << d.Y << "," << d.Z;
         }
     }
 }
@@ -101,12 +134,12 @@ TEST(ResourcePack, ShapesStayInsideTheProjectionRange) {
 TEST(ResourcePack, ShapesAreDistinctCloudsOfSpacedDots) {
     std::set<std::vector<std::tuple<int, int, int>>> seen;
     for (int n = 1; n <= 9; ++n) {
-        const auto member = member_format::parse(member_bytes(n));
+        const auto member = read_member(n);
         ASSERT_TRUE(member);
-        const auto& dots = member->dots;
+        const auto& dots = *member;
         EXPECT_GE(dots.size(), 150u) << "member " << n;
         std::vector<std::tuple<int, int, int>> points;
-        for (const auto& d : dots) points.emplace_back(d.x, d.y, d.z);
+        for (const auto& d : dots) points.emplace_back(d.X, d.Y, d.Z);
         std::sort(points.begin(), points.end());
         EXPECT_EQ(std::adjacent_find(points.begin(), points.end()), points.end()) << "member " << n << " repeats a dot";
         EXPECT_TRUE(seen.insert(points).second) << "member " << n << " repeats another shape";
@@ -116,7 +149,7 @@ TEST(ResourcePack, ShapesAreDistinctCloudsOfSpacedDots) {
             double best = 1e18;
             for (std::size_t j = 0; j < dots.size(); ++j) {
                 if (i == j) continue;
-                const double dx = dots[i].x - dots[j].x, dy = dots[i].y - dots[j].y, dz = dots[i].z - dots[j].z;
+                const double dx = dots[i].X - dots[j].X, dy = dots[i].Y - dots[j].Y, dz = dots[i].Z - dots[j].Z;
                 best = std::min(best, dx * dx + dy * dy + dz * dz);
             }
             nearest.push_back(std::sqrt(best));
@@ -124,27 +157,6 @@ TEST(ResourcePack, ShapesAreDistinctCloudsOfSpacedDots) {
         std::nth_element(nearest.begin(), nearest.begin() + nearest.size() / 2, nearest.end());
         EXPECT_GE(nearest[nearest.size() / 2], 6.0) << "member " << n;
     }
-}
-
-TEST(MemberFormat, ReadsTheRulesOfTheFormat) {
-    const std::string header = "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\ng\r\nh\r\n";
-    const auto m = member_format::parse(header + "Points = 3\r\nNot Available\r\nk\r\nl\r\n"
-                                        "1!2@3\r\n -4 ! 5@6*7\r\n2.5!3.5@-2.5\r\n0!0@0\r\nignored\r\n");
-    ASSERT_TRUE(m);
-    ASSERT_EQ(m->dots.size(), 4u);
-    EXPECT_EQ(m->dots[0].w, 0);
-    EXPECT_EQ(m->dots[1].x, -4);
-    EXPECT_EQ(m->dots[1].w, 7);
-    EXPECT_EQ(m->dots[2].x, 2);   // halves to even
-    EXPECT_EQ(m->dots[2].y, 4);
-    EXPECT_EQ(m->dots[2].z, -2);
-    EXPECT_FALSE(m->face_count);
-    EXPECT_TRUE(member_format::parse(header + "=0\r\nFaces=12\r\nk\r\nl\r\n1!2@3\r\n"));
-    EXPECT_FALSE(member_format::parse(header + "=0\r\nFaces=x\r\nk\r\nl\r\n1!2@3\r\n"));
-    EXPECT_FALSE(member_format::parse(header + "=1\r\nNot Available\r\nk\r\nl\r\n1!2@3\r\n"));
-    EXPECT_FALSE(member_format::parse(header + "=0\r\nNot Available\r\nk\r\nl\r\n1@2!3\r\n"));
-    EXPECT_FALSE(member_format::parse(header + "=0\r\nNot Available\r\nk\r\nl\r\n1!2@3\n"));
-    EXPECT_FALSE(member_format::parse(header + "=0\r\nNot Available\r\nk\r\nl\r\n1!2@3*\r\n"));
 }
 
 }  // namespace
