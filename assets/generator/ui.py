@@ -80,15 +80,15 @@ def draw_shape(img, pts, cx, cy, angles, scale=1.0, sheet=None):
 def preview(earth_fn):
     """152 x 112: a cube of green dots in front of the Earth on black."""
     img = earth_fn()
-    k = 5
+    k = 6
     edge = np.linspace(-1, 1, k + 1)
     pts = set()
     for a in (-1, 1):
         for b in (-1, 1):
             for t in edge:
                 pts.add((t, a, b)); pts.add((a, t, b)); pts.add((a, b, t))
-    pts = np.array(sorted(pts)) * 58.0
-    draw_shape(img, pts, 50, 58, (-22, 35, 8), scale=0.40)
+    pts = np.array(sorted(pts)) * 27.0
+    draw_shape(img, pts, 56, 54, (-22, 32, 0), scale=1.0)
     return img
 
 
