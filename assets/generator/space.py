@@ -227,8 +227,8 @@ def ring_nebula(w=280, h=280, seed=21):
     xs, ys = _grid(w, h)
     cx, cy = w / 2, h / 2
     ang = math.radians(32)
-    u = ((xs - cx) * math.cos(ang) + (ys - cy) * math.sin(ang)) / 78.0
-    v = (-(xs - cx) * math.sin(ang) + (ys - cy) * math.cos(ang)) / 60.0
+    u = ((xs - cx) * math.cos(ang) + (ys - cy) * math.sin(ang)) / 72.0
+    v = (-(xs - cx) * math.sin(ang) + (ys - cy) * math.cos(ang)) / 56.0
     rho = np.sqrt(u * u + v * v)
     theta = np.arctan2(v, u)
     n1 = fbm3(u * 3.0, v * 3.0, np.zeros_like(u), seed + 1, octaves=6)
@@ -239,7 +239,7 @@ def ring_nebula(w=280, h=280, seed=21):
     inner = np.exp(-(rr / 0.78) ** 4) * (0.35 + 0.4 * n1)
     outer = np.exp(-((rr - 1.22) / 0.2) ** 2) * (0.4 + 0.9 * n2 ** 2)
     fil = fbm3(u * 5, v * 5, np.zeros_like(u) + 7, seed + 3, 6)
-    halo = np.exp(-((rr - 1.65) / 0.4) ** 2) * smoothstep(0.45, 0.75, fil) * 0.45
+    halo = np.exp(-((rr - 1.5) / 0.3) ** 2) * smoothstep(0.45, 0.75, fil) * 0.45
     green_blue = _rgb(0.25, 0.70, 0.75)
     img = inner[..., None] * _rgb(0.20, 0.45, 0.70) * 0.8
     img = img + shell[..., None] * (green_blue * smoothstep(1.15, 0.85, rr)[..., None]
