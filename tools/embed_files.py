@@ -20,11 +20,13 @@ def main():
             parts.append("    " + ",".join(str(b) for b in data[k:k + 24]) + ",")
         parts.append("};")
     parts.append("")
-    parts.append(f"extern const EmbeddedFile kEmbeddedPictures[{len(files)}];")
-    parts.append(f"const EmbeddedFile kEmbeddedPictures[{len(files)}] = {{")
+    parts.append("extern const EmbeddedFile kEmbeddedPictures[];")
+    parts.append("extern const std::size_t kEmbeddedPictureCount;")
+    parts.append(f"const EmbeddedFile kEmbeddedPictures[] = {{")
     for i, path in enumerate(files):
         parts.append(f"    {{file{i}, sizeof file{i}}},")
     parts.append("};")
+    parts.append(f"const std::size_t kEmbeddedPictureCount = {len(files)};")
     parts.append("")
     parts.append("}  // namespace assets")
     text = "\n".join(parts) + "\n"
