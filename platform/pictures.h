@@ -24,7 +24,21 @@ enum class Picture {
     OptionOn,       // 12 x 12 option glyphs of the settings dialog
     OptionOff,
     PanelTexture,   // 394 x 24 brushed metal
+    SliderLeft,     // the slider's ten images: end caps, handles and fill strips
+    SliderRight,
+    SliderHandle,
+    SliderFullFill,
+    SliderEmptyFill,
+    SliderUp,
+    SliderDown,
+    SliderHandle2,
+    SliderFullFill2,
+    SliderEmptyFill2,
+    Icon32,         // the program icon, 32 x 32 and 16 x 16, opaque
+    Icon16,
 };
+
+inline constexpr int kPictureCount = static_cast<int>(Picture::Icon16) + 1;
 
 // Null when the picture cannot be decoded.
 std::unique_ptr<Bitmap> load_picture(Picture picture);

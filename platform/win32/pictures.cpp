@@ -1,6 +1,25 @@
-// Placeholder until the pictures are embedded as resources.
+// The pictures are RCDATA resources of the executable (the file bytes, resource id 100 + the
+// picture's number; see assets/zephlora.rc), decoded by the decoder the Linux build uses too.
 #include "platform/pictures.h"
 
+#include "assets/picture_decode.h"
+#include "platform/win32/prelude.h"
+
 namespace plat {
-std::unique_ptr<Bitmap> load_picture(Picture) { return nullptr; }
+
+std::unique_ptr<Bitmap> load_picture(Picture picture) {
+    const int index = static_cast<int>(picture);
+    if (index < 0 || index >= kPictureCount) return nullptr;
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(assets::kPictureResourceBase + index),
+                                MAKEINTRESOURCEA(10));  // RT_RCDATA
+    if (found == nullptr) return nullptr;
+    const DWORD size = SizeofResource(module, found);
+    HGLOBAL loaded = LoadResource(module, found);
+    if (loaded == nullptr || size == 0) return nullptr;
+    const auto* bytes = static_cast<const unsigned char*>(LockResource(loaded));
+    const auto decoded = assets::decode_picture(bytes, size);
+    return decoded ? assets::to_bitmap(*decoded) : nullptr;
+}
+
 }  // namespace plat

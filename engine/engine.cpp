@@ -1,0 +1,355 @@
+#include "engine/engine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "common/texts.h"
+#include "platform/system.h"
+#include "platform/window.h"
+
+namespace engine {
+
+std::string MemberPath(const std::string& program_folder, int member) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Zephlora%03d.zpk", member);
+    std::string path = program_folder;
+    path += plat::kPathSeparator;
+    path += name;
+    return path;
+}
+
+void ReportFatal(const std::string& reason) {
+    const std::string text = "Zephlora cannot start: " + reason;
+    std::fprintf(stderr, "%s\n", text.c_str());
+    constexpr std::uint32_t kIconError = 0x10;
+    plat::message_box(plat::WindowHandle::None, text, texts::kMessageTitle, kIconError);
+}
+
+Engine::Engine(std::string program_folder, EngineSettings settings, EnginePictures pictures,
+               RandomSource& random, EngineHooks hooks)
+    : folder_(std::move(program_folder)), settings_(settings), pictures_(pictures),
+      random_(random), hooks_(std::move(hooks)) {}
+
+void Engine::ShuffleAtLoad() {
+    ShuffleShapes(ShapeOrder, random_);
+    OrderPos = 0;
+}
+
+bool Engine::Start(int width, int height, std::string& error) {
+    SecondCount = 0;
+    BackIndex = 0;
+    BuildTables(Table);
+
+    // Background set-up: both images at the window's size, picture 0 centred. The engine
+    // keeps the size in 16 bits, as its full-frame copies do.
+    if (width <= 0 || height <= 0 || width > 32767 || height > 32767) {
+        error = "the screen size " + std::to_string(width) + " x " + std::to_string(height) +
+                " cannot be drawn";
+        return false;
+    }
+    Width = width;
+    Height = height;
+    work_ = plat::create_bitmap(width, height);
+    back_ = plat::create_bitmap(width, height);
+    if (!work_ || !back_) {
+        error = "the frame images of " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels cannot be made";
+        return false;
+    }
+    strip_start_.assign(static_cast<std::size_t>((height + kStripRows - 1) / kStripRows) + 1, 0);
+    strip_fill_.assign(strip_start_.size(), 0);
+    plat::fill_rect(*back_, 0, 0, width, height, 0x000000);  // black, the window-text colour
+    CentrePicture(0);
+
+    // The dot stamps, taken from the sheet once.
+    const plat::Bitmap* sheet = pictures_.Sprites;
+    whole_sheet_ = sheet && sheet->width() >= kSheetWidth && sheet->height() >= kSheetHeight;
+    if (whole_sheet_) {
+        const plat::Surface s = sheet->surface();
+        for (int band = 0; band < kBandCount; ++band)
+            for (int row = 0; row < kSpriteSize; ++row)
+                for (int col = 0; col < kSpriteSize; ++col) {
+                    stamps_[band].mask[row * 8 + col] = s.row(kSpriteSize + row)[col];
+                    stamps_[band].disc[row * 8 + col] = s.row(row)[band * kSpriteSize + col];
+                }
+    }
+
+    SortByDepth = settings_.NeonEffect == 0;
+    HalfWidth = static_cast<std::int16_t>(width / 2);
+    HalfHeight = static_cast<std::int16_t>(height / 2);
+    Drift = DriftStart();
+    DriftCentre(Drift, HalfWidth, HalfHeight, CentreX, CentreY);
+    Angle = Angles{};
+
+    const std::string first = MemberPath(folder_, 2);
+    ShapeError why{};
+    int line = 0;
+    const std::optional<int> top = ReadShapeFile(first, CurrentDots, &why, &line);
+    if (!top) {
+        error = "the first shape \"" + first + "\" cannot be read: " + ShapeErrorText(why);
+        if (line > 0) error += " (line " + std::to_string(line) + ")";
+        return false;
+    }
+    ScreenDots.assign(CurrentDots.size(), ShapeDot{});
+    ReserveFrameBuffers(CurrentDots.size());
+    phase_ = Phase::Holding;
+    stopped_ = false;
+    return true;
+}
+
+void Engine::CentrePicture(int index) {
+    const plat::Bitmap* picture = pictures_.Backgrounds[static_cast<std::size_t>(index)];
+    if (!picture || !back_) return;
+    const int w = picture->width(), h = picture->height();
+    // Halving truncates towards zero, so a picture larger than the window sits at a negative
+    // offset and is clipped on both sides.
+    plat::bit_blt(*back_, (Width - w) / 2, (Height - h) / 2, w, h, *picture, 0, 0,
+                  plat::Rop::SrcCopy);
+}
+
+void Engine::BackgroundChange() {
+    if (++BackIndex > 9) BackIndex = 0;
+    if (!back_) return;
+    plat::fill_rect(*back_, 0, 0, Width, Height, 0x000000);
+    CentrePicture(BackIndex);
+}
+
+void Engine::ReserveFrameBuffers(std::size_t dots) {
+    if (keys_.size() < dots) keys_.resize(dots);
+    if (bands_.size() < dots) bands_.resize(dots);
+    if (strip_dots_.size() < 2 * dots) strip_dots_.resize(2 * dots);
+    if (sorted_.size() != ScreenDots.size()) sorted_.resize(ScreenDots.size());
+}
+
+bool Engine::PrepareMorph(const std::string& path, ShapeError* error) {
+    const int u = CurrentTop();
+    // The read leaves TargetDots alone when it fails, so an abandoned change loses nothing.
+    std::vector<ShapeDot> target;
+    const std::optional<int> n_read = ReadShapeFile(path, target, error);
+    if (!n_read || u < 0) return false;
+    const int n = *n_read;
+    TargetDots = std::move(target);
+    TargetTop = n;
+    const int top = std::max(n, u);
+    ScreenDots.assign(static_cast<std::size_t>(n) + 1, ShapeDot{});
+    MorphDots.assign(static_cast<std::size_t>(n) + 1, ShapeDot{});
+
+    auto copy_current = [&](int a) {
+        const ShapeDot& c = CurrentDots[static_cast<std::size_t>(a)];
+        ShapeDot& m = MorphDots[static_cast<std::size_t>(a)];
+        m.X = c.X;
+        m.Y = c.Y;
+        m.Z = c.Z;
+        m.W = TargetDots[static_cast<std::size_t>(a)].W;
+    };
+    if (n == u) {
+        for (int a = 0; a <= u; ++a) copy_current(a);
+    } else if (u < n) {
+        // More dots: the new ones start on randomly chosen old dots.
+        for (int a = 0; a <= u; ++a) copy_current(a);
+        random_.Reseed();
+        for (int j = u + 1; j <= n; ++j) {
+            const int k = std::clamp(static_cast<int>(std::nearbyint(random_.Next() * u)), 0, u);
+            const ShapeDot& c = CurrentDots[static_cast<std::size_t>(k)];
+            MorphDots[static_cast<std::size_t>(j)] =
+                ShapeDot{c.X, c.Y, c.Z, TargetDots[static_cast<std::size_t>(k)].W};
+        }
+    } else {
+        // Fewer dots: the surplus old dots travel to randomly chosen new dots and merge.
+        TargetDots.resize(static_cast<std::size_t>(u) + 1);  // keeps its contents
+        MorphDots.assign(static_cast<std::size_t>(u) + 1, ShapeDot{});
+        ScreenDots.assign(static_cast<std::size_t>(u) + 1, ShapeDot{});
+        for (int a = 0; a <= u; ++a) copy_current(a);
+        random_.Reseed();
+        for (int j = n + 1; j <= u; ++j) {
+            const int k = std::clamp(static_cast<int>(std::nearbyint(random_.Next() * n)), 0, n);
+            const ShapeDot t = TargetDots[static_cast<std::size_t>(k)];
+            ShapeDot& tj = TargetDots[static_cast<std::size_t>(j)];
+            tj.X = t.X;
+            tj.Y = t.Y;
+            tj.Z = t.Z;
+            MorphDots[static_cast<std::size_t>(j)].W = t.W;
+        }
+    }
+    ReserveFrameBuffers(static_cast<std::size_t>(top) + 1);
+    CurrentDots.reserve(static_cast<std::size_t>(n) + 1);  // the adoption then allocates nothing
+    return true;
+}
+
+void Engine::AdoptTarget() {
+    CurrentDots.assign(TargetDots.begin(), TargetDots.begin() + TargetTop + 1);
+    phase_ = Phase::Holding;
+}
+
+void Engine::ComposeDots(int top, int u) {
+    // Depth thresholds from the first drawn dot and the dot at the current shape's top.
+    const std::int64_t t0 = ScreenDots[0].Z;
+    const std::int64_t t5 = ScreenDots[static_cast<std::size_t>(u)].Z;
+    const std::int64_t step = (std::llabs(t5) + std::llabs(t0)) / 5;
+    const std::int64_t t1 = t0 + step, t2 = t1 + step, t3 = t2 + step, t4 = t3 + step;
+    std::uint8_t band = 0;
+    for (int i = 0; i <= top; ++i) {
+        // Only a depth that hits a threshold exactly changes the band; otherwise the dot takes
+        // the band of the dot before it.
+        const std::int64_t z = ScreenDots[static_cast<std::size_t>(i)].Z;
+        if (z == t0 || z == t1) band = 4;
+        else if (z == t2) band = 3;
+        else if (z == t3) band = 2;
+        else if (z == t4) band = 1;
+        else if (z == t5) band = 0;
+        bands_[static_cast<std::size_t>(i)] = band;
+    }
+
+    if (!whole_sheet_) {
+        // A sheet of another size: every copy clipped against it, exactly as BitBlt would.
+        plat::bit_blt(*work_, 0, 0, Width, Height, *back_, 0, 0, plat::Rop::SrcCopy);
+        const plat::Surface dst = work_->surface();
+        const plat::Surface sheet = pictures_.Sprites ? pictures_.Sprites->surface() : plat::Surface{};
+        if (!sheet.pixels) return;
+        for (int i = 0; i <= top; ++i) {
+            const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
+            const int b = bands_[static_cast<std::size_t>(i)];
+            soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, 0, kSpriteSize, plat::Rop::SrcAnd);
+            soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, b * kSpriteSize, 0, plat::Rop::SrcPaint);
+        }
+        return;
+    }
+
+    // The frame is composed strip by strip of kStripRows rows: the strip's background is
+    // copied, then every dot that reaches into the strip is stamped there, in drawing order.
+    // Each pixel sees the same copies in the same order as when the whole background is
+    // copied first and the dots stamped one by one, but the strip stays in the cache.
+    const int strips = (Height + kStripRows - 1) / kStripRows;
+    std::fill(strip_start_.begin(), strip_start_.begin() + strips + 1, 0);
+    auto strip_range = [&](const ShapeDot& d, int& first, int& last) {
+        if (d.X <= -kSpriteSize || d.X >= Width || d.Y <= -kSpriteSize || d.Y >= Height) return false;
+        first = std::max(d.Y, 0) / kStripRows;
+        last = std::min(d.Y + kSpriteSize - 1, Height - 1) / kStripRows;
+        return true;
+    };
+    int first = 0, last = 0;
+    for (int i = 0; i <= top; ++i)
+        if (strip_range(ScreenDots[static_cast<std::size_t>(i)], first, last))
+            for (int b = first; b <= last; ++b) ++strip_start_[static_cast<std::size_t>(b) + 1];
+    for (int b = 0; b < strips; ++b) strip_start_[static_cast<std::size_t>(b) + 1] += strip_start_[static_cast<std::size_t>(b)];
+    std::copy(strip_start_.begin(), strip_start_.begin() + strips, strip_fill_.begin());
+    for (int i = 0; i <= top; ++i)
+        if (strip_range(ScreenDots[static_cast<std::size_t>(i)], first, last))
+            for (int b = first; b <= last; ++b) strip_dots_[static_cast<std::size_t>(strip_fill_[static_cast<std::size_t>(b)]++)] = i;
+
+    const plat::Surface dst = work_->surface();
+    for (int b = 0; b < strips; ++b) {
+        const int row0 = b * kStripRows;
+        const int row1 = std::min(row0 + kStripRows, Height) - 1;
+        plat::bit_blt(*work_, 0, row0, Width, row1 - row0 + 1, *back_, 0, row0, plat::Rop::SrcCopy);
+        for (int k = strip_start_[static_cast<std::size_t>(b)]; k < strip_start_[static_cast<std::size_t>(b) + 1]; ++k) {
+            const int i = strip_dots_[static_cast<std::size_t>(k)];
+            const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
+            soft::stamp8_rows(dst, d.X, d.Y, stamps_[bands_[static_cast<std::size_t>(i)]], row0, row1);
+        }
+    }
+}
+
+bool Engine::RenderFrame() {
+    if (phase_ == Phase::NotStarted || !work_) return false;
+    const bool changing = phase_ == Phase::Changing;
+    const ShapeDot* shown = changing ? MorphDots.data() : CurrentDots.data();
+    const int top = DrawnTop();
+    const int u = CurrentTop();
+
+    // 1 (the background under everything) is done with the stamps of step 6, strip by strip.
+    // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders (depth, index)
+    // pairs exactly as the quicksort orders whole records, and the records are then gathered
+    // in that order. The projection works on each dot alone and leaves the depth, so it may
+    // run before the gather, in list order, where it is faster.
+    if (SortByDepth) {
+        RotateDotsWithKeys(Table, Angle, shown, top, ScreenDots.data(), keys_.data());
+        ProjectDots(ScreenDots.data(), top, CentreX, CentreY);
+        SortDepthKeys(keys_.data(), 0, top);
+        GatherDots(ScreenDots.data(), keys_.data(), top, sorted_.data());
+        std::swap(ScreenDots, sorted_);  // same sizes: no allocation
+    } else {
+        RotateDots(Table, Angle, shown, top, ScreenDots.data());
+        ProjectDots(ScreenDots.data(), top, CentreX, CentreY);
+    }
+    // 5 and 6. Bands, then the background and the stamps.
+    ComposeDots(top, u);
+    // The morph step of each index follows its stamp; it changes MorphDots only, which this
+    // frame no longer reads, so the steps can run after the drawing loop.
+    bool done = false;
+    if (changing) {
+        done = true;
+        for (int i = 0; i <= top; ++i) {
+            ShapeDot& m = MorphDots[static_cast<std::size_t>(i)];
+            const ShapeDot& t = TargetDots[static_cast<std::size_t>(i)];
+            m.X += (m.X < t.X) - (m.X > t.X);
+            m.Y += (m.Y < t.Y) - (m.Y > t.Y);
+            m.Z += (m.Z < t.Z) - (m.Z > t.Z);
+            done &= m.X == t.X && m.Y == t.Y && m.Z == t.Z;
+        }
+    }
+    // 8. The angles advance after every frame drawn.
+    last_angles_ = Angle;
+    Angle.X = AdvanceAngle(Angle.X, settings_.XAxis);
+    Angle.Y = AdvanceAngle(Angle.Y, settings_.YAxis);
+    Angle.Z = AdvanceAngle(Angle.Z, settings_.ZAxis);
+    return done;
+}
+
+void Engine::PresentFrame() {
+    if (work_ && hooks_.Present) hooks_.Present(*work_);
+}
+
+void Engine::StepDriftAndCentre() {
+    StepDrift(Drift);
+    DriftCentre(Drift, HalfWidth, HalfHeight, CentreX, CentreY);
+}
+
+bool Engine::Frame() {
+    if (phase_ == Phase::NotStarted || stopped_) return false;
+    const bool changing = phase_ == Phase::Changing;
+    const bool done = RenderFrame();
+    PresentFrame();
+    // A negative pause (a hand-edited file) is no pause; a long one is bounded.
+    if (settings_.Sleep > 0 && hooks_.Sleep)
+        hooks_.Sleep(std::min<std::uint32_t>(static_cast<std::uint32_t>(settings_.Sleep), kMaxSleepMs));
+    if (hooks_.Pump) hooks_.Pump();
+    if (stopped_) return false;
+    StepDriftAndCentre();
+    if (changing && done && phase_ == Phase::Changing) AdoptTarget();
+    return true;
+}
+
+ChangeReport Engine::ChangeTick() {
+    ChangeReport report;
+    if (phase_ != Phase::Holding || in_tick_ || stopped_) return report;
+    if (++SecondCount < settings_.Interval) return report;
+    SecondCount = 0;
+    // Let pending input run first; ticks arriving meanwhile are not counted.
+    in_tick_ = true;
+    if (hooks_.Pump) hooks_.Pump();
+    in_tick_ = false;
+    if (stopped_) return report;
+    if (OrderPos >= 9) {
+        OrderPos = 0;
+        ShuffleShapes(ShapeOrder, random_);
+        BackgroundChange();
+    }
+    ++OrderPos;
+    report.Member = ShapeOrder[static_cast<std::size_t>(OrderPos)];
+    report.Began = true;
+    // A member that cannot be read abandons this change; the current shape keeps turning and
+    // the next change that falls due goes on with the order.
+    if (PrepareMorph(MemberPath(folder_, report.Member), &report.Error)) {
+        phase_ = Phase::Changing;
+    } else {
+        report.Failed = true;
+        if (report.Error == ShapeError::None) report.Error = ShapeError::Unreadable;
+    }
+    return report;
+}
+
+}  // namespace engine

@@ -1,0 +1,160 @@
+// The morph engine: the dot lists, the change of shapes, frame composition and the frame
+// loop. The saver window hosts it: the window owns the timers and the event pump and calls
+// Start on its first engine tick, Frame in its loop, and ChangeTick on every one-second tick;
+// the engine calls back for presenting, pausing and pumping. Nothing here is global, so the
+// recorder and the tests can run engines of their own side by side.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/motion.h"
+#include "engine/random.h"
+#include "engine/shape_file.h"
+#include "platform/draw.h"
+#include "platform/soft/raster.h"
+
+namespace engine {
+
+// The settings the engine reads once at start.
+struct EngineSettings {
+    std::int32_t Interval = 2;    // change ticks (seconds) from one change to the next
+    std::int32_t NeonEffect = 0;  // 0: dots drawn from far to near; otherwise in list order
+    std::int32_t XAxis = 5, YAxis = 5, ZAxis = 5;  // rotation rates, index steps per frame
+    std::int32_t Sleep = 1;       // pause after each frame, milliseconds
+};
+
+// The longest pause after a frame. Input is handled only between frames, so a longer pause
+// from a hand-edited settings file would leave the saver deaf to the key that ends it.
+inline constexpr std::uint32_t kMaxSleepMs = 1000;
+
+// The pictures come from the host (the window's resources, or a test's own).
+struct EnginePictures {
+    const plat::Bitmap* Sprites = nullptr;                 // 40 x 16 sprite sheet
+    std::array<const plat::Bitmap*, 10> Backgrounds{};     // missing ones leave black
+};
+
+struct EngineHooks {
+    std::function<void(const plat::Bitmap& frame)> Present;  // show the finished frame
+    std::function<void(std::uint32_t ms)> Sleep;             // pause the thread
+    std::function<void()> Pump;                              // handle pending window events
+};
+
+enum class Phase { NotStarted, Holding, Changing };
+
+// Where a shape change stands after a tick; for the host's log and the recorder's trace.
+struct ChangeReport {
+    bool Began = false;         // a change was prepared
+    bool Failed = false;        // its member could not be read; the change was abandoned
+    int Member = 0;             // member number 1..9
+    ShapeError Error = ShapeError::None;
+};
+
+// The sprite sheet's layout: five discs in the top row, the mask below the first.
+inline constexpr int kSpriteSize = 8;
+inline constexpr int kBandCount = 5;
+inline constexpr int kSheetWidth = 40, kSheetHeight = 16;
+
+// The member number n as the file in the program's folder: "Zephlora00n.zpk".
+std::string MemberPath(const std::string& program_folder, int member);
+
+// The report of an engine that cannot start: on standard error and in a message box.
+void ReportFatal(const std::string& reason);
+
+class Engine {
+public:
+    Engine(std::string program_folder, EngineSettings settings, EnginePictures pictures,
+           RandomSource& random, EngineHooks hooks);
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    // Window load: a new shape order, and the order position back to 0.
+    void ShuffleAtLoad();
+
+    // Engine start: tables, images of width x height, neon switch, drift, the first shape
+    // (member 2). False when the engine cannot start; `error` then says why in English.
+    bool Start(int width, int height, std::string& error);
+
+    // One step of the frame loop: compose, present, pause, pump, drift, adopt. False when the
+    // engine is not running (not started, or stopped during the pump).
+    bool Frame();
+
+    // One tick of the one-second change timer. Ticks that fall while a change is running are
+    // held back (not counted): a change always runs to its end, and the next one falls due
+    // Interval ticks after its adoption. So changes never nest or cut one another short.
+    ChangeReport ChangeTick();
+
+    // The window is closing: no further frame is drawn. The host must not destroy the engine
+    // from inside a hook; it calls Stop and lets Frame return.
+    void Stop() { stopped_ = true; }
+    bool Stopped() const { return stopped_; }
+
+    // The steps of a frame and of a change, public so that each can be checked on its own.
+    bool RenderFrame();  // returns MorphDone
+    void PresentFrame();
+    bool PrepareMorph(const std::string& path, ShapeError* error = nullptr);
+    void AdoptTarget();
+    void BackgroundChange();
+    void StepDriftAndCentre();
+
+    // State, read by the host, the recorder and the tests.
+    Phase phase() const { return phase_; }
+    int CurrentTop() const { return static_cast<int>(CurrentDots.size()) - 1; }
+    int TargetListTop() const { return static_cast<int>(TargetDots.size()) - 1; }
+    // The highest index drawn in the next frame.
+    int DrawnTop() const { return phase_ == Phase::Changing ? TargetListTop() : CurrentTop(); }
+    const plat::Bitmap* work() const { return work_.get(); }
+    const plat::Bitmap* background() const { return back_.get(); }
+    // The angles the last frame was drawn with (they advance at its end).
+    Angles LastFrameAngles() const { return last_angles_; }
+    // The depth band of each drawn dot of the last frame, in drawing order.
+    const std::vector<std::uint8_t>& Bands() const { return bands_; }
+    void SetPhaseForTest(Phase phase) { phase_ = phase; }
+
+    std::vector<ShapeDot> CurrentDots, TargetDots, MorphDots, ScreenDots;
+    int TargetTop = 0;
+    ShapeOrderList ShapeOrder{};
+    std::int16_t OrderPos = 0;
+    Tables Table;
+    Angles Angle;
+    std::int16_t CentreX = 0, CentreY = 0, HalfWidth = 0, HalfHeight = 0;
+    DriftState Drift;
+    bool SortByDepth = true;
+    std::int16_t BackIndex = 0;
+    std::int32_t SecondCount = 0;
+    int Width = 0, Height = 0;
+
+private:
+    void CentrePicture(int index);
+    void ReserveFrameBuffers(std::size_t dots);
+    void ComposeDots(int top, int u);
+
+    std::string folder_;
+    EngineSettings settings_;
+    EnginePictures pictures_;
+    RandomSource& random_;
+    EngineHooks hooks_;
+
+    Phase phase_ = Phase::NotStarted;
+    bool stopped_ = false;
+    bool in_tick_ = false;
+    Angles last_angles_;
+
+    std::unique_ptr<plat::Bitmap> work_, back_;
+    std::array<soft::Stamp8, kBandCount> stamps_{};
+    bool whole_sheet_ = false;  // the sheet covers 40 x 16: the fused stamp path applies
+
+    // Per-frame buffers, sized when a shape is read so that a frame allocates nothing.
+    std::vector<DepthKey> keys_;
+    std::vector<ShapeDot> sorted_;
+    std::vector<std::uint8_t> bands_;
+    // Composition strip by strip: the dots reaching into each strip, in drawing order.
+    static constexpr int kStripRows = 32;
+    std::vector<int> strip_start_, strip_fill_, strip_dots_;
+};
+
+}  // namespace engine

@@ -1,0 +1,399 @@
+#include "engine/motion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace engine {
+namespace {
+
+// Nearest integer with halves to even for |v| < 2^51: adding and removing 1.5 x 2^52 leaves
+// the value rounded by the hardware's default mode (to nearest, ties to even). Much cheaper
+// than a library call in the per-dot loops, and the same result.
+inline double round_even(double v) {
+    constexpr double kMagic = 6755399441055744.0;
+    return (v + kMagic) - kMagic;
+}
+
+// Pixel positions far off any screen are held at this distance; clipping then draws nothing.
+constexpr double kPixelLimit = 1'000'000'000.0;
+
+inline std::int32_t to_pixel(double v) {
+    v = v > kPixelLimit ? kPixelLimit : v;
+    v = v > -kPixelLimit ? v : -kPixelLimit;  // also takes the NaN of a parked dot's 0 / 0
+    return static_cast<std::int32_t>(round_even(v));
+}
+
+}  // namespace
+
+void BuildTables(Tables& tables) {
+    const float step = static_cast<float>(6.283185308 / 1024.0);
+    float theta = step;
+    for (int i = 0; i <= kFullTurn; ++i) {
+        tables.Sin[i] = static_cast<std::int32_t>(std::nearbyint(255.0 * std::sin(static_cast<double>(theta))));
+        tables.Cos[i] = static_cast<std::int32_t>(std::nearbyint(255.0 * std::cos(static_cast<double>(theta))));
+        theta = theta + step;  // rounded to single precision at every step
+    }
+    tables.Sin[kTableSize - 1] = 0;
+    tables.Cos[kTableSize - 1] = 0;
+}
+
+namespace {
+
+// The rotation runs in double precision, where it is exact: a coordinate (below 2^25) times a
+// table value over 256 (nine significant bits) needs at most 34 bits, and the rounding trick
+// above then gives exactly FixedProduct. The compiler turns this loop into vector code.
+template <bool kWithKeys>
+inline void rotate(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
+                   ShapeDot* __restrict out, DepthKey* __restrict keys) {
+    constexpr double k = 1.0 / 256;
+    const double sY = tables.Sin[angles.Y] * k, cY = tables.Cos[angles.Y] * k;
+    const double sZ = tables.Sin[angles.Z] * k, cZ = tables.Cos[angles.Z] * k;
+    const double sX = tables.Sin[angles.X] * k, cX = tables.Cos[angles.X] * k;
+    for (int i = 0; i <= top; ++i) {
+        const double x = src[i].X, y = src[i].Y, z = src[i].Z;
+        // About Y, then Z, then X; each product is rounded on its own.
+        const double x1 = round_even(x * cY) - round_even(z * sY);
+        const double z1 = round_even(x * sY) + round_even(z * cY);
+        const double x2 = round_even(x1 * cZ) + round_even(y * sZ);
+        const double y1 = round_even(y * cZ) - round_even(x1 * sZ);
+        const double z2 = round_even(z1 * cX) - round_even(y1 * sX);
+        const double y2 = round_even(z1 * sX) + round_even(y1 * cX);
+        out[i].X = static_cast<std::int32_t>(x2);
+        out[i].Y = static_cast<std::int32_t>(y2);
+        out[i].Z = static_cast<std::int32_t>(z2);
+        out[i].W = src[i].W;
+        if constexpr (kWithKeys) keys[i] = DepthKey{static_cast<std::int32_t>(z2), i};
+    }
+}
+
+}  // namespace
+
+void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
+                ShapeDot* __restrict out) {
+    rotate<false>(tables, angles, src, top, out, nullptr);
+}
+
+void RotateDotsWithKeys(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
+                        ShapeDot* __restrict out, DepthKey* __restrict keys) {
+    rotate<true>(tables, angles, src, top, out, keys);
+}
+
+void ProjectDots(ShapeDot* dots, int top, std::int32_t centre_x, std::int32_t centre_y) {
+    const double cx = centre_x, cy = centre_y;
+    for (int i = 0; i <= top; ++i) {
+        const std::int32_t z = dots[i].Z;
+        const double den = static_cast<double>(z) - kViewDistance;
+        double px = -(static_cast<double>(dots[i].X) * kViewDistance) / den + cx;
+        double py = -(static_cast<double>(dots[i].Y) * kViewDistance) / den + cy;
+        // Held far off screen rather than overflowing (this also takes the NaN of 0 / 0 at
+        // the eye, which is parked anyway).
+        px = px < kPixelLimit ? px : kPixelLimit;
+        px = px > -kPixelLimit ? px : -kPixelLimit;
+        py = py < kPixelLimit ? py : kPixelLimit;
+        py = py > -kPixelLimit ? py : -kPixelLimit;
+        const std::int32_t ix = static_cast<std::int32_t>(round_even(px));
+        const std::int32_t iy = static_cast<std::int32_t>(round_even(py));
+        const bool parked = z >= kViewDistance;
+        dots[i].X = parked ? kParkedX : ix;
+        dots[i].Y = parked ? kParkedY : iy;
+    }
+}
+
+void GatherDots(const ShapeDot* __restrict dots, const DepthKey* __restrict keys, int top,
+                ShapeDot* __restrict out) {
+    for (int i = 0; i <= top; ++i) out[i] = dots[keys[i].index];
+}
+
+std::int16_t AdvanceAngle(std::int16_t angle, std::int32_t rate) {
+    std::int64_t a = static_cast<std::int64_t>(angle) + rate;
+    if (a > kFullTurn) a = (a - 1) % kFullTurn + 1;  // one subtraction of 1024 for rates up to 1024
+    if (a < 0) a = 0;
+    return static_cast<std::int16_t>(a);
+}
+
+DriftState DriftStart() {
+    return DriftState{static_cast<float>(16.0 / 10.0), static_cast<float>(10.0 / 10.0),
+                      static_cast<float>(14.0 / 10.0), static_cast<float>(18.0 / 10.0)};
+}
+
+// Every named quantity is a float; inside one formula the arithmetic runs in double precision
+// and the result is rounded to single precision when it is stored.
+void StepDrift(DriftState& s) {
+    constexpr float kRest = 0.2f, kStiffness = 1.0f, kMass = 1.0f, kStep = 0.002f;
+    constexpr float kLeftX = -1.0f, kRightX = 1.0f, kAnchorY = 0.0f;
+    const double x = s.x, y = s.y;
+
+    // One spring's force on the mass at (x, y). At zero length the direction is undefined and
+    // the spring is slack anyway (rest length 0.2), so it pulls with no force.
+    auto spring = [&](float anchor_x, float& fx, float& fy) {
+        const double dx = anchor_x - x, dy = kAnchorY - y;
+        const float d = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+        const float t = d > kRest ? static_cast<float>((static_cast<double>(d) - kRest) * kStiffness) : 0.0f;
+        if (d == 0.0f) {
+            fx = fy = 0.0f;
+            return;
+        }
+        const float ux = static_cast<float>(dx / d), uy = static_cast<float>(dy / d);
+        fx = static_cast<float>(static_cast<double>(ux) * t);
+        fy = static_cast<float>(static_cast<double>(uy) * t);
+    };
+    float f1x, f1y, f2x, f2y;
+    spring(kLeftX, f1x, f1y);
+    spring(kRightX, f2x, f2y);
+    const float ax = static_cast<float>((static_cast<double>(f2x) + f1x) / kMass);
+    const float ay = static_cast<float>((static_cast<double>(f2y) + f1y) / kMass);
+    // Velocity first, then the position with the new velocity.
+    s.vx = static_cast<float>(static_cast<double>(kStep) * ax + s.vx);
+    s.vy = static_cast<float>(static_cast<double>(kStep) * ay + s.vy);
+    s.x = static_cast<float>(static_cast<double>(kStep) * s.vx + s.x);
+    s.y = static_cast<float>(static_cast<double>(s.vy) * kStep + s.y);
+}
+
+void DriftCentre(const DriftState& drift, std::int16_t half_width, std::int16_t half_height,
+                 std::int16_t& centre_x, std::int16_t& centre_y) {
+    auto to16 = [](double v) {
+        v = std::nearbyint(v);
+        if (!(v >= -32768.0)) v = -32768.0;
+        if (v > 32767.0) v = 32767.0;
+        return static_cast<std::int16_t>(v);
+    };
+    centre_x = to16(static_cast<double>(drift.x) * 20 * 10 + half_width);
+    centre_y = to16(half_height - static_cast<double>(drift.y) * 20 * 10);
+}
+
+void SortDotsByDepthReference(ShapeDot* dots, int lo, int hi) {
+    if (!(lo < hi)) return;
+    const int mid = (lo + hi) / 2;
+    const std::int32_t pivot = dots[mid].Z;
+    int i = lo, j = hi;
+    for (;;) {
+        while (dots[i].Z < pivot) ++i;
+        while (dots[j].Z > pivot) --j;
+        if (j < i) break;
+        std::swap(dots[i], dots[j]);
+        ++i;
+        --j;
+        if (j < i) break;
+    }
+    if (mid < j) {
+        SortDotsByDepthReference(dots, i, hi);
+        SortDotsByDepthReference(dots, lo, j);
+    } else {
+        SortDotsByDepthReference(dots, lo, j);
+        SortDotsByDepthReference(dots, i, hi);
+    }
+}
+
+namespace {
+
+// One partition step of the depth sort on keys[lo..hi] around the depth `pivot`, leaving the
+// scan positions in i and j exactly as the plain step does:
+//   i = lo, j = hi; repeat: skip depths below the pivot from the left and above it from the
+//   right; stop if j < i; swap; step both; stop if j < i.
+// The k-th swap always pairs the k-th key from the left whose depth is not below the pivot
+// with the k-th key from the right whose depth is not above it. While the unscanned middle is
+// wide, those keys are found in blocks without branches (their positions noted in two small
+// buffers) and swapped pairwise; the blocks on the two sides never overlap there, so every
+// pair is one the plain step would swap. The plain step then finishes from the same state.
+// Positions of the candidates among four neighbouring keys, for each 4-bit mask of them:
+// ascending for the left scan, descending (from the fourth key down) for the right scan.
+struct CandidateTables {
+    std::uint8_t up[16][4]{};
+    std::uint8_t down[16][4]{};
+    std::uint8_t count[16]{};
+    constexpr CandidateTables() {
+        for (int m = 0; m < 16; ++m) {
+            int n = 0;
+            for (int b = 0; b < 4; ++b)
+                if (m & (1 << b)) up[m][n++] = static_cast<std::uint8_t>(b);
+            count[m] = static_cast<std::uint8_t>(n);
+            n = 0;
+            for (int b = 3; b >= 0; --b)
+                if (m & (1 << b)) down[m][n++] = static_cast<std::uint8_t>(3 - b);
+        }
+    }
+};
+constexpr CandidateTables kCandidates;
+
+// Masks (bit k for keys[at + k]) of the keys whose depth is not below, and not above, the pivot.
+inline int not_below(const DepthKey* k, std::int32_t pivot) {
+#ifdef __SSE2__
+    const __m128 a = _mm_loadu_ps(reinterpret_cast<const float*>(k));
+    const __m128 b = _mm_loadu_ps(reinterpret_cast<const float*>(k + 2));
+    const __m128i z = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmplt_epi32(z, _mm_set1_epi32(pivot)))) & 15;
+#else
+    return (k[0].z >= pivot) | (k[1].z >= pivot) << 1 | (k[2].z >= pivot) << 2 | (k[3].z >= pivot) << 3;
+#endif
+}
+inline int not_above(const DepthKey* k, std::int32_t pivot) {
+#ifdef __SSE2__
+    const __m128 a = _mm_loadu_ps(reinterpret_cast<const float*>(k));
+    const __m128 b = _mm_loadu_ps(reinterpret_cast<const float*>(k + 2));
+    const __m128i z = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(z, _mm_set1_epi32(pivot)))) & 15;
+#else
+    return (k[0].z <= pivot) | (k[1].z <= pivot) << 1 | (k[2].z <= pivot) << 2 | (k[3].z <= pivot) << 3;
+#endif
+}
+
+template <int kBlock>
+void partition(DepthKey* keys, int lo, int hi, std::int32_t pivot, int& i_out, int& j_out) {
+    static_assert(kBlock % 4 == 0);
+    int ls = lo, rs = hi;  // next unscanned positions on the left and on the right
+    int left[kBlock + 4], right[kBlock + 4];
+    int l_first = 0, l_count = 0, r_first = 0, r_count = 0;
+    while (rs - ls + 1 >= 2 * kBlock) {
+        if (l_first == l_count) {
+            l_first = l_count = 0;
+            for (int t = 0; t < kBlock; t += 4) {
+                const int m = not_below(keys + ls + t, pivot);
+                for (int k = 0; k < 4; ++k) left[l_count + k] = ls + t + kCandidates.up[m][k];
+                l_count += kCandidates.count[m];
+            }
+            ls += kBlock;
+        }
+        if (r_first == r_count) {
+            r_first = r_count = 0;
+            for (int t = 0; t < kBlock; t += 4) {
+                const int m = not_above(keys + rs - t - 3, pivot);
+                for (int k = 0; k < 4; ++k) right[r_count + k] = rs - t - kCandidates.down[m][k];
+                r_count += kCandidates.count[m];
+            }
+            rs -= kBlock;
+        }
+        const int pairs = std::min(l_count - l_first, r_count - r_first);
+        for (int t = 0; t < pairs; ++t) std::swap(keys[left[l_first + t]], keys[right[r_first + t]]);
+        l_first += pairs;
+        r_first += pairs;
+    }
+    // Back to the plain step: an unpaired key found in a block is where its scan would stop.
+    int i = l_first < l_count ? left[l_first] : ls;
+    int j = r_first < r_count ? right[r_first] : rs;
+    for (;;) {
+        while (keys[i].z < pivot) ++i;
+        while (keys[j].z > pivot) --j;
+        if (j < i) break;
+        std::swap(keys[i], keys[j]);
+        ++i;
+        --j;
+        if (j < i) break;
+    }
+    i_out = i;
+    j_out = j;
+}
+
+// Sorts keys[lo..hi] with the partition above, smaller range first so that the explicit stack
+// stays within log2(n) entries. The two ranges left after a partition never overlap, so the
+// order in which they are sorted does not change the result. With `shortcut`, a small range
+// whose depths are all equal takes its final order from a table instead.
+void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut);
+
+// When every depth in a range is equal, the comparisons, and so the swaps, depend on nothing
+// but the range's length: the quicksort always leaves such a range in the same order, which
+// is worked out once per length by running the sort itself on numbered keys.
+constexpr int kEqualRunMax = 255;  // orders of runs up to 255 keys fit bytes
+
+struct EqualRunOrders {
+    // order[first[n] + t] is the place, within a run of n equal keys, of the key that ends at t.
+    std::array<int, kEqualRunMax + 2> first{};
+    std::array<std::uint8_t, (kEqualRunMax + 1) * (kEqualRunMax + 2) / 2> order{};
+    EqualRunOrders() {
+        int at = 0;
+        DepthKey run[kEqualRunMax];
+        for (int n = 0; n <= kEqualRunMax; ++n) {
+            first[static_cast<std::size_t>(n)] = at;
+            for (int t = 0; t < n; ++t) run[t] = DepthKey{0, t};
+            if (n > 1) sort_keys(run, 0, n - 1, false);
+            for (int t = 0; t < n; ++t) order[static_cast<std::size_t>(at + t)] = static_cast<std::uint8_t>(run[t].index);
+            at += n;
+        }
+        first[kEqualRunMax + 1] = at;
+    }
+};
+
+const EqualRunOrders& equal_run_orders() {
+    static const EqualRunOrders orders;  // made once, on the first sort
+    return orders;
+}
+
+// True (and the run reordered) when keys[lo..hi] all have one depth.
+bool settle_equal_run(DepthKey* keys, int lo, int hi) {
+    const int n = hi - lo + 1;
+    const std::int32_t z = keys[lo].z;
+    if (keys[hi].z != z || keys[lo + n / 2].z != z) return false;  // the common, cheap answer
+    int differing = 0;
+    for (int t = 1; t < n; ++t) differing += keys[lo + t].z != z;
+    if (differing) return false;
+    const EqualRunOrders& orders = equal_run_orders();
+    DepthKey run[kEqualRunMax];
+    std::copy(keys + lo, keys + hi + 1, run);
+    const std::uint8_t* order = orders.order.data() + orders.first[static_cast<std::size_t>(n)];
+    for (int t = 0; t < n; ++t) keys[lo + t] = run[order[t]];
+    return true;
+}
+
+void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut) {
+    struct Range {
+        int lo, hi;
+    };
+    Range stack[64];
+    int depth = 0;
+    for (;;) {
+        while (lo < hi) {
+            if (shortcut && hi - lo < kEqualRunMax && settle_equal_run(keys, lo, hi)) break;
+            const int mid = lo + (hi - lo) / 2;
+            int i, j;
+            // Long ranges are scanned in long blocks, short ones in short blocks, so that
+            // short ranges too find most of their pairs without branches.
+            if (hi - lo >= 512)
+                partition<64>(keys, lo, hi, keys[mid].z, i, j);
+            else
+                partition<16>(keys, lo, hi, keys[mid].z, i, j);
+            // Ranges lo..j and i..hi remain.
+            if (j - lo < hi - i) {
+                stack[depth++] = Range{i, hi};
+                hi = j;
+            } else {
+                stack[depth++] = Range{lo, j};
+                lo = i;
+            }
+        }
+        if (depth == 0) return;
+        --depth;
+        lo = stack[depth].lo;
+        hi = stack[depth].hi;
+    }
+}
+
+}  // namespace
+
+void SortDepthKeys(DepthKey* keys, int lo, int hi) { sort_keys(keys, lo, hi, true); }
+
+void ShuffleShapes(ShapeOrderList& order, RandomSource& random) {
+    std::array<bool, 10> used{};
+    int placed = 0;
+    for (int remaining = 9; remaining > 0; --remaining) {
+        random.Reseed();
+        int k = static_cast<int>(std::floor(random.Next() * remaining)) + 1;
+        if (k > remaining) k = remaining;  // r is below 1, this only guards a faulty source
+        if (k < 1) k = 1;
+        for (int j = 1; j <= 9; ++j) {
+            if (used[j]) continue;
+            if (--k == 0) {
+                used[j] = true;
+                ++placed;
+                order[placed] = static_cast<std::int16_t>(j);
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace engine

@@ -1,0 +1,57 @@
+// The engine hosted in a window of the scripted back end, as the saver window hosts it.
+#include "engine/saver_host.h"
+
+#include <gtest/gtest.h>
+
+#include "engine_support.h"
+#include "platform/scripted/control.h"
+#include "platform/timer.h"
+
+namespace {
+
+namespace scripted = plat::scripted;
+
+TEST(SaverHost, RunsFramesBetweenEventsAndChangesOnTimerTicks) {
+    scripted::reset();
+    engine_test::TempFolder folder("host");
+    for (int n = 1; n <= 9; ++n) folder.WriteMember(n, engine_test::RandomShape(20 + n, 50, static_cast<unsigned>(n)));
+    engine::EngineSettings settings;
+    settings.Interval = 1;
+    plat::WindowHandle window{};
+    std::unique_ptr<engine::SaverHost> host;
+    int changes = 0;
+    plat::WindowHandlers handlers;
+    handlers.timer = [&](int id) {
+        if (id == 3 && host->ChangeTick().Began) ++changes;
+    };
+    handlers.unload = [&] { host->Stop(); };
+    window = plat::create_window(plat::WindowDesc{"Zephlora_Main", plat::WindowStyle::Popup, {0, 0, 320, 240}},
+                                 handlers);
+    host = std::make_unique<engine::SaverHost>(folder.path(), settings, [&](const plat::Bitmap& frame) {
+        plat::present(window, frame, 0, 0, frame.width(), frame.height());
+    });
+    host->Shuffle();
+    plat::set_timer(window, 3, 1000);
+    // One millisecond of the virtual clock a pump; close the window after five seconds.
+    scripted::on_pump([&](std::uint64_t pump) {
+        if (pump == 5000) scripted::queue_close(window);
+    });
+    EXPECT_TRUE(host->RunEngine(320, 240));  // returns once the window has closed
+    const scripted::WindowState* w = scripted::window(window);
+    EXPECT_EQ(w, nullptr);
+    EXPECT_GE(changes, 1);
+    EXPECT_GT(scripted::pump_count(), 4000u);
+    EXPECT_EQ(host->engine().phase() == engine::Phase::NotStarted, false);
+}
+
+TEST(SaverHost, AnUnreadableFirstShapeIsReportedInAMessageBox) {
+    scripted::reset();
+    engine_test::TempFolder folder("host_missing");
+    engine::SaverHost host(folder.path(), engine::EngineSettings{}, [](const plat::Bitmap&) {});
+    host.Shuffle();
+    EXPECT_FALSE(host.RunEngine(320, 240));
+    ASSERT_EQ(scripted::message_boxes().size(), 1u);
+    EXPECT_NE(scripted::message_boxes()[0].text.find("Zephlora002.zpk"), std::string::npos);
+}
+
+}  // namespace
