@@ -49,6 +49,19 @@ TEST_F(LinuxExeTest, QuitLinesSplitThePackAndEnd) {
     }
 }
 
+TEST_F(LinuxExeTest, TheShippedPackSplitsIntoItsMembers) {
+    const std::string shipped = std::filesystem::path(kExe).parent_path().string() + "/Zephlora.zpk";
+    if (!exists(shipped)) GTEST_SKIP() << "no pack beside the executable";
+    const std::string pack = testing_support::read_bytes(shipped);
+    EXPECT_EQ(pack.size(), 36191u);
+    testing_support::write_bytes(folder.file("Zephlora.zpk"), pack);
+    Child saver(exe("/x"), {false, {"DISPLAY="}});
+    EXPECT_EQ(saver.wait(30), 0);
+    int count = 0;
+    EXPECT_EQ(black_box::joined_members(folder, &count), pack);
+    EXPECT_EQ(count, 9);
+}
+
 TEST_F(LinuxExeTest, WithoutADisplayTheMessageGoesToTheTerminalAndNoSaverStays) {
     Child missing(exe("/c"), {false, {"DISPLAY="}});
     EXPECT_EQ(missing.wait(30), 0);

@@ -108,6 +108,18 @@ TEST_F(ScrTest, QuitLinesSplitThePackAndEndWithoutAWindow) {
     EXPECT_EQ(testing_support::read_bytes(pack_path()), testing_support::make_pack());
 }
 
+TEST_F(ScrTest, TheShippedPackSplitsIntoItsMembers) {
+    if (!exists(kWin32Dir + "/Zephlora.zpk")) GTEST_SKIP() << "no pack beside Zephlora.scr";
+    const std::string pack = testing_support::read_bytes(kWin32Dir + "/Zephlora.zpk");
+    EXPECT_EQ(pack.size(), 36191u);
+    testing_support::write_bytes(pack_path(), pack);
+    Child saver(scr({"/x"}));
+    EXPECT_EQ(saver.wait(60), 0);
+    int count = 0;
+    EXPECT_EQ(black_box::joined_members(folder, &count), pack);
+    EXPECT_EQ(count, 9);
+}
+
 TEST_F(ScrTest, FullScreenRunEndsOnAClickOrKeyAndDeletesTheMembers) {
     put_pack();
     // "/s" and the empty command line (cursor left visible, no password) alike.
