@@ -189,8 +189,8 @@ def earth(w=320, h=320, seed=11, cx=150.0, cy=168.0, r=112.0, with_moon=True, st
     lit = lambert(sp.n, light, 0.05)
     view = np.array([0, 0, 1.0])
     half = _norm(light + view)
-    spec = np.clip(sp.n @ half, 0, 1) ** 60 * (1 - land) * (1 - clouds) * 0.55
-    col = surface * lit[..., None] + spec[..., None] * _rgb(0.9, 0.9, 0.8)
+    specular = np.clip(sp.n @ half, 0, 1) ** 60 * (1 - land) * (1 - clouds) * 0.55
+    col = surface * lit[..., None] + specular[..., None] * _rgb(0.9, 0.9, 0.8)
     col = col * (0.75 + 0.25 * sp.nz[..., None])
     img = np.zeros(sp.n.shape)
     img = composite_disc(img, col, sp.inside.astype(float))
