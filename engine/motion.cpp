@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #ifdef __SSE2__
@@ -192,8 +193,76 @@ void SortDotsByDepthReference(ShapeDot* dots, int lo, int hi) {
 
 namespace {
 
-// One partition step of the depth sort on keys[lo..hi] around the depth `pivot`, leaving the
-// scan positions in i and j exactly as the plain step does:
+// The fast depth sort works on keys that stand for the dots: either (depth, index) pairs, or,
+// when the depths span at most 32,768 values and there are at most 65,536 dots, one 32-bit
+// word per dot holding the depth above the lowest depth in its upper half and the index in
+// its lower half. Words compare as their depths do, and twice as many of them fit a cache
+// line or a vector register. Each kind of key describes itself to the sort below:
+//   Bounds bounds(key)          what the partition needs to know of a pivot key;
+//   below / above(key, bounds)  the key's depth is below / above the pivot's;
+//   not_below4 / not_above4     the same, negated, as a 4-bit mask for keys[0..3];
+//   depth(key)                  a value equal for equal depths.
+struct PairKeys {
+    using Key = DepthKey;
+    struct Bounds {
+        std::int32_t z;
+    };
+    static Bounds bounds(const Key& k) { return {k.z}; }
+    static bool below(const Key& k, Bounds b) { return k.z < b.z; }
+    static bool above(const Key& k, Bounds b) { return k.z > b.z; }
+    static std::int32_t depth(const Key& k) { return k.z; }
+#ifdef __SSE2__
+    static __m128i depths4(const Key* k) {
+        const __m128 a = _mm_loadu_ps(reinterpret_cast<const float*>(k));
+        const __m128 b = _mm_loadu_ps(reinterpret_cast<const float*>(k + 2));
+        return _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    }
+    static int not_below4(const Key* k, Bounds b) {
+        return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmplt_epi32(depths4(k), _mm_set1_epi32(b.z)))) & 15;
+    }
+    static int not_above4(const Key* k, Bounds b) {
+        return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(depths4(k), _mm_set1_epi32(b.z)))) & 15;
+    }
+#else
+    static int not_below4(const Key* k, Bounds b) {
+        return !below(k[0], b) | !below(k[1], b) << 1 | !below(k[2], b) << 2 | !below(k[3], b) << 3;
+    }
+    static int not_above4(const Key* k, Bounds b) {
+        return !above(k[0], b) | !above(k[1], b) << 1 | !above(k[2], b) << 2 | !above(k[3], b) << 3;
+    }
+#endif
+};
+
+struct PackedKeys {
+    using Key = std::int32_t;  // never negative: depth offset below 2^15, index below 2^16
+    struct Bounds {
+        std::int32_t low, high;  // the least and the greatest word with the pivot's depth
+    };
+    static Bounds bounds(Key k) { return {k & ~0xFFFF, k | 0xFFFF}; }
+    static bool below(Key k, Bounds b) { return k < b.low; }
+    static bool above(Key k, Bounds b) { return k > b.high; }
+    static std::int32_t depth(Key k) { return k >> 16; }
+#ifdef __SSE2__
+    static int not_below4(const Key* k, Bounds b) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(k));
+        return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmplt_epi32(v, _mm_set1_epi32(b.low)))) & 15;
+    }
+    static int not_above4(const Key* k, Bounds b) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(k));
+        return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(v, _mm_set1_epi32(b.high)))) & 15;
+    }
+#else
+    static int not_below4(const Key* k, Bounds b) {
+        return (k[0] >= b.low) | (k[1] >= b.low) << 1 | (k[2] >= b.low) << 2 | (k[3] >= b.low) << 3;
+    }
+    static int not_above4(const Key* k, Bounds b) {
+        return (k[0] <= b.high) | (k[1] <= b.high) << 1 | (k[2] <= b.high) << 2 | (k[3] <= b.high) << 3;
+    }
+#endif
+};
+
+// One partition step of the depth sort on keys[lo..hi] around the pivot, leaving the scan
+// positions in i and j exactly as the plain step does:
 //   i = lo, j = hi; repeat: skip depths below the pivot from the left and above it from the
 //   right; stop if j < i; swap; step both; stop if j < i.
 // The k-th swap always pairs the k-th key from the left whose depth is not below the pivot
@@ -201,84 +270,72 @@ namespace {
 // wide, those keys are found in blocks without branches (their positions noted in two small
 // buffers) and swapped pairwise; the blocks on the two sides never overlap there, so every
 // pair is one the plain step would swap. The plain step then finishes from the same state.
-// Positions of the candidates among four neighbouring keys, for each 4-bit mask of them:
-// ascending for the left scan, descending (from the fourth key down) for the right scan.
+// Offsets of the candidates among four neighbouring keys, for each 4-bit mask of them, packed
+// in the bytes of a word (first candidate in the lowest byte): ascending for the left scan,
+// descending (from the fourth key down) for the right scan.
 struct CandidateTables {
-    std::uint8_t up[16][4]{};
-    std::uint8_t down[16][4]{};
+    std::uint32_t up[16]{};
+    std::uint32_t down[16]{};
     std::uint8_t count[16]{};
     constexpr CandidateTables() {
         for (int m = 0; m < 16; ++m) {
             int n = 0;
             for (int b = 0; b < 4; ++b)
-                if (m & (1 << b)) up[m][n++] = static_cast<std::uint8_t>(b);
+                if (m & (1 << b)) up[m] |= static_cast<std::uint32_t>(b) << (8 * n++);
             count[m] = static_cast<std::uint8_t>(n);
             n = 0;
             for (int b = 3; b >= 0; --b)
-                if (m & (1 << b)) down[m][n++] = static_cast<std::uint8_t>(3 - b);
+                if (m & (1 << b)) down[m] |= static_cast<std::uint32_t>(3 - b) << (8 * n++);
         }
     }
 };
 constexpr CandidateTables kCandidates;
 
-// Masks (bit k for keys[at + k]) of the keys whose depth is not below, and not above, the pivot.
-inline int not_below(const DepthKey* k, std::int32_t pivot) {
-#ifdef __SSE2__
-    const __m128 a = _mm_loadu_ps(reinterpret_cast<const float*>(k));
-    const __m128 b = _mm_loadu_ps(reinterpret_cast<const float*>(k + 2));
-    const __m128i z = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
-    return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmplt_epi32(z, _mm_set1_epi32(pivot)))) & 15;
-#else
-    return (k[0].z >= pivot) | (k[1].z >= pivot) << 1 | (k[2].z >= pivot) << 2 | (k[3].z >= pivot) << 3;
-#endif
-}
-inline int not_above(const DepthKey* k, std::int32_t pivot) {
-#ifdef __SSE2__
-    const __m128 a = _mm_loadu_ps(reinterpret_cast<const float*>(k));
-    const __m128 b = _mm_loadu_ps(reinterpret_cast<const float*>(k + 2));
-    const __m128i z = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
-    return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(z, _mm_set1_epi32(pivot)))) & 15;
-#else
-    return (k[0].z <= pivot) | (k[1].z <= pivot) << 1 | (k[2].z <= pivot) << 2 | (k[3].z <= pivot) << 3;
-#endif
-}
-
-template <int kBlock>
-void partition(DepthKey* keys, int lo, int hi, std::int32_t pivot, int& i_out, int& j_out) {
-    static_assert(kBlock % 4 == 0);
+template <class K, int kBlock>
+void partition(typename K::Key* keys, int lo, int hi, typename K::Bounds pivot, int& i_out, int& j_out) {
+    static_assert(kBlock % 4 == 0 && kBlock <= 256);
     int ls = lo, rs = hi;  // next unscanned positions on the left and on the right
-    int left[kBlock + 4], right[kBlock + 4];
+    // Candidates of the current blocks, as offsets from the blocks' first keys (lb upwards,
+    // rb downwards).
+    std::uint8_t left[kBlock + 4], right[kBlock + 4];
+    int lb = lo, rb = hi;
     int l_first = 0, l_count = 0, r_first = 0, r_count = 0;
     while (rs - ls + 1 >= 2 * kBlock) {
         if (l_first == l_count) {
             l_first = l_count = 0;
+            lb = ls;
             for (int t = 0; t < kBlock; t += 4) {
-                const int m = not_below(keys + ls + t, pivot);
-                for (int k = 0; k < 4; ++k) left[l_count + k] = ls + t + kCandidates.up[m][k];
+                const int m = K::not_below4(keys + ls + t, pivot);
+                const std::uint32_t offsets = kCandidates.up[m] + static_cast<std::uint32_t>(t) * 0x01010101u;
+                std::memcpy(left + l_count, &offsets, 4);
                 l_count += kCandidates.count[m];
             }
             ls += kBlock;
         }
         if (r_first == r_count) {
             r_first = r_count = 0;
+            rb = rs;
             for (int t = 0; t < kBlock; t += 4) {
-                const int m = not_above(keys + rs - t - 3, pivot);
-                for (int k = 0; k < 4; ++k) right[r_count + k] = rs - t - kCandidates.down[m][k];
+                const int m = K::not_above4(keys + rs - t - 3, pivot);
+                const std::uint32_t offsets = kCandidates.down[m] + static_cast<std::uint32_t>(t) * 0x01010101u;
+                std::memcpy(right + r_count, &offsets, 4);
                 r_count += kCandidates.count[m];
             }
             rs -= kBlock;
         }
         const int pairs = std::min(l_count - l_first, r_count - r_first);
-        for (int t = 0; t < pairs; ++t) std::swap(keys[left[l_first + t]], keys[right[r_first + t]]);
+        typename K::Key* const lp = keys + lb;
+        typename K::Key* const rp = keys + rb;
+        for (int t = 0; t < pairs; ++t) std::swap(lp[left[l_first + t]], rp[-right[r_first + t]]);
         l_first += pairs;
         r_first += pairs;
     }
     // Back to the plain step: an unpaired key found in a block is where its scan would stop.
-    int i = l_first < l_count ? left[l_first] : ls;
-    int j = r_first < r_count ? right[r_first] : rs;
+    int i = l_first < l_count ? lb + left[l_first] : ls;
+    int j = r_first < r_count ? rb - right[r_first] : rs;
     for (;;) {
-        while (keys[i].z < pivot) ++i;
-        while (keys[j].z > pivot) --j;
+        while (K::below(keys[i], pivot)) ++i;
+        while (K::above(keys[j], pivot)) --j;
         if (j < i) break;
         std::swap(keys[i], keys[j]);
         ++i;
@@ -289,12 +346,6 @@ void partition(DepthKey* keys, int lo, int hi, std::int32_t pivot, int& i_out, i
     j_out = j;
 }
 
-// Sorts keys[lo..hi] with the partition above, smaller range first so that the explicit stack
-// stays within log2(n) entries. The two ranges left after a partition never overlap, so the
-// order in which they are sorted does not change the result. With `shortcut`, a small range
-// whose depths are all equal takes its final order from a table instead.
-void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut);
-
 // When every depth in a range is equal, the comparisons, and so the swaps, depend on nothing
 // but the range's length: the quicksort always leaves such a range in the same order, which
 // is worked out once per length by running the sort itself on numbered keys.
@@ -304,18 +355,7 @@ struct EqualRunOrders {
     // order[first[n] + t] is the place, within a run of n equal keys, of the key that ends at t.
     std::array<int, kEqualRunMax + 2> first{};
     std::array<std::uint8_t, (kEqualRunMax + 1) * (kEqualRunMax + 2) / 2> order{};
-    EqualRunOrders() {
-        int at = 0;
-        DepthKey run[kEqualRunMax];
-        for (int n = 0; n <= kEqualRunMax; ++n) {
-            first[static_cast<std::size_t>(n)] = at;
-            for (int t = 0; t < n; ++t) run[t] = DepthKey{0, t};
-            if (n > 1) sort_keys(run, 0, n - 1, false);
-            for (int t = 0; t < n; ++t) order[static_cast<std::size_t>(at + t)] = static_cast<std::uint8_t>(run[t].index);
-            at += n;
-        }
-        first[kEqualRunMax + 1] = at;
-    }
+    EqualRunOrders();
 };
 
 const EqualRunOrders& equal_run_orders() {
@@ -324,22 +364,28 @@ const EqualRunOrders& equal_run_orders() {
 }
 
 // True (and the run reordered) when keys[lo..hi] all have one depth.
-bool settle_equal_run(DepthKey* keys, int lo, int hi) {
+template <class K>
+bool settle_equal_run(typename K::Key* keys, int lo, int hi) {
     const int n = hi - lo + 1;
-    const std::int32_t z = keys[lo].z;
-    if (keys[hi].z != z || keys[lo + n / 2].z != z) return false;  // the common, cheap answer
+    const std::int32_t z = K::depth(keys[lo]);
+    if (K::depth(keys[hi]) != z || K::depth(keys[lo + n / 2]) != z) return false;  // the common, cheap answer
     int differing = 0;
-    for (int t = 1; t < n; ++t) differing += keys[lo + t].z != z;
+    for (int t = 1; t < n; ++t) differing += K::depth(keys[lo + t]) != z;
     if (differing) return false;
     const EqualRunOrders& orders = equal_run_orders();
-    DepthKey run[kEqualRunMax];
+    typename K::Key run[kEqualRunMax];
     std::copy(keys + lo, keys + hi + 1, run);
     const std::uint8_t* order = orders.order.data() + orders.first[static_cast<std::size_t>(n)];
     for (int t = 0; t < n; ++t) keys[lo + t] = run[order[t]];
     return true;
 }
 
-void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut) {
+// Sorts keys[lo..hi] with the partition above, smaller range first so that the explicit stack
+// stays within log2(n) entries. The two ranges left after a partition never overlap, so the
+// order in which they are sorted does not change the result. With `shortcut`, a small range
+// whose depths are all equal takes its final order from a table instead.
+template <class K>
+void sort_keys(typename K::Key* keys, int lo, int hi, bool shortcut) {
     struct Range {
         int lo, hi;
     };
@@ -347,15 +393,15 @@ void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut) {
     int depth = 0;
     for (;;) {
         while (lo < hi) {
-            if (shortcut && hi - lo < kEqualRunMax && settle_equal_run(keys, lo, hi)) break;
+            if (shortcut && hi - lo < kEqualRunMax && settle_equal_run<K>(keys, lo, hi)) break;
             const int mid = lo + (hi - lo) / 2;
             int i, j;
             // Long ranges are scanned in long blocks, short ones in short blocks, so that
             // short ranges too find most of their pairs without branches.
             if (hi - lo >= 512)
-                partition<64>(keys, lo, hi, keys[mid].z, i, j);
+                partition<K, 64>(keys, lo, hi, K::bounds(keys[mid]), i, j);
             else
-                partition<16>(keys, lo, hi, keys[mid].z, i, j);
+                partition<K, 16>(keys, lo, hi, K::bounds(keys[mid]), i, j);
             // Ranges lo..j and i..hi remain.
             if (j - lo < hi - i) {
                 stack[depth++] = Range{i, hi};
@@ -372,9 +418,44 @@ void sort_keys(DepthKey* keys, int lo, int hi, bool shortcut) {
     }
 }
 
+EqualRunOrders::EqualRunOrders() {
+    int at = 0;
+    DepthKey run[kEqualRunMax];
+    for (int n = 0; n <= kEqualRunMax; ++n) {
+        first[static_cast<std::size_t>(n)] = at;
+        for (int t = 0; t < n; ++t) run[t] = DepthKey{0, t};
+        if (n > 1) sort_keys<PairKeys>(run, 0, n - 1, false);
+        for (int t = 0; t < n; ++t) order[static_cast<std::size_t>(at + t)] = static_cast<std::uint8_t>(run[t].index);
+        at += n;
+    }
+    first[kEqualRunMax + 1] = at;
+}
+
 }  // namespace
 
-void SortDepthKeys(DepthKey* keys, int lo, int hi) { sort_keys(keys, lo, hi, true); }
+void SortDepthKeys(DepthKey* keys, int lo, int hi) { sort_keys<PairKeys>(keys, lo, hi, true); }
+
+void SortDotsByDepth(const ShapeDot* __restrict dots, int top, DepthKey* __restrict keys,
+                     ShapeDot* __restrict out) {
+    if (top < 0) return;
+    std::int32_t zmin = dots[0].Z, zmax = dots[0].Z;
+    for (int i = 1; i <= top; ++i) {
+        zmin = std::min(zmin, dots[i].Z);
+        zmax = std::max(zmax, dots[i].Z);
+    }
+    if (top < 65536 && static_cast<std::int64_t>(zmax) - zmin < 32768) {
+        // Two words fit each pair's room.
+        static_assert(sizeof(DepthKey) == 2 * sizeof(std::int32_t));
+        std::int32_t* words = reinterpret_cast<std::int32_t*>(keys);
+        for (int i = 0; i <= top; ++i) words[i] = (dots[i].Z - zmin) << 16 | i;
+        sort_keys<PackedKeys>(words, 0, top, true);
+        for (int i = 0; i <= top; ++i) out[i] = dots[words[i] & 0xFFFF];
+    } else {
+        for (int i = 0; i <= top; ++i) keys[i] = DepthKey{dots[i].Z, i};
+        sort_keys<PairKeys>(keys, 0, top, true);
+        GatherDots(dots, keys, top, out);
+    }
+}
 
 void ShuffleShapes(ShapeOrderList& order, RandomSource& random) {
     std::array<bool, 10> used{};

@@ -88,6 +88,11 @@ void SortDotsByDepthReference(ShapeDot* dots, int lo, int hi);
 // depths included). `keys` must hold at least hi + 1 entries.
 void SortDepthKeys(DepthKey* keys, int lo, int hi);
 
+// Writes dots[0..top] into out in the order of the reference sort. `keys` is working room of
+// at least top + 1 entries; `dots` and `out` must not overlap.
+void SortDotsByDepth(const ShapeDot* __restrict dots, int top, DepthKey* __restrict keys,
+                     ShapeDot* __restrict out);
+
 // Entries 1..9 of the order get the member numbers 1..9 in a new random order; entry 0 is
 // left alone. The source is re-seeded before every draw.
 using ShapeOrderList = std::array<std::int16_t, 10>;

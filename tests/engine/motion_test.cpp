@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <set>
 
@@ -205,6 +208,47 @@ TEST(DepthSort, RunsOfEqualDepthsOfEveryLengthEndInTheReferenceOrder) {
                     << "length " << n << " variant " << variant << " position " << i;
         }
     }
+}
+
+// The whole sort of records, on depths of many kinds: narrow and wide ranges (both kinds of
+// key), long runs of equal depths, few distinct depths, already ordered and reversed lists,
+// and more dots than the small keys can number.
+TEST(DepthSort, SortedRecordsMatchTheReferenceOnManyDepthDistributions) {
+    std::mt19937 gen(11);
+    auto check = [](const std::vector<ShapeDot>& dots, const char* what, int round) {
+        const int n = static_cast<int>(dots.size());
+        std::vector<ShapeDot> ref = dots, out(dots.size(), ShapeDot{-1, -1, -1, -1});
+        std::vector<engine::DepthKey> keys(dots.size());
+        engine::SortDotsByDepthReference(ref.data(), 0, n - 1);
+        engine::SortDotsByDepth(dots.data(), n - 1, keys.data(), out.data());
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(out[static_cast<std::size_t>(i)], ref[static_cast<std::size_t>(i)])
+                << what << ", round " << round << ", " << n << " dots, position " << i;
+    };
+    for (int round = 0; round < 400; ++round) {
+        const int n = 1 + static_cast<int>(gen() % (round % 4 == 0 ? 40000 : round % 4 == 1 ? 3000 : 300));
+        const int kind = round % 7;
+        // Depth spreads from one value up to beyond what a 16-bit offset holds.
+        const std::int64_t spreads[] = {1, 2, 3, 17, 500, 40000, 4'000'000'000LL};
+        const std::int64_t spread = spreads[static_cast<std::size_t>(kind)];
+        const std::int64_t base = kind == 6 ? -2'000'000'000LL : static_cast<std::int64_t>(gen() % 2000) - 1000;
+        std::vector<ShapeDot> dots(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            const auto z = static_cast<std::int32_t>(base + static_cast<std::int64_t>(gen() % static_cast<std::uint64_t>(spread)));
+            dots[static_cast<std::size_t>(i)] = ShapeDot{i, static_cast<int>(gen()), z, static_cast<int>(gen() % 9)};
+        }
+        if (round % 5 == 1) std::sort(dots.begin(), dots.end(), [](auto& a, auto& b) { return a.Z < b.Z; });
+        if (round % 5 == 2) std::sort(dots.begin(), dots.end(), [](auto& a, auto& b) { return a.Z > b.Z; });
+        check(dots, "random depths", round);
+    }
+    // Beyond 65,536 dots the indices no longer fit the small keys.
+    std::vector<ShapeDot> many(70000);
+    for (int i = 0; i < 70000; ++i) many[static_cast<std::size_t>(i)] = ShapeDot{i, 0, static_cast<int>(gen() % 300), 0};
+    check(many, "70,000 dots", 0);
+    // The smallest and the largest depths together.
+    std::vector<ShapeDot> extremes = {{0, 0, INT32_MAX, 0}, {1, 0, INT32_MIN, 0}, {2, 0, 0, 0}, {3, 0, INT32_MAX, 0}};
+    check(extremes, "extreme depths", 0);
+    check(std::vector<ShapeDot>{{5, 6, 7, 8}}, "one dot", 0);
 }
 
 TEST(DepthSort, EqualDepthsFollowTheQuicksortNotTheListOrder) {
