@@ -49,14 +49,13 @@ namespace {
 // The rotation runs in double precision, where it is exact: a coordinate (below 2^25) times a
 // table value over 256 (nine significant bits) needs at most 34 bits, and the rounding trick
 // above then gives exactly FixedProduct. The compiler turns this loop into vector code.
-template <bool kWithKeys>
-inline void rotate(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
-                   ShapeDot* __restrict out, DepthKey* __restrict keys) {
+void rotate_wide(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int first, int last,
+                 ShapeDot* __restrict out) {
     constexpr double k = 1.0 / 256;
     const double sY = tables.Sin[angles.Y] * k, cY = tables.Cos[angles.Y] * k;
     const double sZ = tables.Sin[angles.Z] * k, cZ = tables.Cos[angles.Z] * k;
     const double sX = tables.Sin[angles.X] * k, cX = tables.Cos[angles.X] * k;
-    for (int i = 0; i <= top; ++i) {
+    for (int i = first; i <= last; ++i) {
         const double x = src[i].X, y = src[i].Y, z = src[i].Z;
         // About Y, then Z, then X; each product is rounded on its own.
         const double x1 = round_even(x * cY) - round_even(z * sY);
@@ -69,20 +68,88 @@ inline void rotate(const Tables& tables, Angles angles, const ShapeDot* __restri
         out[i].Y = static_cast<std::int32_t>(y2);
         out[i].Z = static_cast<std::int32_t>(z2);
         out[i].W = src[i].W;
-        if constexpr (kWithKeys) keys[i] = DepthKey{static_cast<std::int32_t>(z2), i};
     }
 }
+
+#ifdef __SSE2__
+// Most shapes are small: with every coordinate within 4,096, each term of the rotation stays
+// within 20,480 (a product m(a, b) is never larger than a, and each stage adds two of them),
+// so eight dots at a time can be rotated in 16-bit lanes. m(a, b) is then exact in integers:
+// the product's upper and lower halves give q = a x b; k = floor(q / 256); the remainder r
+// rounds k up when r > 128, or r = 128 and k is odd, that is when r + 127 + (k & 1) >= 256.
+constexpr int kNarrowLimit = 4096;
+
+inline __m128i product16(__m128i a, __m128i b) {
+    const __m128i lo = _mm_mullo_epi16(a, b), hi = _mm_mulhi_epi16(a, b);
+    const __m128i k = _mm_or_si128(_mm_slli_epi16(hi, 8), _mm_srli_epi16(lo, 8));
+    const __m128i r = _mm_and_si128(lo, _mm_set1_epi16(255));
+    const __m128i t = _mm_add_epi16(_mm_add_epi16(r, _mm_set1_epi16(127)), _mm_and_si128(k, _mm_set1_epi16(1)));
+    return _mm_add_epi16(k, _mm_srli_epi16(t, 8));
+}
+
+// Rotates src[first..first + 7] if all their coordinates are narrow; false (nothing written)
+// otherwise.
+inline bool rotate8(const __m128i (&sc)[6], const ShapeDot* __restrict src, ShapeDot* __restrict out) {
+    __m128i d[8];
+    for (int t = 0; t < 8; ++t) d[t] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + t));
+    // To 16 bits (saturating, so a wide coordinate stays wide) and then into one vector per axis.
+    const __m128i p0 = _mm_packs_epi32(d[0], d[1]), p1 = _mm_packs_epi32(d[2], d[3]);
+    const __m128i p2 = _mm_packs_epi32(d[4], d[5]), p3 = _mm_packs_epi32(d[6], d[7]);
+    const __m128i a0 = _mm_unpacklo_epi16(p0, p1), a1 = _mm_unpackhi_epi16(p0, p1);
+    const __m128i a2 = _mm_unpacklo_epi16(p2, p3), a3 = _mm_unpackhi_epi16(p2, p3);
+    const __m128i b0 = _mm_unpacklo_epi16(a0, a1), b1 = _mm_unpackhi_epi16(a0, a1);
+    const __m128i b2 = _mm_unpacklo_epi16(a2, a3), b3 = _mm_unpackhi_epi16(a2, a3);
+    const __m128i x = _mm_unpacklo_epi64(b0, b2), y = _mm_unpackhi_epi64(b0, b2), z = _mm_unpacklo_epi64(b1, b3);
+    const __m128i high = _mm_set1_epi16(kNarrowLimit), low = _mm_set1_epi16(-kNarrowLimit);
+    const __m128i wide = _mm_or_si128(
+        _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi16(x, high), _mm_cmplt_epi16(x, low)),
+                     _mm_or_si128(_mm_cmpgt_epi16(y, high), _mm_cmplt_epi16(y, low))),
+        _mm_or_si128(_mm_cmpgt_epi16(z, high), _mm_cmplt_epi16(z, low)));
+    if (_mm_movemask_epi8(wide)) return false;
+    // sc: sin Y, cos Y, sin Z, cos Z, sin X, cos X.
+    const __m128i x1 = _mm_sub_epi16(product16(x, sc[1]), product16(z, sc[0]));
+    const __m128i z1 = _mm_add_epi16(product16(x, sc[0]), product16(z, sc[1]));
+    const __m128i x2 = _mm_add_epi16(product16(x1, sc[3]), product16(y, sc[2]));
+    const __m128i y1 = _mm_sub_epi16(product16(y, sc[3]), product16(x1, sc[2]));
+    const __m128i z2 = _mm_sub_epi16(product16(z1, sc[5]), product16(y1, sc[4]));
+    const __m128i y2 = _mm_add_epi16(product16(z1, sc[4]), product16(y1, sc[5]));
+    // Back to records of 32-bit fields, each with its own W.
+    for (int half = 0; half < 2; ++half) {
+        auto widen = [half](__m128i v) {
+            const __m128i u = half ? _mm_unpackhi_epi16(v, v) : _mm_unpacklo_epi16(v, v);
+            return _mm_srai_epi32(u, 16);
+        };
+        const __m128i xs = widen(x2), ys = widen(y2), zs = widen(z2);
+        const __m128i* q = d + 4 * half;
+        const __m128i ws = _mm_unpackhi_epi64(_mm_unpackhi_epi32(q[0], q[1]), _mm_unpackhi_epi32(q[2], q[3]));
+        const __m128i xy0 = _mm_unpacklo_epi32(xs, ys), xy1 = _mm_unpackhi_epi32(xs, ys);
+        const __m128i zw0 = _mm_unpacklo_epi32(zs, ws), zw1 = _mm_unpackhi_epi32(zs, ws);
+        __m128i* o = reinterpret_cast<__m128i*>(out + 4 * half);
+        _mm_storeu_si128(o + 0, _mm_unpacklo_epi64(xy0, zw0));
+        _mm_storeu_si128(o + 1, _mm_unpackhi_epi64(xy0, zw0));
+        _mm_storeu_si128(o + 2, _mm_unpacklo_epi64(xy1, zw1));
+        _mm_storeu_si128(o + 3, _mm_unpackhi_epi64(xy1, zw1));
+    }
+    return true;
+}
+#endif
 
 }  // namespace
 
 void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
                 ShapeDot* __restrict out) {
-    rotate<false>(tables, angles, src, top, out, nullptr);
-}
-
-void RotateDotsWithKeys(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
-                        ShapeDot* __restrict out, DepthKey* __restrict keys) {
-    rotate<true>(tables, angles, src, top, out, keys);
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i sc[6] = {_mm_set1_epi16(static_cast<std::int16_t>(tables.Sin[angles.Y])),
+                           _mm_set1_epi16(static_cast<std::int16_t>(tables.Cos[angles.Y])),
+                           _mm_set1_epi16(static_cast<std::int16_t>(tables.Sin[angles.Z])),
+                           _mm_set1_epi16(static_cast<std::int16_t>(tables.Cos[angles.Z])),
+                           _mm_set1_epi16(static_cast<std::int16_t>(tables.Sin[angles.X])),
+                           _mm_set1_epi16(static_cast<std::int16_t>(tables.Cos[angles.X]))};
+    for (; i + 7 <= top; i += 8)
+        if (!rotate8(sc, src + i, out + i)) rotate_wide(tables, angles, src, i, i + 7, out);
+#endif
+    rotate_wide(tables, angles, src, i, top, out);
 }
 
 void ProjectDots(ShapeDot* dots, int top, std::int32_t centre_x, std::int32_t centre_y) {

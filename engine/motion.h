@@ -48,10 +48,6 @@ struct Angles {
 void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
                 ShapeDot* __restrict out);
 
-// The same, also noting each dot's depth and index in `keys` for the depth sort.
-void RotateDotsWithKeys(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
-                        ShapeDot* __restrict out, DepthKey* __restrict keys);
-
 inline constexpr std::int32_t kViewDistance = 260;
 // A dot at or behind the eye is parked at this fixed pixel.
 inline constexpr std::int32_t kParkedX = 320, kParkedY = 200;

@@ -54,6 +54,40 @@ TEST(Rotation, EachProductIsRoundedOnItsOwn) {
     EXPECT_EQ(out[0], (ShapeDot{100, -1, 1, 9}));
 }
 
+// Every rotated dot equals the three stages written out with FixedProduct, for small shapes
+// (rotated eight at a time in narrow arithmetic), for coordinates at and just past the edge of
+// that arithmetic, for large ones, and for lists whose length is no multiple of eight.
+TEST(Rotation, EveryDotFollowsTheStagesOfRoundedProducts) {
+    engine::Tables t;
+    engine::BuildTables(t);
+    auto expected = [&t](const ShapeDot& d, engine::Angles a) {
+        using engine::FixedProduct;
+        const int sY = t.Sin[a.Y], cY = t.Cos[a.Y], sZ = t.Sin[a.Z], cZ = t.Cos[a.Z], sX = t.Sin[a.X], cX = t.Cos[a.X];
+        const int x1 = FixedProduct(d.X, cY) - FixedProduct(d.Z, sY), z1 = FixedProduct(d.X, sY) + FixedProduct(d.Z, cY);
+        const int x2 = FixedProduct(x1, cZ) + FixedProduct(d.Y, sZ), y1 = FixedProduct(d.Y, cZ) - FixedProduct(x1, sZ);
+        const int z2 = FixedProduct(z1, cX) - FixedProduct(y1, sX), y2 = FixedProduct(z1, sX) + FixedProduct(y1, cX);
+        return ShapeDot{x2, y2, z2, d.W};
+    };
+    std::mt19937 gen(5);
+    const int ranges[] = {1, 150, 4095, 4096, 4097, 40000, 8'000'000};
+    for (int round = 0; round < 700; ++round) {
+        const int r = ranges[round % 7];
+        const int n = 1 + static_cast<int>(gen() % 300);
+        std::uniform_int_distribution<int> coord(-r, r);
+        std::vector<ShapeDot> in(static_cast<std::size_t>(n)), out(in.size());
+        for (auto& d : in) d = ShapeDot{coord(gen), coord(gen), coord(gen), static_cast<int>(gen())};
+        // The extremes of the range, where the narrow arithmetic is tightest.
+        if (round % 3 == 0) in[0] = ShapeDot{r, -r, r, 1};
+        if (round % 3 == 1) in[static_cast<std::size_t>(n - 1)] = ShapeDot{-r, -r, -r, 2};
+        const engine::Angles a{static_cast<std::int16_t>(gen() % 1025), static_cast<std::int16_t>(gen() % 1025),
+                               static_cast<std::int16_t>(gen() % 1025)};
+        engine::RotateDots(t, a, in.data(), n - 1, out.data());
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(out[static_cast<std::size_t>(i)], expected(in[static_cast<std::size_t>(i)], a))
+                << "range " << r << ", dot " << i << " of " << n << ", angles " << a.X << " " << a.Y << " " << a.Z;
+    }
+}
+
 TEST(Rotation, LargestCoordinatesDoNotOverflow) {
     engine::Tables t;
     engine::BuildTables(t);
