@@ -278,6 +278,11 @@ struct PairKeys {
     static bool below(const Key& k, Bounds b) { return k.z < b.z; }
     static bool above(const Key& k, Bounds b) { return k.z > b.z; }
     static std::int32_t depth(const Key& k) { return k.z; }
+    static bool all_of_depth(const Key* k, int n, std::int32_t z) {
+        int differing = 0;
+        for (int t = 0; t < n; ++t) differing += k[t].z != z;
+        return differing == 0;
+    }
 #ifdef __SSE2__
     static __m128i depths4(const Key* k) {
         const __m128 a = _mm_loadu_ps(reinterpret_cast<const float*>(k));
@@ -309,6 +314,20 @@ struct PackedKeys {
     static bool below(Key k, Bounds b) { return k < b.low; }
     static bool above(Key k, Bounds b) { return k > b.high; }
     static std::int32_t depth(Key k) { return k >> 16; }
+    static bool all_of_depth(const Key* k, int n, std::int32_t z) {
+        int t = 0, differing = 0;
+#ifdef __SSE2__
+        const __m128i mask = _mm_set1_epi32(~0xFFFF), want = _mm_set1_epi32(z << 16);
+        __m128i same = _mm_set1_epi32(-1);
+        for (; t + 4 <= n; t += 4) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(k + t));
+            same = _mm_and_si128(same, _mm_cmpeq_epi32(_mm_and_si128(v, mask), want));
+        }
+        differing = _mm_movemask_epi8(same) != 0xFFFF;
+#endif
+        for (; t < n; ++t) differing += depth(k[t]) != z;
+        return differing == 0;
+    }
 #ifdef __SSE2__
     static int not_below4(const Key* k, Bounds b) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(k));
@@ -436,9 +455,7 @@ bool settle_equal_run(typename K::Key* keys, int lo, int hi) {
     const int n = hi - lo + 1;
     const std::int32_t z = K::depth(keys[lo]);
     if (K::depth(keys[hi]) != z || K::depth(keys[lo + n / 2]) != z) return false;  // the common, cheap answer
-    int differing = 0;
-    for (int t = 1; t < n; ++t) differing += K::depth(keys[lo + t]) != z;
-    if (differing) return false;
+    if (!K::all_of_depth(keys + lo, n, z)) return false;
     const EqualRunOrders& orders = equal_run_orders();
     typename K::Key run[kEqualRunMax];
     std::copy(keys + lo, keys + hi + 1, run);
@@ -506,7 +523,33 @@ void SortDotsByDepth(const ShapeDot* __restrict dots, int top, DepthKey* __restr
                      ShapeDot* __restrict out) {
     if (top < 0) return;
     std::int32_t zmin = dots[0].Z, zmax = dots[0].Z;
-    for (int i = 1; i <= top; ++i) {
+    int i = 0;
+#ifdef __SSE2__
+    // The depths of four records at a time.
+    auto depths4 = [dots](int at) {
+        const __m128i* d = reinterpret_cast<const __m128i*>(dots + at);
+        const __m128i zw01 = _mm_unpackhi_epi32(_mm_loadu_si128(d), _mm_loadu_si128(d + 1));
+        const __m128i zw23 = _mm_unpackhi_epi32(_mm_loadu_si128(d + 2), _mm_loadu_si128(d + 3));
+        return _mm_unpacklo_epi64(zw01, zw23);
+    };
+    if (top >= 3) {
+        __m128i lo = depths4(0), hi = lo;
+        for (i = 4; i + 3 <= top; i += 4) {
+            const __m128i z = depths4(i);
+            const __m128i less = _mm_cmplt_epi32(z, lo), more = _mm_cmpgt_epi32(z, hi);
+            lo = _mm_or_si128(_mm_and_si128(less, z), _mm_andnot_si128(less, lo));
+            hi = _mm_or_si128(_mm_and_si128(more, z), _mm_andnot_si128(more, hi));
+        }
+        alignas(16) std::int32_t l[4], h[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(l), lo);
+        _mm_store_si128(reinterpret_cast<__m128i*>(h), hi);
+        for (int t = 0; t < 4; ++t) {
+            zmin = std::min(zmin, l[t]);
+            zmax = std::max(zmax, h[t]);
+        }
+    }
+#endif
+    for (; i <= top; ++i) {
         zmin = std::min(zmin, dots[i].Z);
         zmax = std::max(zmax, dots[i].Z);
     }
@@ -514,7 +557,17 @@ void SortDotsByDepth(const ShapeDot* __restrict dots, int top, DepthKey* __restr
         // Two words fit each pair's room.
         static_assert(sizeof(DepthKey) == 2 * sizeof(std::int32_t));
         std::int32_t* words = reinterpret_cast<std::int32_t*>(keys);
-        for (int i = 0; i <= top; ++i) words[i] = (dots[i].Z - zmin) << 16 | i;
+        i = 0;
+#ifdef __SSE2__
+        const __m128i base = _mm_set1_epi32(zmin);
+        __m128i index = _mm_setr_epi32(0, 1, 2, 3);
+        for (; i + 3 <= top; i += 4) {
+            const __m128i w = _mm_or_si128(_mm_slli_epi32(_mm_sub_epi32(depths4(i), base), 16), index);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(words + i), w);
+            index = _mm_add_epi32(index, _mm_set1_epi32(4));
+        }
+#endif
+        for (; i <= top; ++i) words[i] = (dots[i].Z - zmin) << 16 | i;
         sort_keys<PackedKeys>(words, 0, top, true);
         for (int i = 0; i <= top; ++i) out[i] = dots[words[i] & 0xFFFF];
     } else {
