@@ -139,6 +139,42 @@ TEST(Projection, MatchesTheFloatingPointFormulaAndRoundsHalvesToEven) {
     EXPECT_LT(far.Y, -100'000'000);
 }
 
+// Whole lists of dots, near and far, at and behind the eye, against the formula one dot at a
+// time; the depth and W pass through.
+TEST(Projection, ListsMatchTheFormulaDotByDot) {
+    std::mt19937 gen(9);
+    const int ranges[] = {10, 300, 20000, 8'000'000};
+    for (int round = 0; round < 200; ++round) {
+        const int r = ranges[round % 4];
+        std::uniform_int_distribution<int> coord(-r, r);
+        const int n = 1 + static_cast<int>(gen() % 100);
+        std::vector<ShapeDot> dots(static_cast<std::size_t>(n));
+        for (auto& d : dots) {
+            d = ShapeDot{coord(gen), coord(gen), std::min(coord(gen), 300), static_cast<int>(gen())};
+            if (gen() % 8 == 0) d.Z = 259 + static_cast<int>(gen() % 3);  // just before, at and past the eye
+        }
+        const int cx = static_cast<int>(gen() % 4000) - 500, cy = static_cast<int>(gen() % 3000) - 500;
+        std::vector<ShapeDot> out = dots;
+        engine::ProjectDots(out.data(), n - 1, cx, cy);
+        for (int i = 0; i < n; ++i) {
+            const ShapeDot& d = dots[static_cast<std::size_t>(i)];
+            ShapeDot want = d;
+            if (d.Z >= 260) {
+                want.X = 320;
+                want.Y = 200;
+            } else {
+                auto pixel = [&](int v, int c) {
+                    const double p = -(static_cast<double>(v) * 260) / (static_cast<double>(d.Z) - 260) + c;
+                    return static_cast<int>(std::nearbyint(std::clamp(p, -1e9, 1e9)));
+                };
+                want.X = pixel(d.X, cx);
+                want.Y = pixel(d.Y, cy);
+            }
+            ASSERT_EQ(out[static_cast<std::size_t>(i)], want) << "round " << round << ", dot " << i;
+        }
+    }
+}
+
 TEST(Angles, AdvanceWrapsPinsAndStaysInsideTheTables) {
     EXPECT_EQ(engine::AdvanceAngle(1020, 5), 1);
     EXPECT_EQ(engine::AdvanceAngle(3, -5), 0);
