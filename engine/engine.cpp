@@ -263,8 +263,8 @@ bool Engine::RenderFrame() {
     // 1 (the background under everything) is done with the stamps of step 6, strip by strip.
     // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders small keys
     // (depth and index) exactly as the quicksort orders whole records, and the records are
-    // then gathered in that order. The projection works on each dot alone and leaves the depth, so it may
-    // run before the gather, in list order, where it is faster.
+    // then gathered in that order. The projection works on each dot alone and leaves the
+    // depth, so it may run before the sort, in list order, where it is faster.
     if (SortByDepth) {
         RotateDots(Table, Angle, shown, top, ScreenDots.data());
         ProjectDots(ScreenDots.data(), top, CentreX, CentreY);

@@ -578,7 +578,7 @@ void SortDotsByDepth(const ShapeDot* __restrict dots, int top, DepthKey* __restr
         zmax = std::max(zmax, dots[i].Z);
     }
     if (top < 65536 && static_cast<std::int64_t>(zmax) - zmin < 32768) {
-        // Two words fit each pair's room.
+        // The words live in the pairs' room, two to a pair.
         static_assert(sizeof(DepthKey) == 2 * sizeof(std::int32_t));
         std::int32_t* words = reinterpret_cast<std::int32_t*>(keys);
         i = 0;
@@ -593,9 +593,9 @@ void SortDotsByDepth(const ShapeDot* __restrict dots, int top, DepthKey* __restr
 #endif
         for (; i <= top; ++i) words[i] = (dots[i].Z - zmin) << 16 | i;
         sort_keys<PackedKeys>(words, 0, top, true);
-        for (int i = 0; i <= top; ++i) out[i] = dots[words[i] & 0xFFFF];
+        for (i = 0; i <= top; ++i) out[i] = dots[words[i] & 0xFFFF];
     } else {
-        for (int i = 0; i <= top; ++i) keys[i] = DepthKey{dots[i].Z, i};
+        for (i = 0; i <= top; ++i) keys[i] = DepthKey{dots[i].Z, i};
         sort_keys<PairKeys>(keys, 0, top, true);
         GatherDots(dots, keys, top, out);
     }

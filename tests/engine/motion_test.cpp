@@ -319,6 +319,14 @@ TEST(DepthSort, SortedRecordsMatchTheReferenceOnManyDepthDistributions) {
     std::vector<ShapeDot> extremes = {{0, 0, INT32_MAX, 0}, {1, 0, INT32_MIN, 0}, {2, 0, 0, 0}, {3, 0, INT32_MAX, 0}};
     check(extremes, "extreme depths", 0);
     check(std::vector<ShapeDot>{{5, 6, 7, 8}}, "one dot", 0);
+    // Depth spans just inside and just outside what the small keys hold.
+    for (int span : {32767, 32768}) {
+        std::vector<ShapeDot> edge(1000);
+        for (int i = 0; i < 1000; ++i)
+            edge[static_cast<std::size_t>(i)] = ShapeDot{i, 0, -5000 + static_cast<int>(gen() % 3) * (span / 2), 0};
+        edge[3].Z = -5000 + span;
+        check(edge, "span edge", span);
+    }
 }
 
 TEST(DepthSort, EqualDepthsFollowTheQuicksortNotTheListOrder) {
