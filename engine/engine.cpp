@@ -261,15 +261,14 @@ bool Engine::RenderFrame() {
     const int u = CurrentTop();
 
     // 1 (the background under everything) is done with the stamps of step 6, strip by strip.
-    // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders (depth, index)
-    // pairs exactly as the quicksort orders whole records, and the records are then gathered
-    // in that order. The projection works on each dot alone and leaves the depth, so it may
-    // run before the gather, in list order, where it is faster.
+    // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders small keys
+    // (depth and index) exactly as the quicksort orders whole records, and the records are
+    // then gathered in that order. The projection works on each dot alone and leaves the
+    // depth, so it may run before the sort, in list order, where it is faster.
     if (SortByDepth) {
-        RotateDotsWithKeys(Table, Angle, shown, top, ScreenDots.data(), keys_.data());
+        RotateDots(Table, Angle, shown, top, ScreenDots.data());
         ProjectDots(ScreenDots.data(), top, CentreX, CentreY);
-        SortDepthKeys(keys_.data(), 0, top);
-        GatherDots(ScreenDots.data(), keys_.data(), top, sorted_.data());
+        SortDotsByDepth(ScreenDots.data(), top, keys_.data(), sorted_.data());
         std::swap(ScreenDots, sorted_);  // same sizes: no allocation
     } else {
         RotateDots(Table, Angle, shown, top, ScreenDots.data());

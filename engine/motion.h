@@ -48,10 +48,6 @@ struct Angles {
 void RotateDots(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
                 ShapeDot* __restrict out);
 
-// The same, also noting each dot's depth and index in `keys` for the depth sort.
-void RotateDotsWithKeys(const Tables& tables, Angles angles, const ShapeDot* __restrict src, int top,
-                        ShapeDot* __restrict out, DepthKey* __restrict keys);
-
 inline constexpr std::int32_t kViewDistance = 260;
 // A dot at or behind the eye is parked at this fixed pixel.
 inline constexpr std::int32_t kParkedX = 320, kParkedY = 200;
@@ -87,6 +83,11 @@ void SortDotsByDepthReference(ShapeDot* dots, int lo, int hi);
 // The same sort run on (depth, index) pairs; gives exactly the order of the reference (equal
 // depths included). `keys` must hold at least hi + 1 entries.
 void SortDepthKeys(DepthKey* keys, int lo, int hi);
+
+// Writes dots[0..top] into out in the order of the reference sort. `keys` is working room of
+// at least top + 1 entries; `dots` and `out` must not overlap.
+void SortDotsByDepth(const ShapeDot* __restrict dots, int top, DepthKey* __restrict keys,
+                     ShapeDot* __restrict out);
 
 // Entries 1..9 of the order get the member numbers 1..9 in a new random order; entry 0 is
 // left alone. The source is re-seeded before every draw.

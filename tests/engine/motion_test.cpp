@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <set>
 
@@ -49,6 +52,40 @@ TEST(Rotation, EachProductIsRoundedOnItsOwn) {
     ShapeDot out[1];
     engine::RotateDots(t, engine::Angles{}, in, 0, out);
     EXPECT_EQ(out[0], (ShapeDot{100, -1, 1, 9}));
+}
+
+// Every rotated dot equals the three stages written out with FixedProduct, for small shapes
+// (rotated eight at a time in narrow arithmetic), for coordinates at and just past the edge of
+// that arithmetic, for large ones, and for lists whose length is no multiple of eight.
+TEST(Rotation, EveryDotFollowsTheStagesOfRoundedProducts) {
+    engine::Tables t;
+    engine::BuildTables(t);
+    auto expected = [&t](const ShapeDot& d, engine::Angles a) {
+        using engine::FixedProduct;
+        const int sY = t.Sin[a.Y], cY = t.Cos[a.Y], sZ = t.Sin[a.Z], cZ = t.Cos[a.Z], sX = t.Sin[a.X], cX = t.Cos[a.X];
+        const int x1 = FixedProduct(d.X, cY) - FixedProduct(d.Z, sY), z1 = FixedProduct(d.X, sY) + FixedProduct(d.Z, cY);
+        const int x2 = FixedProduct(x1, cZ) + FixedProduct(d.Y, sZ), y1 = FixedProduct(d.Y, cZ) - FixedProduct(x1, sZ);
+        const int z2 = FixedProduct(z1, cX) - FixedProduct(y1, sX), y2 = FixedProduct(z1, sX) + FixedProduct(y1, cX);
+        return ShapeDot{x2, y2, z2, d.W};
+    };
+    std::mt19937 gen(5);
+    const int ranges[] = {1, 150, 4095, 4096, 4097, 40000, 8'000'000};
+    for (int round = 0; round < 700; ++round) {
+        const int r = ranges[round % 7];
+        const int n = 1 + static_cast<int>(gen() % 300);
+        std::uniform_int_distribution<int> coord(-r, r);
+        std::vector<ShapeDot> in(static_cast<std::size_t>(n)), out(in.size());
+        for (auto& d : in) d = ShapeDot{coord(gen), coord(gen), coord(gen), static_cast<int>(gen())};
+        // The extremes of the range, where the narrow arithmetic is tightest.
+        if (round % 3 == 0) in[0] = ShapeDot{r, -r, r, 1};
+        if (round % 3 == 1) in[static_cast<std::size_t>(n - 1)] = ShapeDot{-r, -r, -r, 2};
+        const engine::Angles a{static_cast<std::int16_t>(gen() % 1025), static_cast<std::int16_t>(gen() % 1025),
+                               static_cast<std::int16_t>(gen() % 1025)};
+        engine::RotateDots(t, a, in.data(), n - 1, out.data());
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(out[static_cast<std::size_t>(i)], expected(in[static_cast<std::size_t>(i)], a))
+                << "range " << r << ", dot " << i << " of " << n << ", angles " << a.X << " " << a.Y << " " << a.Z;
+    }
 }
 
 TEST(Rotation, LargestCoordinatesDoNotOverflow) {
@@ -100,6 +137,42 @@ TEST(Projection, MatchesTheFloatingPointFormulaAndRoundsHalvesToEven) {
     engine::ProjectDots(&far, 0, 0, 0);
     EXPECT_GT(far.X, 100'000'000);
     EXPECT_LT(far.Y, -100'000'000);
+}
+
+// Whole lists of dots, near and far, at and behind the eye, against the formula one dot at a
+// time; the depth and W pass through.
+TEST(Projection, ListsMatchTheFormulaDotByDot) {
+    std::mt19937 gen(9);
+    const int ranges[] = {10, 300, 20000, 8'000'000};
+    for (int round = 0; round < 200; ++round) {
+        const int r = ranges[round % 4];
+        std::uniform_int_distribution<int> coord(-r, r);
+        const int n = 1 + static_cast<int>(gen() % 100);
+        std::vector<ShapeDot> dots(static_cast<std::size_t>(n));
+        for (auto& d : dots) {
+            d = ShapeDot{coord(gen), coord(gen), std::min(coord(gen), 300), static_cast<int>(gen())};
+            if (gen() % 8 == 0) d.Z = 259 + static_cast<int>(gen() % 3);  // just before, at and past the eye
+        }
+        const int cx = static_cast<int>(gen() % 4000) - 500, cy = static_cast<int>(gen() % 3000) - 500;
+        std::vector<ShapeDot> out = dots;
+        engine::ProjectDots(out.data(), n - 1, cx, cy);
+        for (int i = 0; i < n; ++i) {
+            const ShapeDot& d = dots[static_cast<std::size_t>(i)];
+            ShapeDot want = d;
+            if (d.Z >= 260) {
+                want.X = 320;
+                want.Y = 200;
+            } else {
+                auto pixel = [&](int v, int c) {
+                    const double p = -(static_cast<double>(v) * 260) / (static_cast<double>(d.Z) - 260) + c;
+                    return static_cast<int>(std::nearbyint(std::clamp(p, -1e9, 1e9)));
+                };
+                want.X = pixel(d.X, cx);
+                want.Y = pixel(d.Y, cy);
+            }
+            ASSERT_EQ(out[static_cast<std::size_t>(i)], want) << "round " << round << ", dot " << i;
+        }
+    }
 }
 
 TEST(Angles, AdvanceWrapsPinsAndStaysInsideTheTables) {
@@ -204,6 +277,55 @@ TEST(DepthSort, RunsOfEqualDepthsOfEveryLengthEndInTheReferenceOrder) {
                 ASSERT_EQ(dots[static_cast<std::size_t>(keys[static_cast<std::size_t>(i)].index)], ref[static_cast<std::size_t>(i)])
                     << "length " << n << " variant " << variant << " position " << i;
         }
+    }
+}
+
+// The whole sort of records, on depths of many kinds: narrow and wide ranges (both kinds of
+// key), long runs of equal depths, few distinct depths, already ordered and reversed lists,
+// and more dots than the small keys can number.
+TEST(DepthSort, SortedRecordsMatchTheReferenceOnManyDepthDistributions) {
+    std::mt19937 gen(11);
+    auto check = [](const std::vector<ShapeDot>& dots, const char* what, int round) {
+        const int n = static_cast<int>(dots.size());
+        std::vector<ShapeDot> ref = dots, out(dots.size(), ShapeDot{-1, -1, -1, -1});
+        std::vector<engine::DepthKey> keys(dots.size());
+        engine::SortDotsByDepthReference(ref.data(), 0, n - 1);
+        engine::SortDotsByDepth(dots.data(), n - 1, keys.data(), out.data());
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(out[static_cast<std::size_t>(i)], ref[static_cast<std::size_t>(i)])
+                << what << ", round " << round << ", " << n << " dots, position " << i;
+    };
+    for (int round = 0; round < 400; ++round) {
+        const int n = 1 + static_cast<int>(gen() % (round % 4 == 0 ? 40000 : round % 4 == 1 ? 3000 : 300));
+        const int kind = round % 7;
+        // Depth spreads from one value up to beyond what a 16-bit offset holds.
+        const std::int64_t spreads[] = {1, 2, 3, 17, 500, 40000, 4'000'000'000LL};
+        const std::int64_t spread = spreads[static_cast<std::size_t>(kind)];
+        const std::int64_t base = kind == 6 ? -2'000'000'000LL : static_cast<std::int64_t>(gen() % 2000) - 1000;
+        std::vector<ShapeDot> dots(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            const auto z = static_cast<std::int32_t>(base + static_cast<std::int64_t>(gen() % static_cast<std::uint64_t>(spread)));
+            dots[static_cast<std::size_t>(i)] = ShapeDot{i, static_cast<int>(gen()), z, static_cast<int>(gen() % 9)};
+        }
+        if (round % 5 == 1) std::sort(dots.begin(), dots.end(), [](auto& a, auto& b) { return a.Z < b.Z; });
+        if (round % 5 == 2) std::sort(dots.begin(), dots.end(), [](auto& a, auto& b) { return a.Z > b.Z; });
+        check(dots, "random depths", round);
+    }
+    // Beyond 65,536 dots the indices no longer fit the small keys.
+    std::vector<ShapeDot> many(70000);
+    for (int i = 0; i < 70000; ++i) many[static_cast<std::size_t>(i)] = ShapeDot{i, 0, static_cast<int>(gen() % 300), 0};
+    check(many, "70,000 dots", 0);
+    // The smallest and the largest depths together.
+    std::vector<ShapeDot> extremes = {{0, 0, INT32_MAX, 0}, {1, 0, INT32_MIN, 0}, {2, 0, 0, 0}, {3, 0, INT32_MAX, 0}};
+    check(extremes, "extreme depths", 0);
+    check(std::vector<ShapeDot>{{5, 6, 7, 8}}, "one dot", 0);
+    // Depth spans just inside and just outside what the small keys hold.
+    for (int span : {32767, 32768}) {
+        std::vector<ShapeDot> edge(1000);
+        for (int i = 0; i < 1000; ++i)
+            edge[static_cast<std::size_t>(i)] = ShapeDot{i, 0, -5000 + static_cast<int>(gen() % 3) * (span / 2), 0};
+        edge[3].Z = -5000 + span;
+        check(edge, "span edge", span);
     }
 }
 

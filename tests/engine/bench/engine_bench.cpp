@@ -73,8 +73,8 @@ constexpr int kManyDots = 32768;
 
 std::vector<engine::ShapeDot> many_dots() { return engine_test::RandomShape(kManyDots, 150, 42); }
 
-// The engine's way: exact rounding and projection in vector code, a sort of (depth, index)
-// pairs, one gather.
+// The engine's way: exact rounding and projection in vector code, a sort of small keys (depth
+// and index), one gather.
 void RotateSortProjectFast(benchmark::State& state) {
     engine::Tables t;
     engine::BuildTables(t);
@@ -84,10 +84,9 @@ void RotateSortProjectFast(benchmark::State& state) {
     engine::Angles a{100, 200, 300};
     const int top = kManyDots - 1;
     for (auto _ : state) {
-        engine::RotateDotsWithKeys(t, a, src.data(), top, screen.data(), keys.data());
+        engine::RotateDots(t, a, src.data(), top, screen.data());
         engine::ProjectDots(screen.data(), top, 960, 540);
-        engine::SortDepthKeys(keys.data(), 0, top);
-        engine::GatherDots(screen.data(), keys.data(), top, sorted.data());
+        engine::SortDotsByDepth(screen.data(), top, keys.data(), sorted.data());
         benchmark::DoNotOptimize(sorted.data());
         a.X = engine::AdvanceAngle(a.X, 5);
     }
