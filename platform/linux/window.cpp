@@ -42,6 +42,11 @@ struct Window {
     std::int32_t style_bits = 0;
     WindowHandle parent{};
     bool pressed = false;
+    // The full-screen window shows its frames through a renderer that waits for the display's
+    // vertical blank, from a streaming texture the size of the picture.
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int texture_w = 0, texture_h = 0;
 };
 
 std::map<WindowHandle, std::unique_ptr<Window>>& registry() {
@@ -82,7 +87,34 @@ bool ensure_video() {
     return ok;
 }
 
+// The renderer's path: the picture's pixels into the texture, the texture onto the window,
+// and a present that waits for the vertical blank, so that frames follow the display's rate.
+void repaint_rendered(Window& w) {
+    SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(w.renderer);
+    const Surface s = w.picture ? w.picture->surface() : Surface{};
+    if (s.pixels && s.width > 0 && s.height > 0) {
+        if (!w.texture || w.texture_w != s.width || w.texture_h != s.height) {
+            if (w.texture) SDL_DestroyTexture(w.texture);
+            w.texture = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                          s.width, s.height);
+            w.texture_w = s.width;
+            w.texture_h = s.height;
+        }
+        if (w.texture && SDL_UpdateTexture(w.texture, nullptr, s.pixels, s.stride * 4) == 0) {
+            const SDL_Rect to{w.picture_rect.left, w.picture_rect.top, w.picture_rect.width(),
+                              w.picture_rect.height()};
+            SDL_RenderCopy(w.renderer, w.texture, nullptr, &to);
+        }
+    }
+    SDL_RenderPresent(w.renderer);
+}
+
 void repaint(Window& w) {
+    if (w.renderer) {
+        repaint_rendered(w);
+        return;
+    }
     SDL_Surface* target = SDL_GetWindowSurface(w.sdl);
     if (!target) return;
     SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
@@ -237,12 +269,35 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (desc.style == WindowStyle::Popup) flags |= SDL_WINDOW_BORDERLESS;
     const std::string title = cp932_to_utf8(desc.title);
-    SDL_Window* sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top,
-                                       std::max(1, desc.rect.width()), std::max(1, desc.rect.height()), flags);
+    // A borderless window as large as the screen is the saver's: it gets a renderer with
+    // vertical sync. The window is made for OpenGL from the start, since SDL would otherwise
+    // make it again for the renderer under a new X11 id, and the handle is that id.
+    const Point screen = screen_size_px();
+    const bool live = desc.style == WindowStyle::Popup && desc.rect.left == 0 && desc.rect.top == 0 &&
+                      desc.rect.width() == screen.x && desc.rect.height() == screen.y;
+    SDL_Window* sdl = nullptr;
+    if (live)
+        sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top, std::max(1, desc.rect.width()),
+                               std::max(1, desc.rect.height()), flags | SDL_WINDOW_OPENGL);
+    if (!sdl)
+        sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top,
+                               std::max(1, desc.rect.width()), std::max(1, desc.rect.height()), flags);
     if (!sdl) return WindowHandle::None;
+    SDL_Renderer* renderer = nullptr;
+    if (live && (SDL_GetWindowFlags(sdl) & SDL_WINDOW_OPENGL)) {
+        const unsigned long xid_before = x11::sdl_window_id(sdl);
+        renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (!renderer) renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (renderer && x11::sdl_window_id(sdl) != xid_before) {
+            // Cannot happen with an OpenGL window; a handle that changed would be lost.
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+        }
+    }
     auto w = std::make_unique<Window>();
     w->sdl = sdl;
     w->sdl_id = SDL_GetWindowID(sdl);
+    w->renderer = renderer;
     w->xid = x11::sdl_window_id(sdl);
     w->title = desc.title;
     w->style = desc.style;
@@ -265,7 +320,11 @@ void remove_window(WindowHandle h, bool x_window_gone) {
     }
     w = find(h);
     if (!w) return;
-    if (!x_window_gone) SDL_DestroyWindow(w->sdl);
+    if (!x_window_gone) {
+        if (w->texture) SDL_DestroyTexture(w->texture);
+        if (w->renderer) SDL_DestroyRenderer(w->renderer);
+        SDL_DestroyWindow(w->sdl);
+    }
     registry().erase(h);
 }
 }  // namespace
