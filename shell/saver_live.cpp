@@ -1,9 +1,11 @@
 #include "shell/saver_live.h"
 
+#include <cstdio>
 #include <memory>
 
 #include "engine/saver_host.h"
 #include "music/run.h"
+#include "platform/system.h"
 #include "platform/window.h"
 #include "shell/process_state.h"
 #include "shell/routines.h"
@@ -46,12 +48,30 @@ std::unique_ptr<engine::SaverHost>& Host() {
     return host;
 }
 
+#ifdef ZEPHLORA_COUNT_FRAMES
+// Measurement builds only (CMake option ZEPHLORA_COUNT_FRAMES): the number of frames shown
+// and the time from the first to the last, written to standard error when the window goes.
+struct FrameCount {
+    long frames = 0;
+    std::uint64_t first_ms = 0, last_ms = 0;
+};
+FrameCount& Frames() {
+    static FrameCount count;
+    return count;
+}
+#endif
+
 // Frames go straight from the engine's work picture to the screen: one block copy, and the
 // window shows the same picture again when it has to repaint.
 void PresentFrame(const plat::Bitmap& frame) {
     SaverWindow* window = TheSaverWindow();
     if (!window) return;
     plat::present(window->handle, frame, 0, 0, window->ScreenWidthPx, window->ScreenHeightPx);
+#ifdef ZEPHLORA_COUNT_FRAMES
+    FrameCount& count = Frames();
+    count.last_ms = plat::tick_count_ms();
+    if (count.frames++ == 0) count.first_ms = count.last_ms;
+#endif
 }
 
 void StartEngine(SaverWindow& window) {
@@ -107,6 +127,12 @@ SaverWindowHooks LiveSaverHooks() {
     };
     hooks.unload = [](SaverWindow&) {
         if (Host()) Host()->Stop();
+#ifdef ZEPHLORA_COUNT_FRAMES
+        const FrameCount& count = Frames();
+        std::fprintf(stderr, "frames %ld in %llu ms\n", count.frames,
+                     static_cast<unsigned long long>(count.last_ms - count.first_ms));
+        std::fflush(stderr);
+#endif
     };
     return hooks;
 }

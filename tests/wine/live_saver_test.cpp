@@ -1,16 +1,17 @@
 // The running saver as a user sees it, on both back ends: the Linux executable and
 // Zephlora.scr under Wine, each in the virtual X server. Screenshots of the root window are
 // compared with what the headless frame recorder composes for the same screen size.
-#include <X11/Xlib.h>
-#include <X11/extensions/Xfixes.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "black_box.h"
 #include "common/texts.h"
+#include "own_window.h"
 
 using black_box::Child;
+using black_box::CursorVisible;
+using black_box::OwnWindow;
 using testing_support::exists;
 using testing_support::read_bytes;
 
@@ -37,20 +38,6 @@ struct Image {
     bool valid() const { return width > 0 && rgb.size() == static_cast<std::size_t>(width) * height * 3; }
 };
 
-// Whether the pointer's cursor, as the X server draws it now, has a visible pixel.
-bool CursorVisible() {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
-    bool visible = false;
-    if (XFixesCursorImage* image = XFixesGetCursorImage(display)) {
-        for (int i = 0; i < image->width * image->height; ++i)
-            if ((image->pixels[i] >> 24) & 0xFF) visible = true;
-        XFree(image);
-    }
-    XCloseDisplay(display);
-    return visible;
-}
-
 std::pair<int, int> ScreenSize() {
     const std::string s = black_box::run({"xdotool", "getdisplaygeometry"});
     int w = 0, h = 0;
@@ -69,35 +56,6 @@ Image Screenshot(const std::string& scratch) {
     black_box::run({"import", "-silent", "-window", "root", "-depth", "8", "rgb:" + path}, 30);
     return ReadRgb(path, w, h);
 }
-
-// A top-level X window of the test's own (a stand-in for the Display Properties dialog).
-class OwnWindow {
-public:
-    OwnWindow(int width, int height) {
-        display_ = XOpenDisplay(nullptr);
-        if (!display_) return;
-        const int screen = DefaultScreen(display_);
-        window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 40, 40, width, height, 0,
-                                      BlackPixel(display_, screen), WhitePixel(display_, screen));
-        XStoreName(display_, window_, "Display Properties");
-        XMapWindow(display_, window_);
-        XSync(display_, False);
-    }
-    ~OwnWindow() {
-        destroy();
-        if (display_) XCloseDisplay(display_);
-    }
-    void destroy() {
-        if (display_ && window_) XDestroyWindow(display_, window_);
-        if (display_) XSync(display_, False);
-        window_ = 0;
-    }
-    std::string id() const { return std::to_string(window_); }
-
-private:
-    Display* display_ = nullptr;
-    Window window_ = 0;
-};
 
 class LiveTest : public testing::TestWithParam<Build> {
 protected:
@@ -282,10 +240,35 @@ TEST_P(LiveTest, WhileTheSaverRunsEverySecondStartEndsAtOnce) {
     EXPECT_EQ(black_box::click_until_end(run), 0);
 }
 
-// Linux only: the parent is an X window of the test's own (under Wine a window of another
-// process is reached through its HWND; the Wine side is covered with the Windows probe).
+// Under Wine the parent is a window of the Windows probe, which reports its children.
 TEST_P(LiveTest, PreviewFillsTheTestsWindowAndEndsWithIt) {
-    if (wine()) GTEST_SKIP() << "an X window id is no HWND";
+    if (wine()) {
+        Child parent({kSourceDir + "/scripts/wine-run.sh", kWin32Dir + "/win_probe.exe", "host",
+                      black_box::hex("Display Properties"), "12"});
+        ASSERT_TRUE(parent.wait_for_output("ready", patience()));
+        std::string ready = parent.output();
+        ready = ready.substr(ready.find("ready ") + 6);
+        const std::string handle = ready.substr(0, ready.find_first_of("\r\n"));
+        Child preview(saver({"/p", handle}));
+        const std::string placed = "placed " + black_box::hex(texts::kTitlePreview) + " 0 0 ";
+        ASSERT_TRUE(parent.wait_for_output(placed, 60)) << parent.output();
+        // The last report: the preview at (0, 0), visible, at least as large as the client.
+        const std::string out = parent.output();
+        const std::size_t at = out.rfind(placed);
+        const std::size_t client_at = out.rfind("client ", at);
+        ASSERT_NE(client_at, std::string::npos) << out;
+        int cw = 0, ch = 0, pw = 0, ph = 0, visible = 0;
+        std::sscanf(out.c_str() + client_at, "client %d %d", &cw, &ch);
+        std::sscanf(out.c_str() + at + placed.size(), "%d %d visible %d", &pw, &ph, &visible);
+        EXPECT_GT(cw, 0);
+        EXPECT_GE(pw, cw) << out;
+        EXPECT_GE(ph, ch) << out;
+        EXPECT_EQ(visible, 1) << out;
+        EXPECT_FALSE(preview.wait(0.5)) << "the preview ended while its parent was open";
+        EXPECT_EQ(parent.wait(60), 0);
+        EXPECT_EQ(preview.wait(30), 0) << "the preview outlived its parent";
+        return;
+    }
     OwnWindow parent(230, 170);
     Child preview(saver({"/p", parent.id()}));
     const auto window = black_box::wait_for_window("Preview Window", patience());
