@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "engine/saver_host.h"
+#include "engine/shape_file.h"
 #include "music/run.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -79,6 +81,11 @@ void StartEngine(SaverWindow& window) {
     engine::SaverHost* host = Host().get();
     if (!host) return;
     const int width = window.ScreenWidthPx, height = window.ScreenHeightPx;
+    // When the first shape cannot be read the engine reports it in a message box; the
+    // topmost window that covers the screen steps aside first, or the report would lie
+    // hidden behind it with the saver waiting for an answer nobody can give.
+    std::vector<engine::ShapeDot> first;
+    if (!engine::ReadShapeFile(engine::MemberPath(ProgramFolder(), 2), first)) plat::show_window(window.handle, false);
     // The frame loop: returns when the window has gone, or at once when the engine cannot
     // start (after its report); the saver then ends as on a key press.
     if (!host->RunEngine(width, height) && TheSaverWindow()) EndSaver();

@@ -296,6 +296,28 @@ TEST_P(LiveTest, PreviewFillsTheTestsWindowAndEndsWithIt) {
     EXPECT_EQ(preview.wait(20), 0) << "the preview outlived its parent";
 }
 
+// A first shape that cannot be read: the engine's report must be seen, so the saver window
+// steps aside from over it; once the report is answered the saver ends and cleans up.
+TEST_P(LiveTest, AnUnreadableFirstShapeIsReportedInFrontOfTheScreen) {
+    testing_support::write_bytes(folder.file("Zephlora.zpk"), testing_support::make_pack());
+    Child run(saver({"/s"}));
+    const auto saver_window = black_box::wait_for_window(texts::kTitleSaver.data(), patience());
+    ASSERT_TRUE(saver_window);
+    const auto box = black_box::wait_for_window("Zephlora", patience());
+    ASSERT_TRUE(box) << "no report";
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(black_box::run({"xwininfo", "-id", *saver_window}).find("IsViewable"), std::string::npos)
+        << "the saver window covers the report";
+    EXPECT_NE(black_box::run({"xwininfo", "-id", *box}).find("IsViewable"), std::string::npos);
+    EXPECT_FALSE(run.wait(0.5)) << "it waits for the report to be answered";
+    if (!wine()) return;  // SDL's box is answered like any other window; its end is the same
+    Child answer({kSourceDir + "/scripts/wine-run.sh", kWin32Dir + "/win_probe.exe", "msgbox",
+                  black_box::hex(texts::kMessageTitle), "30"});
+    ASSERT_TRUE(answer.wait(60));
+    EXPECT_EQ(run.wait(30), 0);
+    EXPECT_EQ(members(), 0);
+}
+
 TEST_P(LiveTest, PreviewOfAnIdThatNamesNoWindowEndsAtOnce) {
     Child preview(saver({"/p", "4294967"}));
     EXPECT_EQ(preview.wait(patience()), 0);
