@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <string_view>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,10 @@ struct Window {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int texture_w = 0, texture_h = 0;
+    // A renderer that cannot wait for the vertical blank itself is held to the display's
+    // rate here: the next present waits until one refresh period after the last.
+    bool paced = false;
+    std::uint64_t period_ticks = 0, next_present = 0;
 };
 
 std::map<WindowHandle, std::unique_ptr<Window>>& registry() {
@@ -107,7 +112,48 @@ void repaint_rendered(Window& w) {
             SDL_RenderCopy(w.renderer, w.texture, nullptr, &to);
         }
     }
+    if (w.paced) {
+        const std::uint64_t frequency = SDL_GetPerformanceFrequency();
+        std::uint64_t now = SDL_GetPerformanceCounter();
+        if (now < w.next_present) {
+            // To the millisecond; the periods themselves add up exactly, so nothing drifts.
+            const std::uint64_t ms = (w.next_present - now) * 1000 / frequency;
+            if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+            now = SDL_GetPerformanceCounter();
+        }
+        // A late frame starts a new period rather than letting the next ones catch up.
+        const bool late = now > w.next_present && now - w.next_present >= w.period_ticks;
+        w.next_present = (late ? now : w.next_present) + w.period_ticks;
+    }
     SDL_RenderPresent(w.renderer);
+}
+
+// OpenGL drawn by the processor (Mesa's llvmpipe and the like, as in a virtual X server or on
+// a machine without a graphics driver) costs several times what SDL's own software renderer
+// does for the same picture.
+bool software_opengl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::string_view(info.name).substr(0, 6) != "opengl")
+        return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    const auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = get_string ? get_string(0x1F01) : nullptr;  // GL_RENDERER
+    if (!name) return false;
+    const std::string_view n(reinterpret_cast<const char*>(name));
+    return n.find("llvmpipe") != n.npos || n.find("softpipe") != n.npos || n.find("Software Rasterizer") != n.npos ||
+           n.find("swrast") != n.npos;
+}
+
+// The full-screen window's renderer: accelerated with vertical sync where the machine has a
+// graphics driver, SDL's software renderer otherwise.
+SDL_Renderer* make_live_renderer(SDL_Window* sdl) {
+    SDL_Renderer* renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (renderer && software_opengl(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    if (!renderer) renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_PRESENTVSYNC);
+    return renderer;
 }
 
 void repaint(Window& w) {
@@ -284,10 +330,11 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
                                std::max(1, desc.rect.width()), std::max(1, desc.rect.height()), flags);
     if (!sdl) return WindowHandle::None;
     SDL_Renderer* renderer = nullptr;
-    if (live && (SDL_GetWindowFlags(sdl) & SDL_WINDOW_OPENGL)) {
+    if (live) {
         const unsigned long xid_before = x11::sdl_window_id(sdl);
-        renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-        if (!renderer) renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_PRESENTVSYNC);
+        renderer = SDL_GetWindowFlags(sdl) & SDL_WINDOW_OPENGL
+                       ? make_live_renderer(sdl)
+                       : SDL_CreateRenderer(sdl, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_PRESENTVSYNC);
         if (renderer && x11::sdl_window_id(sdl) != xid_before) {
             // Cannot happen with an OpenGL window; a handle that changed would be lost.
             SDL_DestroyRenderer(renderer);
@@ -298,6 +345,15 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     w->sdl = sdl;
     w->sdl_id = SDL_GetWindowID(sdl);
     w->renderer = renderer;
+    SDL_RendererInfo info;
+    // SDL's software renderer may claim vertical sync that it does not wait for.
+    if (renderer && SDL_GetRendererInfo(renderer, &info) == 0 &&
+        (!(info.flags & SDL_RENDERER_PRESENTVSYNC) || std::string_view(info.name) == "software")) {
+        SDL_DisplayMode mode;
+        const int hz = SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+        w->paced = true;
+        w->period_ticks = SDL_GetPerformanceFrequency() / static_cast<std::uint64_t>(hz);
+    }
     w->xid = x11::sdl_window_id(sdl);
     w->title = desc.title;
     w->style = desc.style;
