@@ -96,7 +96,8 @@ void StartEngine(SaverWindow& window) {
 SaverWindowHooks LiveSaverHooks() {
     SaverWindowHooks hooks;
     hooks.shuffle = [](SaverWindow&) {
-        if (!Host()) Host() = std::make_unique<engine::SaverHost>(ProgramFolder(), EngineSettingsOf(SaverSettings), PresentFrame);
+        // A new window, a new engine (the settings are those just read).
+        Host() = std::make_unique<engine::SaverHost>(ProgramFolder(), EngineSettingsOf(SaverSettings), PresentFrame);
         Host()->Shuffle();
     };
     hooks.start_music = [](SaverWindow& window) {
