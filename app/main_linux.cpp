@@ -5,6 +5,7 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "shell/saver_live.h"
 #include "shell/saver_main.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     std::string cp932;
     plat::utf8_to_cp932(line, cp932);
     plat::set_command_line(std::move(cp932));
+    shell::SetSaverWindowHooks(shell::LiveSaverHooks());
     shell::SaverMain();
     plat::run_event_loop();
     return 0;

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config python3 python3-pil python3-numpy
-  libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libx11-dev libstb-dev
+  libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libx11-dev libxfixes-dev libgl1-mesa-dri libstb-dev
   libcdio-dev libcdio-paranoia-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64

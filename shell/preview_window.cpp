@@ -1,11 +1,13 @@
 #include "shell/preview_window.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 
 #include "common/texts.h"
 #include "platform/draw.h"
 #include "platform/pictures.h"
+#include "platform/timer.h"
 #include "platform/window.h"
 
 namespace shell {
@@ -17,16 +19,38 @@ std::map<plat::WindowHandle, std::unique_ptr<plat::Bitmap>>& Pictures() {
     return pictures;
 }
 
+// The parent of each preview window, once it is embedded.
+std::map<plat::WindowHandle, plat::WindowHandle>& Parents() {
+    static std::map<plat::WindowHandle, plat::WindowHandle> parents;
+    return parents;
+}
+
+constexpr int kParentTimer = 1;
+constexpr std::uint32_t kParentCheckMs = 500;
+
 }  // namespace
 
 plat::WindowHandle CreatePreviewWindow() {
     plat::WindowHandlers handlers;
     auto handle = std::make_shared<plat::WindowHandle>();
-    handlers.unload = [handle] { Pictures().erase(*handle); };
+    handlers.unload = [handle] {
+        Pictures().erase(*handle);
+        Parents().erase(*handle);
+    };
+    handlers.timer = [handle](int timer_id) {
+        if (timer_id != kParentTimer) return;
+        const auto it = Parents().find(*handle);
+        if (it != Parents().end() && !plat::is_window(it->second)) plat::destroy_window(*handle);
+    };
     *handle = plat::create_window({std::string(texts::kTitlePreview), plat::WindowStyle::Popup,
                                    {0, 0, 152, 112}},
                                   std::move(handlers));
     return *handle;
+}
+
+void WatchPreviewParent(plat::WindowHandle window, plat::WindowHandle parent) {
+    Parents()[window] = parent;
+    plat::set_timer(window, kParentTimer, kParentCheckMs);
 }
 
 void PlacePreviewPicture(plat::WindowHandle window, int width, int height) {

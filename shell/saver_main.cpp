@@ -59,6 +59,7 @@ void StartPreview(std::string_view command_line) {
     plat::move_window(window, 0, 0, area.width(), area.height());
     PlacePreviewPicture(window, area.width(), area.height());
     plat::show_window(window, true);
+    WatchPreviewParent(window, parent);
 }
 
 void ChangePassword(std::string_view command_line) {

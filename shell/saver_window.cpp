@@ -41,6 +41,7 @@ void OnTimer(int timer_id) {
 }
 
 void OnUnload() {
+    if (Current() && Hooks().unload) Hooks().unload(*Current());
     DeletePackMembers();
     Current().reset();
 }

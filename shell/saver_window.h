@@ -37,6 +37,7 @@ struct SaverWindowHooks {
     // running, false when the key ends the saver.
     std::function<bool(SaverWindow&, int virtual_key)> key;
     std::function<void(SaverWindow&)> stop_music;           // EndSaver step 3
+    std::function<void(SaverWindow&)> unload;               // the window is going: no more frames
 };
 
 void SetSaverWindowHooks(SaverWindowHooks hooks);

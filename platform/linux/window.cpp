@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <string_view>
 #include <memory>
 #include <vector>
 
@@ -42,6 +43,15 @@ struct Window {
     std::int32_t style_bits = 0;
     WindowHandle parent{};
     bool pressed = false;
+    // The full-screen window shows its frames through a renderer that waits for the display's
+    // vertical blank, from a streaming texture the size of the picture.
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int texture_w = 0, texture_h = 0;
+    // A renderer that cannot wait for the vertical blank itself is held to the display's
+    // rate here: the next present waits until one refresh period after the last.
+    bool paced = false;
+    std::uint64_t period_ticks = 0, next_present = 0;
 };
 
 std::map<WindowHandle, std::unique_ptr<Window>>& registry() {
@@ -82,7 +92,75 @@ bool ensure_video() {
     return ok;
 }
 
+// The renderer's path: the picture's pixels into the texture, the texture onto the window,
+// and a present that waits for the vertical blank, so that frames follow the display's rate.
+void repaint_rendered(Window& w) {
+    SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(w.renderer);
+    const Surface s = w.picture ? w.picture->surface() : Surface{};
+    if (s.pixels && s.width > 0 && s.height > 0) {
+        if (!w.texture || w.texture_w != s.width || w.texture_h != s.height) {
+            if (w.texture) SDL_DestroyTexture(w.texture);
+            w.texture = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                          s.width, s.height);
+            w.texture_w = s.width;
+            w.texture_h = s.height;
+        }
+        if (w.texture && SDL_UpdateTexture(w.texture, nullptr, s.pixels, s.stride * 4) == 0) {
+            const SDL_Rect to{w.picture_rect.left, w.picture_rect.top, w.picture_rect.width(),
+                              w.picture_rect.height()};
+            SDL_RenderCopy(w.renderer, w.texture, nullptr, &to);
+        }
+    }
+    if (w.paced) {
+        const std::uint64_t frequency = SDL_GetPerformanceFrequency();
+        std::uint64_t now = SDL_GetPerformanceCounter();
+        if (now < w.next_present) {
+            // To the millisecond; the periods themselves add up exactly, so nothing drifts.
+            const std::uint64_t ms = (w.next_present - now) * 1000 / frequency;
+            if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+            now = SDL_GetPerformanceCounter();
+        }
+        // A late frame starts a new period rather than letting the next ones catch up.
+        const bool late = now > w.next_present && now - w.next_present >= w.period_ticks;
+        w.next_present = (late ? now : w.next_present) + w.period_ticks;
+    }
+    SDL_RenderPresent(w.renderer);
+}
+
+// OpenGL drawn by the processor (Mesa's llvmpipe and the like, as in a virtual X server or on
+// a machine without a graphics driver) costs several times what SDL's own software renderer
+// does for the same picture.
+bool software_opengl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::string_view(info.name).substr(0, 6) != "opengl")
+        return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    const auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = get_string ? get_string(0x1F01) : nullptr;  // GL_RENDERER
+    if (!name) return false;
+    const std::string_view n(reinterpret_cast<const char*>(name));
+    return n.find("llvmpipe") != n.npos || n.find("softpipe") != n.npos || n.find("Software Rasterizer") != n.npos ||
+           n.find("swrast") != n.npos;
+}
+
+// The full-screen window's renderer: accelerated with vertical sync where the machine has a
+// graphics driver, SDL's software renderer otherwise.
+SDL_Renderer* make_live_renderer(SDL_Window* sdl) {
+    SDL_Renderer* renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (renderer && software_opengl(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    if (!renderer) renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_PRESENTVSYNC);
+    return renderer;
+}
+
 void repaint(Window& w) {
+    if (w.renderer) {
+        repaint_rendered(w);
+        return;
+    }
     SDL_Surface* target = SDL_GetWindowSurface(w.sdl);
     if (!target) return;
     SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
@@ -237,12 +315,45 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (desc.style == WindowStyle::Popup) flags |= SDL_WINDOW_BORDERLESS;
     const std::string title = cp932_to_utf8(desc.title);
-    SDL_Window* sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top,
-                                       std::max(1, desc.rect.width()), std::max(1, desc.rect.height()), flags);
+    // A borderless window as large as the screen is the saver's: it gets a renderer with
+    // vertical sync. The window is made for OpenGL from the start, since SDL would otherwise
+    // make it again for the renderer under a new X11 id, and the handle is that id.
+    const Point screen = screen_size_px();
+    const bool live = desc.style == WindowStyle::Popup && desc.rect.left == 0 && desc.rect.top == 0 &&
+                      desc.rect.width() == screen.x && desc.rect.height() == screen.y;
+    SDL_Window* sdl = nullptr;
+    if (live)
+        sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top, std::max(1, desc.rect.width()),
+                               std::max(1, desc.rect.height()), flags | SDL_WINDOW_OPENGL);
+    if (!sdl)
+        sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top,
+                               std::max(1, desc.rect.width()), std::max(1, desc.rect.height()), flags);
     if (!sdl) return WindowHandle::None;
+    SDL_Renderer* renderer = nullptr;
+    if (live) {
+        const unsigned long xid_before = x11::sdl_window_id(sdl);
+        renderer = SDL_GetWindowFlags(sdl) & SDL_WINDOW_OPENGL
+                       ? make_live_renderer(sdl)
+                       : SDL_CreateRenderer(sdl, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_PRESENTVSYNC);
+        if (renderer && x11::sdl_window_id(sdl) != xid_before) {
+            // Cannot happen with an OpenGL window; a handle that changed would be lost.
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+        }
+    }
     auto w = std::make_unique<Window>();
     w->sdl = sdl;
     w->sdl_id = SDL_GetWindowID(sdl);
+    w->renderer = renderer;
+    SDL_RendererInfo info;
+    // SDL's software renderer may claim vertical sync that it does not wait for.
+    if (renderer && SDL_GetRendererInfo(renderer, &info) == 0 &&
+        (!(info.flags & SDL_RENDERER_PRESENTVSYNC) || std::string_view(info.name) == "software")) {
+        SDL_DisplayMode mode;
+        const int hz = SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+        w->paced = true;
+        w->period_ticks = SDL_GetPerformanceFrequency() / static_cast<std::uint64_t>(hz);
+    }
     w->xid = x11::sdl_window_id(sdl);
     w->title = desc.title;
     w->style = desc.style;
@@ -265,7 +376,11 @@ void remove_window(WindowHandle h, bool x_window_gone) {
     }
     w = find(h);
     if (!w) return;
-    if (!x_window_gone) SDL_DestroyWindow(w->sdl);
+    if (!x_window_gone) {
+        if (w->texture) SDL_DestroyTexture(w->texture);
+        if (w->renderer) SDL_DestroyRenderer(w->renderer);
+        SDL_DestroyWindow(w->sdl);
+    }
     registry().erase(h);
 }
 }  // namespace

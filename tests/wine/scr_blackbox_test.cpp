@@ -121,7 +121,8 @@ TEST_F(ScrTest, TheShippedPackSplitsIntoItsMembers) {
 }
 
 TEST_F(ScrTest, FullScreenRunEndsOnAClickOrKeyAndDeletesTheMembers) {
-    put_pack();
+    // The shipped pack: with unreadable shapes the engine would report and not run.
+    std::filesystem::copy_file(kSourceDir + "/assets/Zephlora.zpk", pack_path());
     // "/s" and the empty command line (cursor left visible, no password) alike.
     for (const std::vector<std::string>& line : {std::vector<std::string>{"/s"}, std::vector<std::string>{}}) {
         const std::string name = line.empty() ? "(empty)" : line[0];
@@ -175,8 +176,9 @@ TEST_F(ScrTest, PreviewOfAWindowThatDoesNotExistEnds) {
     EXPECT_EQ(saver.wait(60), 0);
 }
 
-// The folder cannot be written by the user who runs the saver: the split makes nothing,
-// no message appears, and start-up goes on to the saver window. Root ignores folder
+// The folder cannot be written by the user who runs the saver: the split makes nothing and
+// start-up goes on to the saver window without a message of its own; the engine then finds
+// no first shape and says so, in front of the screen, and the saver ends once that is read. Root ignores folder
 // permissions, so the saver runs as nobody, in a Wine prefix of nobody's own.
 TEST_F(ScrTest, ReadOnlyFolderMakesNoMembersAndStartUpGoesOn) {
     const bool as_root = ::getuid() == 0;
@@ -203,11 +205,12 @@ TEST_F(ScrTest, ReadOnlyFolderMakesNoMembersAndStartUpGoesOn) {
         Child saver(wine(program + "/Zephlora.scr", {"/s"}), as);
         const auto window = black_box::wait_for_window("Zephlora_Main", 240);
         EXPECT_TRUE(window) << "start-up did not go on to the saver window";
-        EXPECT_TRUE(!black_box::find_window("Zephlora")) << "a message was shown";
         for (int n = 1; n <= 9; ++n) EXPECT_FALSE(exists(program + "/Zephlora00" + std::to_string(n) + ".zpk"));
         if (window) {
-            EXPECT_TRUE(black_box::wait_viewable(*window, 20));
-            EXPECT_EQ(black_box::click_until_end(saver), 0);
+            Child answer(wine(kWin32Dir + "/win_probe.exe", {"msgbox", black_box::hex(texts::kMessageTitle), "60"}), as);
+            ASSERT_TRUE(answer.wait(120));
+            EXPECT_NE(answer.output().find("class #32770"), std::string::npos) << "no report of the missing shape";
+            EXPECT_EQ(saver.wait(60), 0);
         }
     }
     kill_server();

@@ -12,6 +12,9 @@
 //   win_probe get PATH (SECTION KEY SIZE)...
 //                                        prints GetPrivateProfileStringA's result for each
 //   win_probe put PATH SECTION KEY VALUE WritePrivateProfileStringA
+//   win_probe host TITLE SECONDS         as window, and every second prints its client size
+//                                        and each child's text, place in the client area,
+//                                        size and visibility
 #include "platform/win32/prelude.h"
 
 #include <cstdint>
@@ -38,7 +41,29 @@ std::string hex(const std::string& bytes) {
     return out;
 }
 
+BOOL CALLBACK print_placed_child(HWND child, LPARAM parent) {
+    char text[512] = {};
+    GetWindowTextA(child, text, sizeof text);
+    RECT r;
+    GetWindowRect(child, &r);
+    POINT origin{r.left, r.top};
+    ScreenToClient(reinterpret_cast<HWND>(parent), &origin);
+    std::printf("placed %s %ld %ld %ld %ld visible %d\n", hex(text).c_str(), origin.x, origin.y, r.right - r.left,
+                r.bottom - r.top, IsWindowVisible(child) ? 1 : 0);
+    return TRUE;
+}
+
+constexpr UINT_PTR kReportTimer = 2;
+
 LRESULT CALLBACK probe_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER && wp == kReportTimer) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        std::printf("client %ld %ld\n", client.right, client.bottom);
+        EnumChildWindows(hwnd, print_placed_child, reinterpret_cast<LPARAM>(hwnd));
+        std::fflush(stdout);
+        return 0;
+    }
     if (msg == WM_TIMER || msg == WM_CLOSE) {
         DestroyWindow(hwnd);
         return 0;
@@ -50,7 +75,7 @@ LRESULT CALLBACK probe_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-int open_window(const std::string& title, int seconds) {
+int open_window(const std::string& title, int seconds, bool report = false) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = probe_proc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -61,6 +86,7 @@ int open_window(const std::string& title, int seconds) {
     if (!hwnd) return 1;
     ShowWindow(hwnd, SW_SHOWNORMAL);
     SetTimer(hwnd, 1, static_cast<UINT>(seconds) * 1000u, nullptr);
+    if (report) SetTimer(hwnd, kReportTimer, 1000, nullptr);
     std::printf("ready %lu\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(hwnd)));
     std::fflush(stdout);
     MSG m;
@@ -123,6 +149,7 @@ int inspect_message_box(const std::string& title, int seconds) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "window" && argc == 4) return open_window(unhex(argv[2]), std::atoi(argv[3]));
+    if (command == "host" && argc == 4) return open_window(unhex(argv[2]), std::atoi(argv[3]), true);
     if (command == "close" && argc == 4) return close_window(unhex(argv[2]), std::atoi(argv[3]));
     if (command == "msgbox" && argc == 4) return inspect_message_box(unhex(argv[2]), std::atoi(argv[3]));
     if (command == "get" && argc >= 6 && (argc - 3) % 3 == 0) {

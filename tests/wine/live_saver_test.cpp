@@ -1,0 +1,331 @@
+// The running saver as a user sees it, on both back ends: the Linux executable and
+// Zephlora.scr under Wine, each in the virtual X server. Screenshots of the root window are
+// compared with what the headless frame recorder composes for the same screen size.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "black_box.h"
+#include "common/texts.h"
+#include "own_window.h"
+
+using black_box::Child;
+using black_box::CursorVisible;
+using black_box::OwnWindow;
+using testing_support::exists;
+using testing_support::read_bytes;
+
+namespace {
+
+const std::string kSourceDir = ZEPHLORA_SOURCE_DIR;
+const std::string kWin32Dir = ZEPHLORA_WIN32_DIR_PATH;
+const std::string kLinuxExe = ZEPHLORA_LINUX_EXE;
+const std::string kRecorder = ZEPHLORA_RECORDER_EXE;
+
+enum class Build { Linux, Wine };
+
+std::string BuildName(const testing::TestParamInfo<Build>& info) {
+    return info.param == Build::Linux ? "Linux" : "Wine";
+}
+
+// A screenshot (or a recorded frame) as 8-bit RGB.
+struct Image {
+    int width = 0, height = 0;
+    std::string rgb;
+    const unsigned char* at(int x, int y) const {
+        return reinterpret_cast<const unsigned char*>(rgb.data()) + (static_cast<std::size_t>(y) * width + x) * 3;
+    }
+    bool valid() const { return width > 0 && rgb.size() == static_cast<std::size_t>(width) * height * 3; }
+};
+
+std::pair<int, int> ScreenSize() {
+    const std::string s = black_box::run({"xdotool", "getdisplaygeometry"});
+    int w = 0, h = 0;
+    std::sscanf(s.c_str(), "%d %d", &w, &h);
+    return {w, h};
+}
+
+Image ReadRgb(const std::string& path, int width, int height) {
+    Image image{width, height, read_bytes(path)};
+    return image;
+}
+
+Image Screenshot(const std::string& scratch) {
+    const auto [w, h] = ScreenSize();
+    const std::string path = scratch + "/shot.rgb";
+    black_box::run({"import", "-silent", "-window", "root", "-depth", "8", "rgb:" + path}, 30);
+    return ReadRgb(path, w, h);
+}
+
+class LiveTest : public testing::TestWithParam<Build> {
+protected:
+    void SetUp() override {
+        if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+        if (wine()) {
+            if (kWin32Dir.empty() || !exists(kWin32Dir + "/Zephlora.scr")) GTEST_SKIP() << "no MinGW build";
+            std::filesystem::copy_file(kWin32Dir + "/Zephlora.scr", folder.file("Zephlora.scr"));
+        } else {
+            std::filesystem::copy_file(kLinuxExe, folder.file("zephlora"));
+        }
+        // The shipped pack: its members are real shapes, so the engine runs.
+        std::filesystem::copy_file(kSourceDir + "/assets/Zephlora.zpk", folder.file("Zephlora.zpk"));
+        black_box::run({"xdotool", "mousemove", "5", "5"});
+    }
+    void TearDown() override {
+        if (wine()) black_box::run({"bash", "-c", ". '" + kSourceDir + "/scripts/wine-env.sh'; wineserver -w"}, 30);
+    }
+    bool wine() const { return GetParam() == Build::Wine; }
+
+    std::vector<std::string> saver(std::vector<std::string> args) {
+        std::vector<std::string> argv;
+        if (wine()) argv = {kSourceDir + "/scripts/wine-run.sh", folder.file("Zephlora.scr")};
+        else argv = {folder.file("zephlora")};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return argv;
+    }
+    double patience() const { return wine() ? 90 : 30; }
+
+    // The settings file of the run; the saver must leave it as it is.
+    std::string write_settings(int sleep_ms) {
+        const std::string text = "[Section]\r\nSleep=" + std::to_string(sleep_ms) + "\r\n";
+        testing_support::write_bytes(folder.file("Zephlora.ini"), text);
+        return text;
+    }
+    int members() const {
+        int n = 0;
+        black_box::joined_members(folder, &n);
+        return n;
+    }
+
+    // Starts a full-screen run and waits until its window is up and viewable.
+    std::optional<std::string> start_run(Child& child) {
+        const auto window = black_box::wait_for_window(texts::kTitleSaver.data(), patience());
+        if (!window || !black_box::wait_viewable(*window, 20)) return std::nullopt;
+        (void)child;
+        return window;
+    }
+
+    testing_support::TempFolder folder;
+    testing_support::TempFolder scratch;
+};
+
+TEST_P(LiveTest, RunCoversTheScreenAndEndsOnAKeyButNotOnMouseMoves) {
+    const std::string settings = write_settings(1);
+    Child run(saver({"/s"}));
+    const auto window = start_run(run);
+    ASSERT_TRUE(window) << run.errors();
+    EXPECT_EQ(members(), 9);
+    const auto [sw, sh] = ScreenSize();
+    const std::string geometry = black_box::run({"xwininfo", "-id", *window});
+    EXPECT_NE(geometry.find("Absolute upper-left X:  0\n"), std::string::npos) << geometry;
+    EXPECT_NE(geometry.find("Absolute upper-left Y:  0\n"), std::string::npos) << geometry;
+    EXPECT_NE(geometry.find("Width: " + std::to_string(sw) + "\n"), std::string::npos) << geometry;
+    EXPECT_NE(geometry.find("Height: " + std::to_string(sh) + "\n"), std::string::npos) << geometry;
+
+    // The mouse wanders far and wide: the saver goes on.
+    for (const char* to : {"100 100", "900 700", "3 1000", "640 512"}) {
+        std::string x(to), y = x.substr(x.find(' ') + 1);
+        x = x.substr(0, x.find(' '));
+        black_box::run({"xdotool", "mousemove", x, y});
+        EXPECT_FALSE(run.wait(0.4)) << "a mouse move ended the saver";
+    }
+    EXPECT_FALSE(CursorVisible()) << "the cursor shows over the running saver";
+    EXPECT_EQ(black_box::key_until_end(run, "Escape"), 0);
+    EXPECT_EQ(members(), 0);
+    EXPECT_EQ(read_bytes(folder.file("Zephlora.ini")), settings);
+}
+
+TEST_P(LiveTest, AMousePressEndsTheRunAndLeavesTheSettingsAlone) {
+    const std::string settings = write_settings(0);
+    Child run(saver({"/s"}));
+    ASSERT_TRUE(start_run(run)) << run.errors();
+    EXPECT_FALSE(run.wait(1.0));
+    EXPECT_EQ(black_box::click_until_end(run), 0);
+    EXPECT_EQ(members(), 0);
+    EXPECT_EQ(read_bytes(folder.file("Zephlora.ini")), settings);
+}
+
+// The window shows what the engine composed: picture 0 centred exactly where the recorder
+// puts it, and green dots over it. The recorder draws with an invisible sprite sheet (black
+// discs under an all-white mask), so its frame is the background alone; every pixel of the
+// screenshot is then either that background or a dot, which can only take red and blue away.
+TEST_P(LiveTest, TheScreenShowsGreenDotsOverPictureZeroWhereTheRecorderPutsIt) {
+    const auto [sw, sh] = ScreenSize();
+    const std::string pictures = scratch.file("pictures");
+    std::filesystem::create_directory(pictures);
+    for (int i = 0; i < 10; ++i) {
+        const std::string name = "background" + std::to_string(i) + ".png";
+        std::filesystem::copy_file(kSourceDir + "/assets/pictures/" + name, pictures + "/" + name);
+    }
+    black_box::run({"convert", "-size", "40x16", "xc:black", "-fill", "white", "-draw", "rectangle 0,8 7,15",
+                    "PNG24:" + pictures + "/sprites.png"});
+    ASSERT_TRUE(exists(pictures + "/sprites.png"));
+    const std::string out = scratch.file("frames");
+    std::filesystem::create_directory(out);
+    Child recorder({kRecorder, "--folder", folder.path(), "--size", std::to_string(sw) + "x" + std::to_string(sh),
+                    "--frames", "1", "--every", "1", "--out", out, "--pictures", pictures});
+    ASSERT_EQ(recorder.wait(120), 0) << recorder.errors();
+    std::string frame_png;
+    for (const auto& entry : std::filesystem::directory_iterator(out))
+        if (entry.path().extension() == ".png") frame_png = entry.path().string();
+    ASSERT_FALSE(frame_png.empty());
+    black_box::run({"convert", frame_png, "-depth", "8", "rgb:" + scratch.file("frame.rgb")});
+    const Image background = ReadRgb(scratch.file("frame.rgb"), sw, sh);
+    ASSERT_TRUE(background.valid());
+
+    write_settings(1);
+    Child run(saver({"/s"}));
+    ASSERT_TRUE(start_run(run)) << run.errors();
+    std::this_thread::sleep_for(std::chrono::milliseconds(wine() ? 2500 : 1200));
+    const Image shot = Screenshot(scratch.path());
+    EXPECT_FALSE(run.wait(0.1)) << "the saver ended by itself";
+    ASSERT_TRUE(shot.valid());
+
+    long picture = 0, same = 0, dots = 0, foreign = 0;
+    int left = sw, top = sh, right = -1, bottom = -1;
+    for (int y = 0; y < sh; ++y)
+        for (int x = 0; x < sw; ++x) {
+            const unsigned char* b = background.at(x, y);
+            const unsigned char* s = shot.at(x, y);
+            const bool in_picture = b[0] | b[1] | b[2];
+            if (in_picture) {
+                ++picture;
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+            if (s[0] == b[0] && s[1] == b[1] && s[2] == b[2]) {
+                if (in_picture) ++same;
+            } else if ((s[0] & ~b[0]) == 0 && (s[2] & ~b[2]) == 0) {
+                // A dot: the mask ANDs the background, the green sprite ORs in, so red and
+                // blue keep no bit the background lacked.
+                if (s[1] > s[0] && s[1] > s[2]) ++dots;
+            } else {
+                ++foreign;
+            }
+        }
+    // Picture 0 is centred on the screen in the recorder's frame...
+    ASSERT_GT(picture, 10000);
+    EXPECT_LE(std::abs((left + right) - (sw - 1)), 1) << left << ".." << right;
+    EXPECT_LE(std::abs((top + bottom) - (sh - 1)), 1) << top << ".." << bottom;
+    // ...and the screen shows it at the same place, pixel for pixel where no dot lies on it.
+    EXPECT_GT(same, picture * 7 / 10) << "of " << picture;
+    EXPECT_GT(dots, 200) << "no green dots";
+    EXPECT_LT(foreign, static_cast<long>(sw) * sh / 1000) << "pixels that are neither background nor dot";
+    EXPECT_EQ(black_box::click_until_end(run), 0);
+}
+
+TEST_P(LiveTest, PlainRunKeepsTheCursorAndEndsOnTheFirstKey) {
+    const std::string settings = write_settings(1);
+    Child run(saver({}));
+    ASSERT_TRUE(start_run(run)) << run.errors();
+    EXPECT_FALSE(run.wait(1.0));
+    black_box::run({"xdotool", "mousemove", "300", "300"});
+    EXPECT_TRUE(CursorVisible()) << "the cursor went in a plain run";
+    EXPECT_EQ(black_box::key_until_end(run, "a", 1), 0) << "the first key did not end it";
+    EXPECT_EQ(members(), 0);
+    EXPECT_EQ(read_bytes(folder.file("Zephlora.ini")), settings);
+}
+
+TEST_P(LiveTest, WhileTheSaverRunsEverySecondStartEndsAtOnce) {
+    write_settings(1);
+    Child run(saver({"/s"}));
+    ASSERT_TRUE(start_run(run)) << run.errors();
+    OwnWindow parent(200, 150);
+    for (std::vector<std::string> line : {std::vector<std::string>{"/s"}, std::vector<std::string>{},
+                                          std::vector<std::string>{"/c"}, std::vector<std::string>{"/p", parent.id()}}) {
+        Child second(saver(line));
+        EXPECT_EQ(second.wait(patience()), 0) << (line.empty() ? "(empty)" : line[0]);
+        EXPECT_FALSE(black_box::find_window("Preview Window"));
+        EXPECT_FALSE(run.wait(0.1)) << "the first saver ended";
+    }
+    EXPECT_EQ(members(), 9);
+    EXPECT_EQ(black_box::click_until_end(run), 0);
+}
+
+// Under Wine the parent is a window of the Windows probe, which reports its children.
+TEST_P(LiveTest, PreviewFillsTheTestsWindowAndEndsWithIt) {
+    if (wine()) {
+        Child parent({kSourceDir + "/scripts/wine-run.sh", kWin32Dir + "/win_probe.exe", "host",
+                      black_box::hex("Display Properties"), "12"});
+        ASSERT_TRUE(parent.wait_for_output("ready", patience()));
+        std::string ready = parent.output();
+        ready = ready.substr(ready.find("ready ") + 6);
+        const std::string handle = ready.substr(0, ready.find_first_of("\r\n"));
+        Child preview(saver({"/p", handle}));
+        const std::string placed = "placed " + black_box::hex(texts::kTitlePreview) + " 0 0 ";
+        ASSERT_TRUE(parent.wait_for_output(placed, 60)) << parent.output();
+        // The last report: the preview at (0, 0), visible, at least as large as the client.
+        const std::string out = parent.output();
+        const std::size_t at = out.rfind(placed);
+        const std::size_t client_at = out.rfind("client ", at);
+        ASSERT_NE(client_at, std::string::npos) << out;
+        int cw = 0, ch = 0, pw = 0, ph = 0, visible = 0;
+        std::sscanf(out.c_str() + client_at, "client %d %d", &cw, &ch);
+        std::sscanf(out.c_str() + at + placed.size(), "%d %d visible %d", &pw, &ph, &visible);
+        EXPECT_GT(cw, 0);
+        EXPECT_GE(pw, cw) << out;
+        EXPECT_GE(ph, ch) << out;
+        EXPECT_EQ(visible, 1) << out;
+        EXPECT_FALSE(preview.wait(0.5)) << "the preview ended while its parent was open";
+        EXPECT_EQ(parent.wait(60), 0);
+        EXPECT_EQ(preview.wait(30), 0) << "the preview outlived its parent";
+        return;
+    }
+    OwnWindow parent(230, 170);
+    Child preview(saver({"/p", parent.id()}));
+    const auto window = black_box::wait_for_window("Preview Window", patience());
+    ASSERT_TRUE(window) << preview.errors();
+    ASSERT_TRUE(black_box::wait_viewable(*window, 20));
+    const std::string info = black_box::run({"xwininfo", "-id", *window});
+    EXPECT_NE(info.find("Relative upper-left X:  0\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Relative upper-left Y:  0\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Width: 230\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Height: 170\n"), std::string::npos) << info;
+    // The picture is there: the middle of the window is not the parent's white.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const Image shot = Screenshot(scratch.path());
+    ASSERT_TRUE(shot.valid());
+    long white = 0;
+    for (int y = 41; y < 40 + 170; ++y)
+        for (int x = 41; x < 40 + 230; ++x) {
+            const unsigned char* p = shot.at(x, y);
+            if (p[0] == 255 && p[1] == 255 && p[2] == 255) ++white;
+        }
+    EXPECT_LT(white, 230 * 170 / 10);
+    EXPECT_FALSE(preview.wait(1.0)) << "the preview ended while its parent was open";
+    EXPECT_EQ(members(), 0);
+    parent.destroy();
+    EXPECT_EQ(preview.wait(20), 0) << "the preview outlived its parent";
+}
+
+// A first shape that cannot be read: the engine's report must be seen, so the saver window
+// steps aside from over it; once the report is answered the saver ends and cleans up.
+TEST_P(LiveTest, AnUnreadableFirstShapeIsReportedInFrontOfTheScreen) {
+    testing_support::write_bytes(folder.file("Zephlora.zpk"), testing_support::make_pack());
+    Child run(saver({"/s"}));
+    const auto saver_window = black_box::wait_for_window(texts::kTitleSaver.data(), patience());
+    ASSERT_TRUE(saver_window);
+    const auto box = black_box::wait_for_window("Zephlora", patience());
+    ASSERT_TRUE(box) << "no report";
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(black_box::run({"xwininfo", "-id", *saver_window}).find("IsViewable"), std::string::npos)
+        << "the saver window covers the report";
+    EXPECT_NE(black_box::run({"xwininfo", "-id", *box}).find("IsViewable"), std::string::npos);
+    EXPECT_FALSE(run.wait(0.5)) << "it waits for the report to be answered";
+    if (!wine()) return;  // SDL's box is answered like any other window; its end is the same
+    Child answer({kSourceDir + "/scripts/wine-run.sh", kWin32Dir + "/win_probe.exe", "msgbox",
+                  black_box::hex(texts::kMessageTitle), "30"});
+    ASSERT_TRUE(answer.wait(60));
+    EXPECT_EQ(run.wait(30), 0);
+    EXPECT_EQ(members(), 0);
+}
+
+TEST_P(LiveTest, PreviewOfAnIdThatNamesNoWindowEndsAtOnce) {
+    Child preview(saver({"/p", "4294967"}));
+    EXPECT_EQ(preview.wait(patience()), 0);
+    EXPECT_FALSE(black_box::find_window("Preview Window"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, LiveTest, testing::Values(Build::Linux, Build::Wine), BuildName);
+
+}  // namespace

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Frames per second and CPU time per frame of the live saver, on the X display in $DISPLAY.
+# Needs a measurement build (cmake -DZEPHLORA_COUNT_FRAMES=ON), whose saver writes
+# "frames N in M ms" to standard error when it ends.
+#   tests/wine/measure_live.sh linux build/linux/zephlora SLEEP SECONDS
+#   tests/wine/measure_live.sh wine  build/win32/Zephlora.scr SLEEP SECONDS
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+kind=$1 program=$2 sleep_ms=$3 seconds=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$program" "$work/"
+cp "$root/assets/Zephlora.zpk" "$work/"
+printf '[Section]\r\nSleep=%s\r\n' "$sleep_ms" > "$work/Zephlora.ini"
+name=$(basename "$program")
+if [ "$kind" = wine ]; then
+  "$root/scripts/wine-run.sh" "$work/$name" /s 2> "$work/err" >/dev/null &
+else
+  "$work/$name" /s 2> "$work/err" >/dev/null &
+fi
+starter=$!
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+xvfb=$(pgrep -n Xvfb || true)
+for _ in $(seq 200); do xdotool search --name Zephlora_Main >/dev/null 2>&1 && break; sleep 0.1; done
+if [ "$kind" = wine ]; then pid=$(pgrep -n -f "Zephlora.scr /s" || echo $starter); else pid=$starter; fi
+x0=$(ticks "$xvfb")
+sleep "$seconds"
+cpu=$(ticks "$pid")
+x1=$(ticks "$xvfb")
+xdotool mousemove 10 10 key Escape
+wait $starter || true
+hz=$(getconf CLK_TCK)
+line=$(grep -a "^frames" "$work/err" | tail -1)
+frames=$(echo "$line" | awk '{print $2}') ms=$(echo "$line" | awk '{print $4}')
+awk -v f="$frames" -v ms="$ms" -v cpu="$cpu" -v hz="$hz" -v xd=$((x1 - x0)) -v s="$seconds" -v k="$kind" -v sl="$sleep_ms" 'BEGIN {
+  fps = f / (ms / 1000.0);
+  printf "%-5s Sleep %s: %d frames in %.1f s = %.1f fps; saver CPU %.2f ms/frame; X server CPU %.0f%% of a core\n",
+         k, sl, f, ms / 1000.0, fps, cpu * 1000.0 / hz / f, 100.0 * xd / hz / s }'
