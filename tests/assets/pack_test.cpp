@@ -1,6 +1,7 @@
 // The resource pack that ships beside the executables: its layout, and nine shapes that the
 // engine can read and draw.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -60,7 +61,9 @@ std::vector<std::string> lines_of(const std::string& text) {
 
 // Member n read by the engine's own reader from a member file, as a run reads it.
 std::optional<std::vector<engine::ShapeDot>> read_member(int n, std::string* why = nullptr) {
-    const std::string path = "assets_pack_test_member" + std::to_string(n) + ".zpk";
+    // CTest runs the tests of this program as parallel processes: each writes its own file.
+    const std::string path = "assets_pack_test_member" + std::to_string(n) + "_" +
+                             std::to_string(::getpid()) + ".zpk";
     {
         std::ofstream out(path, std::ios::binary);
         const auto bytes = member_bytes(n);
