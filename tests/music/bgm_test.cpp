@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 
+#include "tests/music/fake_timers.h"
 #include "common/texts.h"
 #include "music/bgm.h"
 #include "music/run.h"
@@ -18,16 +19,7 @@ using Texts = std::vector<std::string>;
 
 namespace {
 
-class FakeTimers : public music::RunTimers {
-public:
-    void set_enabled(music::MusicTimer timer, bool enabled) override {
-        (timer == music::MusicTimer::Timer1 ? timer1 : timer2) = enabled;
-    }
-    bool is_enabled(music::MusicTimer timer) const override {
-        return timer == music::MusicTimer::Timer1 ? timer1 : timer2;
-    }
-    bool timer1 = false, timer2 = false;
-};
+using music_test::FakeTimers;
 
 // "C:\My Music\曲 1.mp3" with the Japanese character in CP932.
 const std::string kJapanesePath = "C:\\My Music\\\x8b\xc8 1.mp3";
@@ -83,7 +75,7 @@ TEST_F(Music, PathsWithSpacesAndJapaneseCharactersOpen) {
     EXPECT_EQ(media::commands()[0].command, "open \"" + kJapanesePath + "\" type MPEGVideo Alias MP3Play");
     EXPECT_EQ(media::alias_path("MP3Play"), kJapanesePath);
     EXPECT_TRUE(media::alias_is_playing("MP3Play"));
-    EXPECT_TRUE(timers.timer1);
+    EXPECT_TRUE(timers.t1);
 }
 
 TEST_F(Music, PathWithADoubleQuotePlaysNothing) {
@@ -158,8 +150,8 @@ TEST_F(Music, AnMpegNameWithFourLettersPlaysAndStopsNothing) {
     music::StopRunMusic(timers);
     EXPECT_TRUE(media::commands().empty());
     EXPECT_TRUE(media::sound_calls().empty());
-    EXPECT_FALSE(timers.timer1);
-    EXPECT_FALSE(timers.timer2);
+    EXPECT_FALSE(timers.t1);
+    EXPECT_FALSE(timers.t2);
 }
 
 TEST_F(Music, WaveFilesLoopWithoutTheDefaultSoundAndStop) {
@@ -171,7 +163,7 @@ TEST_F(Music, WaveFilesLoopWithoutTheDefaultSoundAndStop) {
     EXPECT_EQ(media::sound_calls()[1].name, std::nullopt);
     EXPECT_EQ(media::sound_calls()[1].flags, 0u);
     EXPECT_TRUE(media::commands().empty());
-    EXPECT_FALSE(timers.timer1);
+    EXPECT_FALSE(timers.t1);
 }
 
 TEST_F(Music, WaveMusicIsSkippedWithoutOutputDevice) {
@@ -184,7 +176,7 @@ TEST_F(Music, WaveMusicIsSkippedWithoutOutputDevice) {
 TEST_F(Music, Mp3RunRestartsTheFileAfterItsEndAndStopsAtExit) {
     media::add_playable_file("C:\\s.mp3");
     start(2, 0, "C:\\s.mp3");
-    EXPECT_TRUE(timers.timer1);
+    EXPECT_TRUE(timers.t1);
     media::clear_log();
 
     music::OnTimer1();  // still playing: one query, nothing else
@@ -200,7 +192,7 @@ TEST_F(Music, Mp3RunRestartsTheFileAfterItsEndAndStopsAtExit) {
     media::clear_log();
     music::StopRunMusic(timers);
     EXPECT_EQ(media::command_texts(), (Texts{"stop MP3Play", "close MP3Play"}));
-    EXPECT_FALSE(timers.timer1);
+    EXPECT_FALSE(timers.t1);
 }
 
 TEST_F(Music, BgmRepeatHasNoEffectOnFiles) {
@@ -242,12 +234,12 @@ TEST_F(Music, NoDiscGivesOneFailedStepAndLeavesTheDeviceAloneAtExit) {
         media::set_cd_drive(drive);  // a drive without a disc, or no drive at all
         FakeTimers t;
         music::StartRunMusic({1, 0, {}}, t);
-        EXPECT_TRUE(t.timer2);
+        EXPECT_TRUE(t.t2);
         EXPECT_EQ(media::command_texts(), (Texts{"open cdaudio", "set cdaudio time format tmsf"}));
         media::clear_log();
 
         EXPECT_FALSE(music::OnTimer2(t));
-        EXPECT_FALSE(t.timer2);
+        EXPECT_FALSE(t.t2);
         EXPECT_FALSE(music::CdMonitorOk());
         ASSERT_EQ(media::commands().size(), 1u);
         EXPECT_EQ(media::commands()[0].command, "status cdaudio current track");
@@ -284,7 +276,7 @@ TEST_F(Music, FirstStepStartsTheWholeDiscAndLaterStepsOnlyWatch) {
     media::clear_log();
     music::StopRunMusic(timers);
     EXPECT_EQ(media::command_texts(), (Texts{"stop cdaudio", "close cdaudio"}));
-    EXPECT_FALSE(timers.timer2);
+    EXPECT_FALSE(timers.t2);
     EXPECT_FALSE(media::cd_is_open());
 }
 
@@ -309,7 +301,7 @@ TEST_F(Music, HoldTrackIsBackWithinOneStepAfterTheRightArrow) {
     media::cd_moves_to_track(4);
     music::OnTimer2(timers);
     EXPECT_EQ(media::cd_current_track(), 3);
-    EXPECT_TRUE(timers.timer2);
+    EXPECT_TRUE(timers.t2);
 }
 
 TEST_F(Music, HoldTrackMissingFromTheDiscRetriesAndKeepsSupervising) {
@@ -321,7 +313,7 @@ TEST_F(Music, HoldTrackMissingFromTheDiscRetriesAndKeepsSupervising) {
     EXPECT_EQ(media::command_texts().back(), "play cdaudio from Error:282");
     EXPECT_NE(media::commands().back().code, 0u);
     EXPECT_EQ(media::cd_mode(), media::CdMode::Stopped);
-    EXPECT_TRUE(timers.timer2);
+    EXPECT_TRUE(timers.t2);
 }
 
 TEST_F(Music, ArrowKeysWithoutHoldTrack) {
@@ -365,7 +357,7 @@ TEST_F(Music, KeyRoutingByMusicSource) {
     // The arrows skip tracks even after the supervision switched itself off.
     media::eject_disc();
     music::OnTimer2(timers);
-    EXPECT_FALSE(timers.timer2);
+    EXPECT_FALSE(timers.t2);
     EXPECT_TRUE(music::HandleKey(plat::kVkRight));
 
     for (std::int16_t kind : {0, 2}) {

@@ -4,6 +4,7 @@
 // gives each process one output file.
 #include <gtest/gtest.h>
 
+#include "tests/music/fake_timers.h"
 #include "audio_capture.h"
 #include "music/bgm.h"
 #include "music/run.h"
@@ -14,12 +15,7 @@ namespace {
 
 using namespace capture;
 
-class FakeTimers : public music::RunTimers {
-public:
-    void set_enabled(music::MusicTimer t, bool on) override { (t == music::MusicTimer::Timer1 ? t1 : t2) = on; }
-    bool is_enabled(music::MusicTimer t) const override { return t == music::MusicTimer::Timer1 ? t1 : t2; }
-    bool t1 = false, t2 = false;
-};
+using music_test::FakeTimers;
 
 class LinuxCd : public ::testing::Test {
 protected:

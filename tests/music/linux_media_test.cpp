@@ -15,6 +15,7 @@
 #include <cstring>
 #include <random>
 
+#include "tests/music/fake_timers.h"
 #include "audio_capture.h"
 #include "music/bgm.h"
 #include "music/run.h"
@@ -27,12 +28,7 @@ namespace {
 
 using namespace capture;
 
-class FakeTimers : public music::RunTimers {
-public:
-    void set_enabled(music::MusicTimer t, bool on) override { (t == music::MusicTimer::Timer1 ? t1 : t2) = on; }
-    bool is_enabled(music::MusicTimer t) const override { return t == music::MusicTimer::Timer1 ? t1 : t2; }
-    bool t1 = false, t2 = false;
-};
+using music_test::FakeTimers;
 
 bool have_tools() { return std::system("command -v sox >/dev/null && command -v lame >/dev/null") == 0; }
 

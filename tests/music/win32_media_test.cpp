@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "tests/music/fake_timers.h"
 #include "music/bgm.h"
 #include "music/run.h"
 #include "platform/media.h"
@@ -14,12 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class FakeTimers : public music::RunTimers {
-public:
-    void set_enabled(music::MusicTimer t, bool on) override { (t == music::MusicTimer::Timer1 ? t1 : t2) = on; }
-    bool is_enabled(music::MusicTimer t) const override { return t == music::MusicTimer::Timer1 ? t1 : t2; }
-    bool t1 = false, t2 = false;
-};
+using music_test::FakeTimers;
 
 // The three-second tone that the build makes, copied into a folder and under a name with
 // blanks and Japanese characters. Returns the CP932 path.
