@@ -9,12 +9,25 @@ packages=(
   libcdio-dev libcdio-paranoia-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64
-  xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic locales sox libsox-fmt-mp3 lame
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  xvfb xauth xdotool x11-utils xfonts-base imagemagick fonts-ipafont-gothic locales sox libsox-fmt-mp3 lame
   util-linux
 )
-if [ "${1:-}" = "--run-only" ]; then
+run_only=0; print_only=0
+for arg in "$@"; do
+  case $arg in
+    --run-only) run_only=1 ;;
+    --print) print_only=1 ;;  # the list, for scripts/check-packages.py
+  esac
+done
+if [ $run_only = 1 ]; then
   packages=(build-essential cmake pkg-config python3 libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
-            libx11-dev libstb-dev libcdio-dev libcdio-paranoia-dev fonts-ipafont-gothic)
+            libx11-dev libxfixes-dev libstb-dev libcdio-dev libcdio-paranoia-dev fonts-ipafont-gothic xfonts-base)
+fi
+
+if [ $print_only = 1 ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
 fi
 
 missing=()
@@ -30,7 +43,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-if [ "${1:-}" != "--run-only" ] && ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+if [ $run_only = 0 ] && ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
   $SUDO sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
