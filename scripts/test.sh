@@ -22,4 +22,8 @@ echo "== Windows build (under Wine) =="
 (cd "$root/build/win32" && ctest --output-on-failure -j 2 --timeout 300) || status=1
 echo "== Native build =="
 (cd "$root/build/linux" && ctest --output-on-failure -j 2 --timeout 300) || status=1
+echo "== Packages =="
+# Every header, library, program and data file the builds and the tests used must come from a
+# package that scripts/install-deps.sh installs (or one that those pull in).
+"$root/scripts/check-packages.py" "$root/build/linux" "$root/build/win32" || status=1
 exit $status
