@@ -19,11 +19,18 @@ trap cleanup EXIT
 
 "$scratch/tree/scripts/run.sh" /s >"$scratch/run.log" 2>&1 &
 run_pid=$!
+# The build may take minutes; once it is done the window must follow within a minute (a
+# message box instead, "pack not found" say, keeps the process alive without one).
 window=
+built_at=
 for _ in $(seq 1700); do
   window=$(xdotool search --name '^Zephlora_Main$' 2>/dev/null | head -1 || true)
   [ -z "$window" ] || break
   kill -0 "$run_pid" 2>/dev/null || break
+  if [ -z "$built_at" ] && grep -q 'Built target zephlora$' "$scratch/run.log"; then
+    built_at=$SECONDS
+  fi
+  [ -z "$built_at" ] || [ $((SECONDS - built_at)) -lt 60 ] || break
   sleep 0.5
 done
 if [ -z "$window" ]; then
