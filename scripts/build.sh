@@ -8,14 +8,13 @@ jobs=$(nproc)
 native_only=0
 [ "${1:-}" = "--native-only" ] && native_only=1
 
+# The configurations are the presets in CMakePresets.json.
+cd "$root"
 if [ $native_only -eq 0 ]; then
-  cmake -S "$root" -B "$root/build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$root/build/win32" -j "$jobs"
-  win32_dir="$root/build/win32"
+  cmake --preset win32 >/dev/null
+  cmake --build --preset win32 -j "$jobs"
+  cmake --preset linux >/dev/null
 else
-  win32_dir=""
+  cmake --preset linux-native-only >/dev/null
 fi
-cmake -S "$root" -B "$root/build/linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DZEPHLORA_WIN32_DIR="$win32_dir" >/dev/null
-cmake --build "$root/build/linux" -j "$jobs"
+cmake --build --preset linux -j "$jobs"

@@ -5,9 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/install-deps.sh" --run-only
-cmake -S "$root" -B "$root/build/run" -DCMAKE_BUILD_TYPE=Release -DZEPHLORA_TESTS=OFF \
-      -DZEPHLORA_BENCHMARKS=OFF >/dev/null
-cmake --build "$root/build/run" -j "$(nproc)" --target zephlora
+(cd "$root" && cmake --preset run >/dev/null && cmake --build --preset run -j "$(nproc)")
 args=("$@")
 [ ${#args[@]} -gt 0 ] || args=(/s)
 if [ -z "${DISPLAY:-}" ]; then

@@ -19,9 +19,9 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 status=0
 echo "== Windows build (under Wine) =="
-(cd "$root/build/win32" && ctest --output-on-failure -j 2 --timeout 300) || status=1
+(cd "$root" && ctest --preset win32) || status=1
 echo "== Native build =="
-(cd "$root/build/linux" && ctest --output-on-failure -j 2 --timeout 300) || status=1
+(cd "$root" && ctest --preset linux) || status=1
 echo "== Packages =="
 # Every header, library, program and data file the builds and the tests used must come from a
 # package that scripts/install-deps.sh installs (or one that those pull in).
