@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config python3 python3-pil python3-numpy
-  libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libx11-dev libxfixes-dev libgl1-mesa-dri libstb-dev
+  libsdl2-dev libsdl2-mixer-dev libx11-dev libxfixes-dev libgl1-mesa-dri libstb-dev
   libcdio-dev libcdio-paranoia-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64
@@ -21,7 +21,7 @@ for arg in "$@"; do
   esac
 done
 if [ $run_only = 1 ]; then
-  packages=(build-essential cmake pkg-config python3 libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
+  packages=(build-essential cmake pkg-config python3 libsdl2-dev libsdl2-mixer-dev
             libx11-dev libxfixes-dev libstb-dev libcdio-dev libcdio-paranoia-dev fonts-ipafont-gothic xfonts-base)
 fi
 
