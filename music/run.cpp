@@ -1,7 +1,7 @@
 #include "music/run.h"
 
 #include "music/bgm.h"
-#include "platform/window.h"
+#include "platform/keys.h"
 
 namespace music {
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/keys.h"
 #include "platform/types.h"
 
 namespace plat {
@@ -22,6 +23,9 @@ struct WindowDesc {
     std::string title;  // CP932
     WindowStyle style = WindowStyle::Popup;
     Rect rect;          // outer rectangle in screen pixels
+    // The saver's own window: it covers the whole screen, panels included, and shows frames
+    // at the display's rate. Its rect is still the screen's.
+    bool full_screen = false;
 };
 
 // Input and lifetime events of one window. Unset handlers are ignored.
@@ -33,10 +37,6 @@ struct WindowHandlers {
     std::function<void(int timer_id)> timer;
     std::function<void()> unload;                              // the window is being destroyed
 };
-
-// Virtual-key codes the core compares with.
-inline constexpr int kVkLeft = 37;
-inline constexpr int kVkRight = 39;
 
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers);
 void destroy_window(WindowHandle window);  // runs the unload handler
@@ -51,7 +51,19 @@ std::int32_t get_window_long(WindowHandle window, int index);
 std::int32_t set_window_long(WindowHandle window, int index, std::int32_t value);
 WindowHandle set_parent(WindowHandle child, WindowHandle parent);
 
+// GetWindowLongA's index of the window style, and the style bits it reports.
+inline constexpr int kGwlStyle = -16;
+inline constexpr std::int32_t kWsPopup = static_cast<std::int32_t>(0x80000000u);
+inline constexpr std::int32_t kWsChild = 0x40000000;
+inline constexpr std::int32_t kWsCaption = 0x00C00000;
+inline constexpr std::int32_t kWsSysMenu = 0x00080000;
+inline constexpr std::int32_t kWsMinimizeBox = 0x00020000;
+
+// SetWindowPos's place in the z-order and its flags.
 inline constexpr std::intptr_t kHwndTopmost = -1;
+inline constexpr std::uint32_t kSwpNoSize = 0x0001;
+inline constexpr std::uint32_t kSwpNoMove = 0x0002;
+inline constexpr std::uint32_t kSwpNoActivate = 0x0010;
 bool set_window_pos(WindowHandle window, std::intptr_t insert_after, int x, int y, int cx, int cy,
                     std::uint32_t flags);
 bool move_window(WindowHandle window, int x, int y, int width, int height);

@@ -74,8 +74,10 @@ void LoadSaverWindow() {
     auto window = std::make_unique<SaverWindow>();
     SaverWindow& w = *window;
     Current() = std::move(window);
-    w.handle = plat::create_window({std::string(texts::kTitleSaver), plat::WindowStyle::Popup,
-                                    {0, 0, screen.x, screen.y}},
+    w.handle = plat::create_window({.title = std::string(texts::kTitleSaver),
+                                    .style = plat::WindowStyle::Popup,
+                                    .rect = {0, 0, screen.x, screen.y},
+                                    .full_screen = true},
                                    std::move(handlers));
     if (w.handle == plat::WindowHandle::None) {
         // No window can be made (no display): the saver cannot run, so it takes its members
@@ -101,9 +103,10 @@ void LoadSaverWindow() {
     // 4-5. Shape order and music.
     if (Hooks().shuffle) Hooks().shuffle(w);
     if (Hooks().start_music) Hooks().start_music(w);
-    // 6-7. Shown, topmost (SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE).
+    // 6-7. Shown, topmost.
     plat::show_window(w.handle, true);
-    plat::set_window_pos(w.handle, plat::kHwndTopmost, 0, 0, 0, 0, 0x13);
+    plat::set_window_pos(w.handle, plat::kHwndTopmost, 0, 0, 0, 0,
+                         plat::kSwpNoSize | plat::kSwpNoMove | plat::kSwpNoActivate);
     // 8.
     StartTimer(w, kTimer4);
 }

@@ -5,35 +5,31 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/draw.h"
+#include "platform/posix/timer_table.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
 namespace plat::scripted {
 
-struct TimerState {
-    std::uint32_t period_ms = 0;
-    std::uint64_t next_due_ms = 0;
-};
-
 struct WindowState {
     WindowHandle handle{};
     std::string title;  // CP932
     WindowStyle style = WindowStyle::Popup;
     Rect rect;
+    bool full_screen = false;  // as created
     bool visible = false;
     bool topmost = false;
     bool foreign = false;  // another process's window, made by the test
     WindowHandle parent{};
     std::int32_t style_bits = 0;
     WindowHandlers handlers;
-    std::map<int, TimerState> timers;
+    posix::WindowTimers timers;
     const Bitmap* picture = nullptr;  // last presented
     Rect picture_rect;
     int present_count = 0;

@@ -115,6 +115,8 @@ const char* window_class() {
 }  // namespace
 
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
+    // A full-screen window needs nothing more than its rect here: a popup window as large as
+    // the screen covers it, taskbar included, and GDI shows every frame as it is drawn.
     const DWORD style = desc.style == WindowStyle::Popup
                             ? WS_POPUP
                             : (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER);

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "../shell/temp_folder.h"
-#include "platform/linux/x11.h"
+#include "window_search.h"
 
 namespace black_box {
 
@@ -125,10 +125,10 @@ inline std::string run(std::vector<std::string> argv, double seconds = 20) {
     return c.output();
 }
 
-// A top-level X window named exactly `name` (UTF-8), as a decimal id; the same search that
-// stands in for FindWindowA in the Linux build (_NET_WM_NAME, else WM_NAME).
+// A top-level X window named exactly `name` (UTF-8), as a decimal id (the tests' own search,
+// not the Linux build's).
 inline std::optional<std::string> find_window(const std::string& name) {
-    const unsigned long id = plat::x11::find_top_level(name);
+    const unsigned long id = FindNamedWindow(name);
     if (id == 0) return std::nullopt;
     return std::to_string(id);
 }

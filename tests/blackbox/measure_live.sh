@@ -2,8 +2,8 @@
 # Frames per second and CPU time per frame of the live saver, on the X display in $DISPLAY.
 # Needs a measurement build (cmake -DZEPHLORA_COUNT_FRAMES=ON), whose saver writes
 # "frames N in M ms" to standard error when it ends.
-#   tests/wine/measure_live.sh linux build/linux/zephlora SLEEP SECONDS
-#   tests/wine/measure_live.sh wine  build/win32/Zephlora.scr SLEEP SECONDS
+#   tests/blackbox/measure_live.sh linux build/linux/zephlora SLEEP SECONDS
+#   tests/blackbox/measure_live.sh wine  build/win32/Zephlora.scr SLEEP SECONDS
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 kind=$1 program=$2 sleep_ms=$3 seconds=$4

@@ -1,0 +1,66 @@
+#include "platform/linux/window_registry.h"
+
+namespace plat::linux_window {
+
+std::map<WindowHandle, std::unique_ptr<Window>>& registry() {
+    static std::map<WindowHandle, std::unique_ptr<Window>> windows;
+    return windows;
+}
+
+Window* find(WindowHandle h) {
+    auto it = registry().find(h);
+    return it == registry().end() ? nullptr : it->second.get();
+}
+
+Window* find_sdl(std::uint32_t sdl_id) {
+    for (auto& [h, w] : registry())
+        if (w->sdl_id == sdl_id) return w.get();
+    return nullptr;
+}
+
+WindowHandle handle_of(const Window* w) {
+    for (auto& [h, x] : registry())
+        if (x.get() == w) return h;
+    return WindowHandle::None;
+}
+
+WindowHandle add(std::unique_ptr<Window> w) {
+    static std::uintptr_t next_private = 0x7F000000;
+    const WindowHandle h = static_cast<WindowHandle>(w->xid ? w->xid : next_private++);
+    registry()[h] = std::move(w);
+    return h;
+}
+
+void remove(WindowHandle h, bool x_window_gone) {
+    Window* w = find(h);
+    if (!w) return;
+    if (w->handlers.unload) {
+        auto unload = std::move(w->handlers.unload);
+        w->handlers.unload = nullptr;
+        unload();
+    }
+    w = find(h);
+    if (!w) return;
+    if (!x_window_gone) {
+        if (w->texture) SDL_DestroyTexture(w->texture);
+        if (w->renderer) SDL_DestroyRenderer(w->renderer);
+        SDL_DestroyWindow(w->sdl);
+    }
+    registry().erase(h);
+}
+
+void prefer_x11() { SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11"); }
+
+bool ensure_video() {
+    static const bool ok = [] {
+        prefer_x11();
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        // Pictures go to the window through X11's own framebuffer: an accelerated one would
+        // make SDL re-create the window with a new X11 id, and the handle is that id.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    }();
+    return ok;
+}
+
+}  // namespace plat::linux_window

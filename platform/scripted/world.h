@@ -1,0 +1,54 @@
+// The scripted back end's one in-memory world, shared by its service families (system,
+// windows, timers) and the test controls of control.h.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/scripted/control.h"
+
+namespace plat::scripted {
+
+struct QueuedInput {
+    enum Kind { Key, MouseDown, Click, Close } kind;
+    WindowHandle window;
+    int code = 0;
+    Point point;
+};
+
+struct World {
+    std::vector<std::unique_ptr<WindowState>> windows;
+    std::uintptr_t next_handle = 0x100;
+    std::uint64_t clock_ms = 0;
+    std::uint64_t pump_step_ms = 1;
+    std::uint64_t pumps = 0;
+    std::uint64_t pump_budget_end = 0;  // 0: none
+    std::function<void(std::uint64_t)> pump_hook;
+    std::deque<QueuedInput> input;
+    std::string program_folder = ".";
+    std::string command_line;
+    VersionInfo version{1, 2};
+    Point screen{1024, 768};
+    Point twips{15, 15};
+    std::optional<Point> cursor = Point{0, 0};
+    int cursor_count = 0;
+    std::vector<MessageBoxCall> boxes;
+    std::vector<AnimatedRectsCall> zooms;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> spi_calls;
+    std::optional<int> verify_result, change_result;
+    int verify_count = 0;
+    std::vector<PasswordChangeCall> password_changes;
+};
+
+World& world();
+
+// A window of this process or a foreign one; nullptr when there is none.
+WindowState* find(WindowHandle h);
+
+}  // namespace plat::scripted

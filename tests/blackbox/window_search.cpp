@@ -1,0 +1,61 @@
+#include "window_search.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <vector>
+
+namespace black_box {
+namespace {
+
+// Windows come and go while the tree is read; a window that is gone is simply no match.
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
+std::string NameOf(Display* d, Window w) {
+    const Atom net_wm_name = XInternAtom(d, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    for (const auto& [property, type] : {std::pair{net_wm_name, utf8}, std::pair<Atom, Atom>{XA_WM_NAME, AnyPropertyType}}) {
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0, rest = 0;
+        unsigned char* data = nullptr;
+        const bool read = XGetWindowProperty(d, w, property, 0, 4096, False, type, &actual, &format, &count, &rest,
+                                             &data) == Success;
+        std::string name;
+        if (read && data && format == 8) name.assign(reinterpret_cast<const char*>(data), count);
+        if (data) XFree(data);
+        if (!name.empty()) return name;
+    }
+    return {};
+}
+
+std::vector<Window> ChildrenOf(Display* d, Window w) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> out;
+    if (XQueryTree(d, w, &root, &parent, &children, &count) && children) out.assign(children, children + count);
+    if (children) XFree(children);
+    return out;
+}
+
+}  // namespace
+
+unsigned long FindNamedWindow(const std::string& name_utf8) {
+    if (name_utf8.empty()) return 0;
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return 0;
+    XErrorHandler previous = XSetErrorHandler(IgnoreError);
+    const std::vector<Window> top = ChildrenOf(d, DefaultRootWindow(d));
+    Window found = 0;
+    for (Window w : top)
+        if (!found && NameOf(d, w) == name_utf8) found = w;
+    for (Window w : top)
+        for (Window child : found ? std::vector<Window>{} : ChildrenOf(d, w))
+            if (!found && NameOf(d, child) == name_utf8) found = child;
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(d);
+    return found;
+}
+
+}  // namespace black_box
