@@ -1,6 +1,7 @@
 // The audio CD of the Linux back end: a drive found through libcdio, its table of contents
 // read and its audio sectors played through an SDL audio device by a thread of its own, so
-// that no command ever waits for the drive. Positions are tmsf texts ("TT:MM:SS:FF").
+// that no command ever waits for the drive. It is the "cdaudio" device of the command
+// interpreter (media_commands.h).
 #pragma once
 
 #include <memory>

@@ -27,7 +27,7 @@ bool take_flags(Words& words) {
         const bool flag = i >= 2 && !takes_value(words[i - 1]) &&
                           (same_word(words[i], "wait") || same_word(words[i], "notify"));
         if (!flag) {
-            kept.push_back(std::move(words[i]));
+            kept.push_back(words[i]);
         } else if (same_word(words[i], "wait")) {
             wait = true;
         }
