@@ -15,11 +15,11 @@ MusicChoice& run_choice() {
 
 void StartRunMusic(const MusicChoice& choice, RunTimers& timers) {
     run_choice() = choice;
-    if (choice.BgmKind == 1) {
+    if (choice.BgmKind == kBgmCd) {
         // Nothing plays yet: the first supervision step finds the disc stopped and starts it.
         CdOpen();
         timers.set_enabled(MusicTimer::Timer2, true);
-    } else if (choice.BgmKind == 2) {
+    } else if (choice.BgmKind == kBgmFile) {
         switch (KindOfFile(choice.BgmFile)) {
         case FileKind::Wav:
             WavStart(choice.BgmFile);
@@ -40,7 +40,7 @@ void StopRunMusic(RunTimers& timers) {
         timers.set_enabled(MusicTimer::Timer2, false);
         CdClose();
     }
-    if (choice.BgmKind == 2) {
+    if (choice.BgmKind == kBgmFile) {
         switch (KindOfFile(choice.BgmFile)) {
         case FileKind::Wav:
             WavStop();
@@ -65,7 +65,7 @@ bool OnTimer2(RunTimers& timers) {
 }
 
 bool HandleKey(int virtual_key) {
-    if (run_choice().BgmKind != 1) return false;
+    if (run_choice().BgmKind != kBgmCd) return false;
     if (virtual_key == plat::kVkLeft) {
         CdPreviousTrack();
         return true;

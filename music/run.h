@@ -18,9 +18,14 @@
 
 namespace music {
 
+// The music sources that BgmKind of the settings record chooses.
+inline constexpr std::int16_t kBgmNone = 0;
+inline constexpr std::int16_t kBgmCd = 1;    // the audio CD
+inline constexpr std::int16_t kBgmFile = 2;  // a music file: MP3 or WAV by its ending
+
 // The music settings of the run (BgmKind, BgmRepeat, BgmFile of the settings record).
 struct MusicChoice {
-    std::int16_t BgmKind = 0;    // 0 none, 1 audio CD, 2 music file
+    std::int16_t BgmKind = kBgmNone;
     std::int16_t BgmRepeat = 0;  // CD track to hold, 0 for none; files always repeat
     std::string BgmFile;         // full path, CP932
 };
@@ -35,14 +40,14 @@ public:
     virtual bool is_enabled(MusicTimer timer) const = 0;
 };
 
-// Start of the run. BgmKind 1: CdOpen, then Timer2 on (its first tick starts the disc).
-// BgmKind 2: a name ending in WAV starts the looping wave; one ending in MP3 starts the file
+// Start of the run. kBgmCd: CdOpen, then Timer2 on (its first tick starts the disc).
+// kBgmFile: a name ending in WAV starts the looping wave; one ending in MP3 starts the file
 // and then switches Timer1 on; any other ending plays nothing. The choice is kept for the
 // rest of the run (key routing, the supervision and the stop).
 void StartRunMusic(const MusicChoice& choice, RunTimers& timers);
 
 // End of the run. If Timer2 is on: Timer2 off, then CdClose (when the supervision switched
-// itself off after a failure, the CD device is left alone). BgmKind 2: WavStop, or Mp3Stop
+// itself off after a failure, the CD device is left alone). kBgmFile: WavStop, or Mp3Stop
 // and then Timer1 off.
 void StopRunMusic(RunTimers& timers);
 
@@ -53,7 +58,7 @@ void OnTimer1();
 // (false after a failed step, for the rest of the run). Returns that state.
 bool OnTimer2(RunTimers& timers);
 
-// Key routing. With BgmKind 1 the left arrow (37) plays the previous track and the right
+// Key routing. With kBgmCd the left arrow (37) plays the previous track and the right
 // arrow (39) the next one, and the key is handled (the saver keeps running, even after the
 // supervision has switched itself off). Every other key, and every key with another BgmKind,
 // is not handled: the window then ends the saver.

@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/mci_words.h"
 
 namespace plat::linux_media {
 
@@ -47,7 +46,7 @@ struct CdShared {
     long end = 0;
     unsigned generation = 0;
     // A play command that arrived while the table of contents was being read.
-    std::optional<std::pair<std::string, std::string>> pending_play;
+    std::optional<std::pair<std::optional<mci::Tmsf>, std::optional<mci::Tmsf>>> pending_play;
     SDL_AudioDeviceID device = 0;
 };
 
@@ -85,38 +84,30 @@ mci::Tmsf tmsf_of(const CdShared& s, long sector) {
             static_cast<int>(offset % kFramesPerSecond)};
 }
 
-std::optional<long> sector_of(const CdShared& s, std::string_view text, unsigned& code) {
-    const auto p = mci::parse_tmsf(text);
-    if (!p) {
-        code = mci::kBadInteger;
-        return std::nullopt;
-    }
-    const Track* t = track_by_number(s, p->track);
-    const long sector = t ? t->start + (p->minutes * 60L + p->seconds) * kFramesPerSecond + p->frames : 0;
-    if (!t || sector >= t->end) {
-        code = mci::kOutOfRange;
-        return std::nullopt;
-    }
+// The sector of a position; none when the position is not on the disc.
+std::optional<long> sector_of(const CdShared& s, const mci::Tmsf& p) {
+    const Track* t = track_by_number(s, p.track);
+    const long sector = t ? t->start + (p.minutes * 60L + p.seconds) * kFramesPerSecond + p.frames : 0;
+    if (!t || sector >= t->end) return std::nullopt;
     return sector;
 }
 
 // Starts playback under the lock; the disc must be ready.
-unsigned start_play(CdShared& s, std::string_view from, std::string_view to) {
-    unsigned code = mci::kOk;
+unsigned start_play(CdShared& s, const std::optional<mci::Tmsf>& from, const std::optional<mci::Tmsf>& to) {
     long start = s.cursor;
     long end = disc_end(s);
-    if (!from.empty()) {
-        const auto sector = sector_of(s, from, code);
-        if (!sector) return code;
+    if (from) {
+        const auto sector = sector_of(s, *from);
+        if (!sector) return mci::kOutOfRange;
         start = *sector;
     } else if (s.paused) {
         start = heard_sector(s);
     } else if (s.at_end || start >= end) {
         start = s.tracks.front().start;
     }
-    if (!to.empty()) {
-        const auto sector = sector_of(s, to, code);
-        if (!sector) return code;
+    if (to) {
+        const auto sector = sector_of(s, *to);
+        if (!sector) return mci::kOutOfRange;
         end = *sector;
     }
     if (s.device) SDL_ClearQueuedAudio(s.device);
@@ -213,7 +204,7 @@ void reader(std::shared_ptr<CdShared> s, std::string device, driver_id_t driver)
 
 void use_disc_image(std::string cue_path) { disc_image() = std::move(cue_path); }
 
-std::unique_ptr<CdPlayer> CdPlayer::open(unsigned& code) {
+mci::Opened<mci::CdDevice> CdPlayer::open() {
     // The library's warnings about the disc would only clutter the terminal.
     cdio_loglevel_default = CDIO_LOG_ERROR;
     driver_id_t driver = DRIVER_DEVICE;
@@ -222,33 +213,23 @@ std::unique_ptr<CdPlayer> CdPlayer::open(unsigned& code) {
         driver = DRIVER_BINCUE;
     } else {
         char* default_device = cdio_get_default_device_driver(&driver);
-        if (!default_device) {
-            code = mci::kCannotLoadDriver;
-            return nullptr;
-        }
+        if (!default_device) return {nullptr, mci::kCannotLoadDriver};
         device = default_device;
         cdio_free(default_device);
     }
 
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        code = mci::kHardware;
-        return nullptr;
-    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return {nullptr, mci::kHardware};
     SDL_AudioSpec want{};
     want.freq = 44100;
     want.format = AUDIO_S16LSB;
     want.channels = 2;
     want.samples = 4096;
     const SDL_AudioDeviceID audio = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
-    if (audio == 0) {
-        code = mci::kHardware;
-        return nullptr;
-    }
+    if (audio == 0) return {nullptr, mci::kHardware};
     auto shared = std::make_shared<CdShared>();
     shared->device = audio;
     std::thread(reader, shared, std::move(device), driver).detach();
-    code = mci::kOk;
-    return std::unique_ptr<CdPlayer>(new CdPlayer(std::move(shared)));
+    return {std::unique_ptr<CdPlayer>(new CdPlayer(std::move(shared))), mci::kOk};
 }
 
 CdPlayer::~CdPlayer() {
@@ -267,77 +248,74 @@ CdPlayer::~CdPlayer() {
 
 // While the table of contents is being read the drive answers as a disc about to start:
 // it stands on track 1, is not ready, and keeps a play command until it can carry it out.
-CdAnswer CdPlayer::current_track() {
+mci::Answer<long> CdPlayer::current_track() {
     std::lock_guard lock(shared_->mutex);
     switch (shared_->phase) {
-    case Phase::Reading: return {mci::kOk, "1"};
+    case Phase::Reading: return {mci::kOk, 1};
     case Phase::NoDisc: return {mci::kHardware, {}};
     case Phase::Ready: break;
     }
     const Track* t = track_at(*shared_, heard_sector(*shared_));
-    return {mci::kOk, std::to_string(t ? t->number : 1)};
+    return {mci::kOk, t ? t->number : 1};
 }
 
-CdAnswer CdPlayer::number_of_tracks() {
+mci::Answer<long> CdPlayer::number_of_tracks() {
     std::lock_guard lock(shared_->mutex);
     switch (shared_->phase) {
-    case Phase::Reading: return {mci::kOk, "1"};
+    case Phase::Reading: return {mci::kOk, 1};
     case Phase::NoDisc: return {mci::kHardware, {}};
     case Phase::Ready: break;
     }
-    return {mci::kOk, std::to_string(shared_->tracks.size())};
+    return {mci::kOk, static_cast<long>(shared_->tracks.size())};
 }
 
-CdAnswer CdPlayer::mode() {
+mci::Mode CdPlayer::mode() {
     std::lock_guard lock(shared_->mutex);
-    if (shared_->phase != Phase::Ready) return {mci::kOk, "not ready"};
-    if (shared_->paused) return {mci::kOk, "paused"};
-    return {mci::kOk, shared_->playing ? "playing" : "stopped"};
+    if (shared_->phase != Phase::Ready) return mci::Mode::NotReady;
+    if (shared_->paused) return mci::Mode::Paused;
+    return shared_->playing ? mci::Mode::Playing : mci::Mode::Stopped;
 }
 
-CdAnswer CdPlayer::position() {
+mci::Answer<mci::Tmsf> CdPlayer::position() {
     std::lock_guard lock(shared_->mutex);
     switch (shared_->phase) {
-    case Phase::Reading: return {mci::kOk, mci::format_tmsf({1, 0, 0, 0})};
+    case Phase::Reading: return {mci::kOk, {1, 0, 0, 0}};
     case Phase::NoDisc: return {mci::kHardware, {}};
     case Phase::Ready: break;
     }
-    return {mci::kOk, mci::format_tmsf(tmsf_of(*shared_, heard_sector(*shared_)))};
+    return {mci::kOk, tmsf_of(*shared_, heard_sector(*shared_))};
 }
 
-CdAnswer CdPlayer::position_of_track(long track) {
+mci::Answer<mci::Tmsf> CdPlayer::position_of_track(long track) {
     std::lock_guard lock(shared_->mutex);
     switch (shared_->phase) {
     case Phase::Reading:
         if (track < 1 || track > 99) return {mci::kOutOfRange, {}};
-        return {mci::kOk, mci::format_tmsf({static_cast<int>(track), 0, 0, 0})};
+        return {mci::kOk, {static_cast<int>(track), 0, 0, 0}};
     case Phase::NoDisc: return {mci::kHardware, {}};
     case Phase::Ready: break;
     }
     if (!track_by_number(*shared_, track)) return {mci::kOutOfRange, {}};
-    return {mci::kOk, mci::format_tmsf({static_cast<int>(track), 0, 0, 0})};
+    return {mci::kOk, {static_cast<int>(track), 0, 0, 0}};
 }
 
-CdAnswer CdPlayer::play(std::string_view from, std::string_view to) {
+unsigned CdPlayer::play(const std::optional<mci::Tmsf>& from, const std::optional<mci::Tmsf>& to) {
     std::lock_guard lock(shared_->mutex);
     switch (shared_->phase) {
     case Phase::Reading:
-        if ((!from.empty() && !mci::parse_tmsf(from)) || (!to.empty() && !mci::parse_tmsf(to))) {
-            return {mci::kBadInteger, {}};
-        }
-        shared_->pending_play.emplace(std::string(from), std::string(to));
-        return {};
-    case Phase::NoDisc: return {mci::kHardware, {}};
+        shared_->pending_play.emplace(from, to);
+        return mci::kOk;
+    case Phase::NoDisc: return mci::kHardware;
     case Phase::Ready: break;
     }
-    return {start_play(*shared_, from, to), {}};
+    return start_play(*shared_, from, to);
 }
 
-CdAnswer CdPlayer::stop() {
+unsigned CdPlayer::stop() {
     std::lock_guard lock(shared_->mutex);
-    if (shared_->phase == Phase::NoDisc) return {mci::kHardware, {}};
+    if (shared_->phase == Phase::NoDisc) return mci::kHardware;
     shared_->pending_play.reset();
-    if (shared_->phase == Phase::Reading) return {};
+    if (shared_->phase == Phase::Reading) return mci::kOk;
     shared_->cursor = heard_sector(*shared_);
     ++shared_->generation;
     shared_->playing = false;
@@ -346,17 +324,17 @@ CdAnswer CdPlayer::stop() {
         SDL_PauseAudioDevice(shared_->device, 1);
         SDL_ClearQueuedAudio(shared_->device);
     }
-    return {};
+    return mci::kOk;
 }
 
-CdAnswer CdPlayer::pause() {
+unsigned CdPlayer::pause() {
     std::lock_guard lock(shared_->mutex);
-    if (shared_->phase != Phase::Ready) return {mci::kDeviceNotReady, {}};
+    if (shared_->phase != Phase::Ready) return mci::kDeviceNotReady;
     if (shared_->playing) {
         shared_->paused = true;
         if (shared_->device) SDL_PauseAudioDevice(shared_->device, 1);
     }
-    return {};
+    return mci::kOk;
 }
 
 }  // namespace plat::linux_media

@@ -1,6 +1,7 @@
-// Splitting a multimedia command string into words, shared by the interpreters of the
-// Linux and scripted back ends. Words are separated by blanks; a word in double quotes may
-// hold blanks (the quotes are not part of it). Keywords compare without regard to case.
+// The words of a multimedia command string, for the command interpreter of the Linux and
+// scripted back ends (media_commands.h). Words are separated by blanks; a word in double
+// quotes may hold blanks (the quotes are not part of it). Keywords compare without regard
+// to case.
 #pragma once
 
 #include <cstdio>
@@ -11,7 +12,7 @@
 
 namespace plat::mci {
 
-// Error codes of our interpreters. The numbers follow the Windows multimedia codes of the
+// Error codes of our interpreter. The numbers follow the Windows multimedia codes of the
 // same meaning, so that a text "Error:263" means the same thing on every build.
 enum Code : unsigned {
     kOk = 0,
@@ -59,13 +60,20 @@ inline const char* describe(unsigned code) {
     }
 }
 
+// ASCII letters folded to lower case; every other byte (CP932 trail bytes included) is
+// left alone, so keywords and aliases match without regard to case.
+inline char fold_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+inline std::string lower_ascii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = fold_ascii(c);
+    return out;
+}
+
 inline bool same_word(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
+        if (fold_ascii(a[i]) != fold_ascii(b[i])) return false;
     }
     return true;
 }

@@ -1,31 +1,22 @@
-// Multimedia services of the scripted back end: a command interpreter over a simulated CD
-// drive and simulated music files, with a log of every call (see media_control.h).
+// Multimedia services of the scripted back end: the command interpreter (media_commands.h)
+// over a simulated CD drive and simulated music files, with a log of every call (see
+// media_control.h).
 #include <algorithm>
-#include <map>
+#include <memory>
 
 #include "platform/media.h"
-#include "platform/posix/mci_words.h"
+#include "platform/posix/media_commands.h"
 #include "platform/scripted/media_control.h"
 
 namespace plat::scripted::media {
 namespace {
 
-using mci::same_word;
-
-struct FileDevice {
-    std::string path;
-    bool playing = false;
-    int play_count = 0;
-};
-
 struct World {
     bool drive = false;
     int tracks = 0;  // 0: no disc
-    bool cd_open = false;
     int current = 1;
     CdMode mode = CdMode::Stopped;
     std::vector<std::string> playable;
-    std::map<std::string, FileDevice> files;  // by alias, lower case
     int wave_devices = 1;
     int wave_queries = 0;
     bool error_texts = true;
@@ -38,173 +29,136 @@ World& world() {
     return w;
 }
 
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
+// The simulated drive: it stands on a track, and plays, pauses or stands still there.
+class SimulatedCd final : public mci::CdDevice {
+public:
+    ~SimulatedCd() override { world().mode = CdMode::Stopped; }
 
-struct Result {
-    unsigned code = mci::kOk;
-    std::string reply;
+    mci::Mode mode() override {
+        const World& s = world();
+        if (s.tracks == 0) return mci::Mode::NotReady;
+        return s.mode == CdMode::Playing ? mci::Mode::Playing
+               : s.mode == CdMode::Paused ? mci::Mode::Paused
+                                          : mci::Mode::Stopped;
+    }
+    mci::Answer<long> current_track() override {
+        if (world().tracks == 0) return {mci::kHardware, {}};
+        return {mci::kOk, world().current};
+    }
+    mci::Answer<long> number_of_tracks() override {
+        if (world().tracks == 0) return {mci::kHardware, {}};
+        return {mci::kOk, world().tracks};
+    }
+    mci::Answer<mci::Tmsf> position() override {
+        if (world().tracks == 0) return {mci::kHardware, {}};
+        return {mci::kOk, {world().current, 0, 0, 0}};
+    }
+    mci::Answer<mci::Tmsf> position_of_track(long track) override {
+        if (world().tracks == 0) return {mci::kHardware, {}};
+        if (!on_disc(track)) return {mci::kOutOfRange, {}};
+        return {mci::kOk, {static_cast<int>(track), 0, 0, 0}};
+    }
+    unsigned play(const std::optional<mci::Tmsf>& from, const std::optional<mci::Tmsf>& to) override {
+        World& s = world();
+        if (s.tracks == 0) return mci::kHardware;
+        if ((from && !on_disc(from->track)) || (to && !on_disc(to->track))) return mci::kOutOfRange;
+        if (from) s.current = from->track;
+        s.mode = CdMode::Playing;
+        return mci::kOk;
+    }
+    unsigned stop() override {
+        if (world().tracks == 0) return mci::kHardware;
+        world().mode = CdMode::Stopped;
+        return mci::kOk;
+    }
+    unsigned pause() override {
+        if (world().tracks == 0) return mci::kDeviceNotReady;
+        if (world().mode == CdMode::Playing) world().mode = CdMode::Paused;
+        return mci::kOk;
+    }
+
+private:
+    static bool on_disc(long track) { return track >= 1 && track <= world().tracks; }
 };
 
-Result error(unsigned code) { return {code, {}}; }
+// A simulated music file without a length: it plays until the test lets it reach its end.
+class SimulatedFile final : public mci::FileDevice {
+public:
+    explicit SimulatedFile(std::string path) : path_(std::move(path)) {}
 
-Result open_device(const std::vector<std::string>& w) {
-    World& s = world();
-    if (w.size() < 2) return error(mci::kMissingParameter);
-    std::string type, alias;
-    for (std::size_t i = 2; i < w.size(); ++i) {
-        if ((same_word(w[i], "type") || same_word(w[i], "alias")) && i + 1 < w.size()) {
-            (same_word(w[i], "type") ? type : alias) = w[i + 1];
-            ++i;
-        } else if (!same_word(w[i], "shareable") && !same_word(w[i], "wait") && !same_word(w[i], "notify")) {
-            return error(mci::kUnrecognizedKeyword);
+    unsigned play(std::optional<long> from_ms) override {
+        // As with a real file: without a position a paused file goes on, a playing one plays
+        // on and one that ran to its end has nothing left to play.
+        if (!from_ms && state_ == State::Ended) return mci::kOk;
+        if (!from_ms && state_ == State::Playing) return mci::kOk;
+        if (from_ms || state_ != State::Paused) ++play_count_;
+        state_ = State::Playing;
+        return mci::kOk;
+    }
+    unsigned stop() override {
+        if (state_ != State::Ended) state_ = State::Stopped;
+        return mci::kOk;
+    }
+    unsigned pause() override {
+        if (state_ == State::Playing) state_ = State::Paused;
+        return mci::kOk;
+    }
+    unsigned resume() override {
+        if (state_ == State::Paused) state_ = State::Playing;
+        return mci::kOk;
+    }
+    mci::Mode mode() override {
+        return state_ == State::Playing ? mci::Mode::Playing
+               : state_ == State::Paused ? mci::Mode::Paused
+                                         : mci::Mode::Stopped;
+    }
+    long length_ms() override { return 0; }
+    long position_ms() override { return 0; }
+
+    void reach_end() {
+        if (state_ == State::Playing) state_ = State::Ended;
+    }
+    const std::string& path() const { return path_; }
+    bool playing() const { return state_ == State::Playing; }
+    int play_count() const { return play_count_; }
+
+private:
+    enum class State { Stopped, Playing, Paused, Ended };
+    std::string path_;
+    State state_ = State::Stopped;
+    int play_count_ = 0;
+};
+
+class SimulatedDrivers final : public mci::Drivers {
+public:
+    mci::Opened<mci::CdDevice> open_cd() override {
+        if (!world().drive) return {nullptr, mci::kCannotLoadDriver};
+        return {std::make_unique<SimulatedCd>(), mci::kOk};
+    }
+    mci::Opened<mci::FileDevice> open_file(std::string_view path) override {
+        const auto& playable = world().playable;
+        if (std::find(playable.begin(), playable.end(), path) == playable.end()) {
+            return {nullptr, mci::kFileNotFound};
         }
+        return {std::make_unique<SimulatedFile>(std::string(path)), mci::kOk};
     }
-    if (same_word(w[1], "cdaudio")) {
-        if (!s.drive) return error(mci::kCannotLoadDriver);
-        if (s.cd_open) return error(mci::kDeviceOpen);
-        s.cd_open = true;
-        return {};
-    }
-    if (!type.empty() && !same_word(type, "mpegvideo") && !same_word(type, "waveaudio")) {
-        return error(mci::kCannotLoadDriver);
-    }
-    const std::string key = lower(alias.empty() ? w[1] : alias);
-    if (key == "cdaudio" || s.files.contains(key)) return error(mci::kDuplicateAlias);
-    if (std::find(s.playable.begin(), s.playable.end(), w[1]) == s.playable.end()) {
-        return error(mci::kFileNotFound);
-    }
-    s.files[key] = FileDevice{w[1], false, 0};
-    return {};
+};
+
+mci::Interpreter& interpreter() {
+    world();  // made first, so that it outlives the devices that the interpreter holds
+    static SimulatedDrivers drivers;
+    static mci::Interpreter interpreter(drivers);
+    return interpreter;
 }
 
-Result cd_command(const std::vector<std::string>& w) {
-    World& s = world();
-    const std::string& verb = w[0];
-    if (same_word(verb, "close")) {
-        s.cd_open = false;
-        s.mode = CdMode::Stopped;
-        return {};
-    }
-    if (same_word(verb, "set")) {
-        if (w.size() == 5 && same_word(w[2], "time") && same_word(w[3], "format")) {
-            if (same_word(w[4], "tmsf")) return {};
-            return error(mci::kBadTimeFormat);
-        }
-        return error(mci::kUnrecognizedKeyword);
-    }
-    if (same_word(verb, "status")) {
-        if (w.size() == 3 && same_word(w[2], "mode")) {
-            if (s.tracks == 0) return {mci::kOk, "not ready"};
-            return {mci::kOk, s.mode == CdMode::Playing ? "playing" : s.mode == CdMode::Paused ? "paused" : "stopped"};
-        }
-        if (s.tracks == 0) return error(mci::kHardware);
-        if (w.size() == 4 && same_word(w[2], "current") && same_word(w[3], "track")) {
-            return {mci::kOk, std::to_string(s.current)};
-        }
-        if (w.size() == 5 && same_word(w[2], "number") && same_word(w[3], "of") && same_word(w[4], "tracks")) {
-            return {mci::kOk, std::to_string(s.tracks)};
-        }
-        if (w.size() == 5 && same_word(w[2], "position") && same_word(w[3], "track")) {
-            const auto n = mci::whole_number(w[4]);
-            if (!n) return error(mci::kBadInteger);
-            if (*n < 1 || *n > s.tracks) return error(mci::kOutOfRange);
-            return {mci::kOk, mci::format_tmsf({static_cast<int>(*n), 0, 0, 0})};
-        }
-        if (w.size() == 3 && same_word(w[2], "position")) {
-            return {mci::kOk, mci::format_tmsf({s.current, 0, 0, 0})};
-        }
-        return error(mci::kUnrecognizedKeyword);
-    }
-    if (same_word(verb, "play")) {
-        if (s.tracks == 0) return error(mci::kHardware);
-        int from = s.current;
-        for (std::size_t i = 2; i < w.size(); ++i) {
-            if ((same_word(w[i], "from") || same_word(w[i], "to")) && i + 1 < w.size()) {
-                const auto p = mci::parse_tmsf(w[i + 1]);
-                if (!p) return error(mci::kBadInteger);
-                if (p->track < 1 || p->track > s.tracks) return error(mci::kOutOfRange);
-                if (same_word(w[i], "from")) from = p->track;
-                ++i;
-            } else if (!same_word(w[i], "notify") && !same_word(w[i], "wait")) {
-                return error(mci::kUnrecognizedKeyword);
-            }
-        }
-        s.current = from;
-        s.mode = CdMode::Playing;
-        return {};
-    }
-    if (same_word(verb, "stop") || same_word(verb, "pause")) {
-        if (s.tracks == 0) return error(mci::kHardware);
-        s.mode = same_word(verb, "stop") ? CdMode::Stopped : CdMode::Paused;
-        return {};
-    }
-    return error(mci::kUnrecognizedCommand);
-}
-
-Result file_command(FileDevice& f, const std::string& key, const std::vector<std::string>& w) {
-    const std::string& verb = w[0];
-    if (same_word(verb, "close")) {
-        world().files.erase(key);
-        return {};
-    }
-    if (same_word(verb, "status")) {
-        if (w.size() == 3 && same_word(w[2], "mode")) return {mci::kOk, f.playing ? "playing" : "stopped"};
-        return error(mci::kUnrecognizedKeyword);
-    }
-    if (same_word(verb, "set")) {
-        if (w.size() == 5 && same_word(w[2], "time") && same_word(w[3], "format") &&
-            (same_word(w[4], "milliseconds") || same_word(w[4], "ms"))) {
-            return {};
-        }
-        return error(mci::kBadTimeFormat);
-    }
-    if (same_word(verb, "play")) {
-        for (std::size_t i = 2; i < w.size(); ++i) {
-            if ((same_word(w[i], "from") || same_word(w[i], "to")) && i + 1 < w.size()) {
-                if (!mci::whole_number(w[i + 1])) return error(mci::kBadInteger);
-                ++i;
-            } else if (!same_word(w[i], "notify") && !same_word(w[i], "wait")) {
-                return error(mci::kUnrecognizedKeyword);
-            }
-        }
-        f.playing = true;
-        ++f.play_count;
-        return {};
-    }
-    if (same_word(verb, "stop") || same_word(verb, "pause")) {
-        f.playing = false;
-        return {};
-    }
-    return error(mci::kUnrecognizedCommand);
-}
-
-Result interpret(std::string_view command) {
-    World& s = world();
-    const auto words = mci::split_words(command);
-    if (!words) return error(mci::kNoClosingQuote);
-    const auto& w = *words;
-    if (w.empty()) return error(mci::kMissingCommandString);
-    if (same_word(w[0], "open")) return open_device(w);
-    if (w.size() < 2) return error(mci::kMissingParameter);
-    if (same_word(w[1], "cdaudio")) {
-        if (!s.cd_open) return error(mci::kInvalidDeviceName);
-        return cd_command(w);
-    }
-    const std::string key = lower(w[1]);
-    const auto found = s.files.find(key);
-    if (found == s.files.end()) return error(mci::kInvalidDeviceName);
-    return file_command(found->second, key, w);
-}
+SimulatedFile* file(std::string_view alias) { return static_cast<SimulatedFile*>(interpreter().file(alias)); }
 
 }  // namespace
 
-void reset() { world() = World{}; }
+void reset() {
+    interpreter().close_all();
+    world() = World{};
+}
 void set_cd_drive(bool present) { world().drive = present; }
 void insert_disc(int track_count) {
     world().tracks = std::max(0, track_count);
@@ -221,27 +175,26 @@ void cd_reaches_end() {
     world().current = 1;
     world().mode = CdMode::Stopped;
 }
-bool cd_is_open() { return world().cd_open; }
+bool cd_is_open() { return interpreter().cd() != nullptr; }
 int cd_current_track() { return world().current; }
 CdMode cd_mode() { return world().mode; }
 
 void add_playable_file(std::string path_cp932) { world().playable.push_back(std::move(path_cp932)); }
 void file_reaches_end(std::string_view alias) {
-    const auto found = world().files.find(lower(alias));
-    if (found != world().files.end()) found->second.playing = false;
+    if (SimulatedFile* f = file(alias)) f->reach_end();
 }
-bool alias_is_open(std::string_view alias) { return world().files.contains(lower(alias)); }
+bool alias_is_open(std::string_view alias) { return file(alias) != nullptr; }
 std::string alias_path(std::string_view alias) {
-    const auto found = world().files.find(lower(alias));
-    return found == world().files.end() ? std::string() : found->second.path;
+    const SimulatedFile* f = file(alias);
+    return f ? f->path() : std::string();
 }
 bool alias_is_playing(std::string_view alias) {
-    const auto found = world().files.find(lower(alias));
-    return found != world().files.end() && found->second.playing;
+    const SimulatedFile* f = file(alias);
+    return f && f->playing();
 }
 int alias_play_count(std::string_view alias) {
-    const auto found = world().files.find(lower(alias));
-    return found == world().files.end() ? 0 : found->second.play_count;
+    const SimulatedFile* f = file(alias);
+    return f ? f->play_count() : 0;
 }
 
 void set_wave_out_devices(int count) { world().wave_devices = count; }
@@ -269,24 +222,21 @@ namespace sm = scripted::media;
 
 std::uint32_t mci_send_string(std::string_view command, char* reply, std::uint32_t reply_length,
                               WindowHandle callback) {
-    sm::Result r = sm::interpret(command);
-    sm::CommandRecord record{std::string(command), reply_length, reply != nullptr, r.code, {}};
     (void)callback;
-    if (r.code == mci::kOk) {
-        r.code = mci::put_reply(r.reply, reply, reply_length);
-        record.code = r.code;
-        if (r.code == mci::kOk && reply && reply_length) record.reply = r.reply;
-    }
+    const mci::Reply answer = sm::interpreter().run(command);
+    const unsigned code = mci::deliver(answer, reply, reply_length);
+    sm::CommandRecord record{std::string(command), reply_length, reply != nullptr, code, {}};
+    if (code == mci::kOk && reply && reply_length) record.reply = answer.text;
     sm::world().log.push_back(std::move(record));
-    return r.code;
+    return code;
 }
 
 bool mci_get_error_string(std::uint32_t code, char* text, std::uint32_t text_length) {
-    if (!text || text_length == 0) return false;
-    text[0] = 0;
-    const char* description = mci::describe(code);
-    if (!sm::world().error_texts || !description) return false;
-    return mci::put_reply(description, text, text_length) == mci::kOk;
+    if (!sm::world().error_texts) {
+        if (text && text_length) text[0] = 0;
+        return false;
+    }
+    return mci::error_text(code, text, text_length);
 }
 
 bool play_sound(const char* name, std::uint32_t flags) {

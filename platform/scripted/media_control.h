@@ -1,7 +1,8 @@
 // Multimedia of the scripted back end: a simulated CD drive, music files that a test
 // declares playable, a wave output that records what it is asked to play, and a log of every
-// command string that the core sends. The interpreter speaks the same commands, codes and
-// position texts ("TT:MM:SS:FF") as the Linux one; nothing ever sounds.
+// command string that the core sends. The commands are read by the interpreter that the Linux
+// back end uses too (platform/posix/media_commands.h); only the devices are simulated, and
+// nothing ever sounds.
 #pragma once
 
 #include <cstdint>

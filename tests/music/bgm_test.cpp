@@ -71,7 +71,7 @@ TEST_F(Music, Mp3StartPlaysOnlyWhenTheOpenSucceeds) {
 
 TEST_F(Music, PathsWithSpacesAndJapaneseCharactersOpen) {
     media::add_playable_file(kJapanesePath);
-    start(2, 0, kJapanesePath);
+    start(music::kBgmFile, 0, kJapanesePath);
     EXPECT_EQ(media::commands()[0].command, "open \"" + kJapanesePath + "\" type MPEGVideo Alias MP3Play");
     EXPECT_EQ(media::alias_path("MP3Play"), kJapanesePath);
     EXPECT_TRUE(media::alias_is_playing("MP3Play"));
@@ -146,7 +146,7 @@ TEST_F(Music, FileEndingsChooseThePlayerInAnyCase) {
 
 TEST_F(Music, AnMpegNameWithFourLettersPlaysAndStopsNothing) {
     media::add_playable_file("C:\\clip.mpeg");
-    start(2, 0, "C:\\clip.mpeg");
+    start(music::kBgmFile, 0, "C:\\clip.mpeg");
     music::StopRunMusic(timers);
     EXPECT_TRUE(media::commands().empty());
     EXPECT_TRUE(media::sound_calls().empty());
@@ -155,7 +155,7 @@ TEST_F(Music, AnMpegNameWithFourLettersPlaysAndStopsNothing) {
 }
 
 TEST_F(Music, WaveFilesLoopWithoutTheDefaultSoundAndStop) {
-    start(2, 0, "C:\\loop.wav");
+    start(music::kBgmFile, 0, "C:\\loop.wav");
     music::StopRunMusic(timers);
     ASSERT_EQ(media::sound_calls().size(), 2u);
     EXPECT_EQ(media::sound_calls()[0].name, "C:\\loop.wav");
@@ -175,7 +175,7 @@ TEST_F(Music, WaveMusicIsSkippedWithoutOutputDevice) {
 
 TEST_F(Music, Mp3RunRestartsTheFileAfterItsEndAndStopsAtExit) {
     media::add_playable_file("C:\\s.mp3");
-    start(2, 0, "C:\\s.mp3");
+    start(music::kBgmFile, 0, "C:\\s.mp3");
     EXPECT_TRUE(timers.t1);
     media::clear_log();
 
@@ -203,11 +203,11 @@ TEST_F(Music, BgmRepeatHasNoEffectOnFiles) {
         SetUp();
         media::add_playable_file("C:\\s.mp3");
         FakeTimers t;
-        music::StartRunMusic({2, static_cast<std::int16_t>(run * 3), "C:\\s.mp3"}, t);
+        music::StartRunMusic({music::kBgmFile, static_cast<std::int16_t>(run * 3), "C:\\s.mp3"}, t);
         media::file_reaches_end("MP3Play");
         music::OnTimer1();
         music::StopRunMusic(t);
-        music::StartRunMusic({2, static_cast<std::int16_t>(run * 3), "C:\\s.wav"}, t);
+        music::StartRunMusic({music::kBgmFile, static_cast<std::int16_t>(run * 3), "C:\\s.wav"}, t);
         music::StopRunMusic(t);
         logs[run] = media::command_texts();
         sounds[run] = media::sound_calls();
@@ -233,7 +233,7 @@ TEST_F(Music, NoDiscGivesOneFailedStepAndLeavesTheDeviceAloneAtExit) {
         SetUp();
         media::set_cd_drive(drive);  // a drive without a disc, or no drive at all
         FakeTimers t;
-        music::StartRunMusic({1, 0, {}}, t);
+        music::StartRunMusic({music::kBgmCd, 0, {}}, t);
         EXPECT_TRUE(t.t2);
         EXPECT_EQ(media::command_texts(), (Texts{"open cdaudio", "set cdaudio time format tmsf"}));
         media::clear_log();
@@ -254,7 +254,7 @@ TEST_F(Music, NoDiscGivesOneFailedStepAndLeavesTheDeviceAloneAtExit) {
 TEST_F(Music, FirstStepStartsTheWholeDiscAndLaterStepsOnlyWatch) {
     media::set_cd_drive(true);
     media::insert_disc(8);
-    start(1, 0);
+    start(music::kBgmCd, 0);
     media::clear_log();
     EXPECT_TRUE(music::OnTimer2(timers));
     EXPECT_EQ(media::command_texts(), (Texts{"status cdaudio current track", "status cdaudio number of tracks",
@@ -283,7 +283,7 @@ TEST_F(Music, FirstStepStartsTheWholeDiscAndLaterStepsOnlyWatch) {
 TEST_F(Music, HoldTrackIsBackWithinOneStepAfterTheRightArrow) {
     media::set_cd_drive(true);
     media::insert_disc(10);
-    start(1, 3);
+    start(music::kBgmCd, 3);
     music::OnTimer2(timers);
     EXPECT_EQ(media::command_texts().back(), "play cdaudio from 03:00:00:00");
     EXPECT_EQ(media::cd_current_track(), 3);
@@ -307,7 +307,7 @@ TEST_F(Music, HoldTrackIsBackWithinOneStepAfterTheRightArrow) {
 TEST_F(Music, HoldTrackMissingFromTheDiscRetriesAndKeepsSupervising) {
     media::set_cd_drive(true);
     media::insert_disc(2);
-    start(1, 7);
+    start(music::kBgmCd, 7);
     media::clear_log();
     EXPECT_TRUE(music::OnTimer2(timers));
     EXPECT_EQ(media::command_texts().back(), "play cdaudio from Error:282");
@@ -319,7 +319,7 @@ TEST_F(Music, HoldTrackMissingFromTheDiscRetriesAndKeepsSupervising) {
 TEST_F(Music, ArrowKeysWithoutHoldTrack) {
     media::set_cd_drive(true);
     media::insert_disc(8);
-    start(1, 0);
+    start(music::kBgmCd, 0);
     music::OnTimer2(timers);
 
     // On track 1 the left arrow asks for track 0, fails, and changes nothing.
@@ -348,7 +348,7 @@ TEST_F(Music, ArrowKeysWithoutHoldTrack) {
 TEST_F(Music, KeyRoutingByMusicSource) {
     media::set_cd_drive(true);
     media::insert_disc(4);
-    start(1, 0);
+    start(music::kBgmCd, 0);
     EXPECT_TRUE(music::HandleKey(plat::kVkLeft));
     EXPECT_TRUE(music::HandleKey(plat::kVkRight));
     EXPECT_FALSE(music::HandleKey(13));
@@ -360,7 +360,7 @@ TEST_F(Music, KeyRoutingByMusicSource) {
     EXPECT_FALSE(timers.t2);
     EXPECT_TRUE(music::HandleKey(plat::kVkRight));
 
-    for (std::int16_t kind : {0, 2}) {
+    for (std::int16_t kind : {music::kBgmNone, music::kBgmFile}) {
         start(kind, 0, "C:\\x.mid");
         media::clear_log();
         EXPECT_FALSE(music::HandleKey(plat::kVkLeft));

@@ -67,7 +67,7 @@ protected:
 };
 
 TEST_F(LinuxCd, TheDiscPlaysThroughAndStartsAgainAfterItsEnd) {
-    music::StartRunMusic({1, 0, {}}, timers);
+    music::StartRunMusic({music::kBgmCd, 0, {}}, timers);
     const std::uintmax_t start = audio_bytes();
     supervise(4.6);
     EXPECT_EQ(music::MciQuery("status cdaudio number of tracks"), "3");
@@ -97,7 +97,7 @@ TEST_F(LinuxCd, TheDiscPlaysThroughAndStartsAgainAfterItsEnd) {
 }
 
 TEST_F(LinuxCd, HoldTrackPlaysOverAndOverAndComesBackAfterTheRightArrow) {
-    music::StartRunMusic({1, 2, {}}, timers);
+    music::StartRunMusic({music::kBgmCd, 2, {}}, timers);
     const std::uintmax_t start = audio_bytes();
     supervise(3.0);
     EXPECT_EQ(music::MciQuery("status cdaudio current track"), "2");
@@ -120,7 +120,7 @@ TEST_F(LinuxCd, HoldTrackPlaysOverAndOverAndComesBackAfterTheRightArrow) {
 }
 
 TEST_F(LinuxCd, ArrowKeysWithoutHoldTrackStopAtTheEndsOfTheDisc) {
-    music::StartRunMusic({1, 0, {}}, timers);
+    music::StartRunMusic({music::kBgmCd, 0, {}}, timers);
     supervise(0.4);
     EXPECT_EQ(music::MciQuery("status cdaudio current track"), "1");
     EXPECT_TRUE(music::HandleKey(37));  // no track 0: nothing changes
@@ -142,7 +142,7 @@ TEST_F(LinuxCd, ArrowKeysWithoutHoldTrackStopAtTheEndsOfTheDisc) {
 }
 
 TEST_F(LinuxCd, ExitStopsAndClosesTheDevice) {
-    music::StartRunMusic({1, 0, {}}, timers);
+    music::StartRunMusic({music::kBgmCd, 0, {}}, timers);
     supervise(0.6);
     music::StopRunMusic(timers);
     EXPECT_FALSE(timers.t2);

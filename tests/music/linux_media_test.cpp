@@ -75,7 +75,7 @@ TEST_F(LinuxMedia, Mp3FileIsHeardEndsAndIsHeardAgainWithinASecond) {
 
     FakeTimers timers;
     // BgmRepeat is only the CD's hold track: the file repeats all the same.
-    music::StartRunMusic({2, 5, cp932(mp3)}, timers);
+    music::StartRunMusic({music::kBgmFile, 5, cp932(mp3)}, timers);
     ASSERT_TRUE(timers.t1);
     EXPECT_TRUE(music::Mp3IsPlaying());
     // Timer1 ticks once a second. Its phase is set half a second away from the file's end,
@@ -127,7 +127,7 @@ TEST_F(LinuxMedia, WaveFileLoopsUntilStopped) {
     const std::uintmax_t start = audio_bytes();
 
     FakeTimers timers;
-    music::StartRunMusic({2, 0, cp932(wav)}, timers);
+    music::StartRunMusic({music::kBgmFile, 0, cp932(wav)}, timers);
     EXPECT_FALSE(timers.t1);  // a wave file needs no supervision
     wait_seconds(3.0);
     music::StopRunMusic(timers);
@@ -208,7 +208,7 @@ TEST_F(LinuxMedia, WithoutDriveTheCdCommandsFail) {
     if (fs::exists("/dev/cdrom") || fs::exists("/dev/sr0")) GTEST_SKIP() << "this machine has a CD drive";
     EXPECT_EQ(music::MciQuery("open cdaudio"), "Error:266");
     FakeTimers timers;
-    music::StartRunMusic({1, 0, {}}, timers);
+    music::StartRunMusic({music::kBgmCd, 0, {}}, timers);
     EXPECT_FALSE(music::OnTimer2(timers));
     EXPECT_FALSE(timers.t2);
     EXPECT_FALSE(music::HandleKey(13));

@@ -56,7 +56,7 @@ TEST(WindowsMusic, FailedQueriesGiveErrorAndCode) {
 TEST(WindowsMusic, WithoutCdDriveTheSupervisionStopsAtItsFirstStep) {
     EXPECT_EQ(music::MciQuery("open cdaudio"), "Error:266");
     FakeTimers timers;
-    music::StartRunMusic({1, 3, {}}, timers);
+    music::StartRunMusic({music::kBgmCd, 3, {}}, timers);
     EXPECT_TRUE(timers.t2);
     EXPECT_FALSE(music::OnTimer2(timers));
     EXPECT_FALSE(timers.t2);
@@ -68,7 +68,7 @@ TEST(WindowsMusic, Mp3FilePlaysEndsAndIsRestarted) {
     ASSERT_GE(plat::wave_out_device_count(), 1) << "no audio output (null ALSA device missing?)";
     const std::string path = japanese_copy_of_tone();
     FakeTimers timers;
-    music::StartRunMusic({2, 0, path}, timers);
+    music::StartRunMusic({music::kBgmFile, 0, path}, timers);
     EXPECT_TRUE(timers.t1);
     EXPECT_EQ(music::MciQuery("status MP3Play mode"), "playing");
     EXPECT_TRUE(music::Mp3IsPlaying());
@@ -86,10 +86,10 @@ TEST(WindowsMusic, Mp3FilePlaysEndsAndIsRestarted) {
 
 TEST(WindowsMusic, PathWithQuoteOrOtherEndingPlaysNothing) {
     FakeTimers timers;
-    music::StartRunMusic({2, 0, "C:\\a\" b.mp3"}, timers);
+    music::StartRunMusic({music::kBgmFile, 0, "C:\\a\" b.mp3"}, timers);
     EXPECT_TRUE(is_not_open(music::MciQuery("status MP3Play mode")));
     music::StopRunMusic(timers);
-    music::StartRunMusic({2, 0, "C:\\clip.mpeg"}, timers);
+    music::StartRunMusic({music::kBgmFile, 0, "C:\\clip.mpeg"}, timers);
     EXPECT_FALSE(timers.t1);
     EXPECT_TRUE(is_not_open(music::MciQuery("status MP3Play mode")));
 }
@@ -97,7 +97,7 @@ TEST(WindowsMusic, PathWithQuoteOrOtherEndingPlaysNothing) {
 TEST(WindowsMusic, UnplayableWaveFileReturnsAtOnce) {
     FakeTimers timers;
     const std::uint64_t before = plat::tick_count_ms();
-    music::StartRunMusic({2, 0, "C:\\no such folder\\missing.wav"}, timers);
+    music::StartRunMusic({music::kBgmFile, 0, "C:\\no such folder\\missing.wav"}, timers);
     music::StopRunMusic(timers);
     EXPECT_LT(plat::tick_count_ms() - before, 5000u);
 }
