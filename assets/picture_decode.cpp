@@ -29,24 +29,7 @@ namespace {
 // Largest picture accepted; the shipped ones are all far smaller.
 constexpr int kMaxSide = 4096;
 
-const char* const kFileNames[plat::kPictureCount] = {
-    "sprites.png",
-    "background0.png", "background1.png", "background2.png", "background3.png", "background4.png",
-    "background5.png", "background6.png", "background7.png", "background8.png", "background9.png",
-    "preview.jpg",
-    "option_on.png", "option_off.png",
-    "panel.png",
-    "slider_left.png", "slider_right.png", "slider_handle.png", "slider_full.png", "slider_empty.png",
-    "slider_up.png", "slider_down.png", "slider_handle2.png", "slider_full2.png", "slider_empty2.png",
-    "icon32.png", "icon16.png",
-};
-
 }  // namespace
-
-const char* picture_file_name(plat::Picture picture) {
-    const int i = static_cast<int>(picture);
-    return i >= 0 && i < plat::kPictureCount ? kFileNames[i] : "";
-}
 
 std::optional<DecodedPicture> decode_picture(const unsigned char* data, std::size_t size) {
     if (data == nullptr || size == 0 || size > static_cast<std::size_t>(INT_MAX)) return std::nullopt;

@@ -28,18 +28,21 @@ std::string MemberPath(int n) {
 // Each member is written to a temporary file that is renamed over the old member, so a
 // failed write (folder not writable, disk full) never leaves a partial member, and a longer
 // member left by an earlier run cannot keep a stale tail.
-void SplitResourcePack() {
-    const std::string pack = PackPath();
+void SplitPack(const std::string& pack, const std::function<std::string(int)>& member_path) {
     for (int n = 1; n <= kPackMemberCount; ++n) {
-        const PackMember& member = PackMemberTable[static_cast<std::size_t>(n - 1)];
+        const PackMember& member = PackMemberOf(n);
         std::vector<std::uint8_t> bytes;
         const bool ok = plat::read_file_range(pack, member.position - 1, member.length, bytes) &&
-                        plat::write_file_replacing(MemberPath(n), bytes.data(), bytes.size());
+                        plat::write_file_replacing(member_path(n), bytes.data(), bytes.size());
         if (!ok) {
-            for (int rest = n; rest <= kPackMemberCount; ++rest) plat::delete_file(MemberPath(rest));
+            for (int rest = n; rest <= kPackMemberCount; ++rest) plat::delete_file(member_path(rest));
             return;
         }
     }
+}
+
+void SplitResourcePack() {
+    SplitPack(PackPath(), [](int n) { return MemberPath(n); });
 }
 
 void DeletePackMembers() {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace shell {
@@ -27,14 +28,21 @@ inline constexpr std::array<PackMember, kPackMemberCount> PackMemberTable{{
     {33074, 3118},
 }};
 
+// Member n's place in the table, n from 1 to kPackMemberCount.
+constexpr const PackMember& PackMemberOf(int n) { return PackMemberTable[static_cast<std::size_t>(n - 1)]; }
+
 // ProgramFolder + "\Zephlora.zpk".
 std::string PackPath();
 
 // ProgramFolder + "\Zephlora" + n as three digits + ".zpk", n from 1 to 9.
 std::string MemberPath(int n);
 
-// Copies the nine members out of the pack into the program's folder. Stops at the first
-// member that cannot be read whole or written; see resource_pack.cpp for a short pack.
+// Copies the nine members out of the pack file `pack` to member_path(1) .. member_path(9).
+// Stops at the first member that cannot be read whole or written and deletes the files of
+// that member and of every later one; see resource_pack.cpp for a short pack.
+void SplitPack(const std::string& pack, const std::function<std::string(int)>& member_path);
+
+// SplitPack of PackPath into the program's folder (MemberPath).
 void SplitResourcePack();
 
 // Deletes the nine member files; each failure is passed over.

@@ -36,8 +36,8 @@ namespace {
 
 // A 16-bit field: the number rounded down; kept unchanged when the text is no number or
 // the result does not fit.
-void Load16(std::string_view key, std::int16_t fallback, std::int16_t& field) {
-    const std::string text = ReadSetting(texts::kSettingsSection, key, SettingsPath());
+void Load16(std::string_view path, std::string_view key, std::int16_t fallback, std::int16_t& field) {
+    const std::string text = ReadSetting(texts::kSettingsSection, key, path);
     if (text.empty()) {
         field = fallback;
         return;
@@ -47,8 +47,8 @@ void Load16(std::string_view key, std::int16_t fallback, std::int16_t& field) {
 }
 
 // A 32-bit field: the number rounded half to even.
-void Load32(std::string_view key, std::int32_t fallback, std::int32_t& field) {
-    const std::string text = ReadSetting(texts::kSettingsSection, key, SettingsPath());
+void Load32(std::string_view path, std::string_view key, std::int32_t fallback, std::int32_t& field) {
+    const std::string text = ReadSetting(texts::kSettingsSection, key, path);
     if (text.empty()) {
         field = fallback;
         return;
@@ -59,24 +59,25 @@ void Load32(std::string_view key, std::int32_t fallback, std::int32_t& field) {
 
 }  // namespace
 
-void LoadSettings() {
-    SaverSettingsRecord& s = SaverSettings;
-    Load16(texts::kKeyInterval, 2, s.Interval);
-    Load16(texts::kKeyNeonEffect, 0, s.NeonEffect);
-    Load32(texts::kKeyXAxis, 5, s.XAxis);
-    Load32(texts::kKeyYAxis, 5, s.YAxis);
-    Load32(texts::kKeyZAxis, 5, s.ZAxis);
-    Load16(texts::kKeySleep, 1, s.Sleep);
-    Load16(texts::kKeyBgmKind, 0, s.BgmKind);
-    Load16(texts::kKeyBgmRepeat, 0, s.BgmRepeat);
+void LoadSettingsFrom(std::string_view path, SaverSettingsRecord& s) {
+    Load16(path, texts::kKeyInterval, 2, s.Interval);
+    Load16(path, texts::kKeyNeonEffect, 0, s.NeonEffect);
+    Load32(path, texts::kKeyXAxis, 5, s.XAxis);
+    Load32(path, texts::kKeyYAxis, 5, s.YAxis);
+    Load32(path, texts::kKeyZAxis, 5, s.ZAxis);
+    Load16(path, texts::kKeySleep, 1, s.Sleep);
+    Load16(path, texts::kKeyBgmKind, 0, s.BgmKind);
+    Load16(path, texts::kKeyBgmRepeat, 0, s.BgmRepeat);
 
     // The music file last: a file that is gone turns file music off; an audio-CD setting
     // stays and only loses the path.
-    s.BgmFile = ReadSetting(texts::kSettingsSection, texts::kKeyBgmFile, SettingsPath());
+    s.BgmFile = ReadSetting(texts::kSettingsSection, texts::kKeyBgmFile, path);
     if (s.BgmFile.empty() || !FileExists(s.BgmFile)) {
         s.BgmFile.clear();
         if (s.BgmKind == 2) s.BgmKind = 0;
     }
 }
+
+void LoadSettings() { LoadSettingsFrom(SettingsPath(), SaverSettings); }
 
 }  // namespace shell

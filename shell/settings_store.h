@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "shell/process_state.h"
+
 namespace shell {
 
 // ProgramFolder + "\Zephlora.ini".
@@ -18,7 +20,12 @@ std::string ReadSetting(std::string_view section, std::string_view key, std::str
 void WriteSetting(std::string_view section, std::string_view key, std::string_view value,
                   std::string_view path);
 
-// Fills SaverSettings from SettingsPath with the defaults and conversion rules of the store.
+// Reads the settings file at `path` into `settings` with the defaults and conversion rules
+// of the store: a missing or empty key takes its default; a value that is no number or does
+// not fit leaves the field as it was.
+void LoadSettingsFrom(std::string_view path, SaverSettingsRecord& settings);
+
+// LoadSettingsFrom(SettingsPath(), SaverSettings).
 void LoadSettings();
 
 // Text of a number as the settings dialog saves it: a blank in the sign position when it

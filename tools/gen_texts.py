@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Turn common/texts.in (UTF-8) into common/texts.h (CP932 byte strings).
+"""Turn common/texts.in (UTF-8) into texts.h (CP932 byte strings), written into the build tree
+as generated/common/texts.h.
 
 Usage: gen_texts.py INPUT OUTPUT   (writes OUTPUT only when its content changes)
        gen_texts.py --check INPUT OUTPUT   (exit 1 when OUTPUT is out of date)

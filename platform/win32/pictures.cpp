@@ -1,5 +1,6 @@
 // The pictures are RCDATA resources of the executable (the file bytes, resource id 100 + the
-// picture's number; see assets/zephlora.rc), decoded by the decoder the Linux build uses too.
+// picture's number; the resource script is written from assets/pictures.txt), decoded by the
+// decoder the Linux build uses too.
 #include "platform/pictures.h"
 
 #include "assets/picture_decode.h"
@@ -7,19 +8,22 @@
 
 namespace plat {
 
+std::unique_ptr<Bitmap> decode_picture_file(const unsigned char* data, std::size_t size) {
+    const auto decoded = assets::decode_picture(data, size);
+    return decoded ? bitmap_of_pixels(decoded->width, decoded->height, decoded->pixels.data()) : nullptr;
+}
+
 std::unique_ptr<Bitmap> load_picture(Picture picture) {
     const int index = static_cast<int>(picture);
     if (index < 0 || index >= kPictureCount) return nullptr;
     HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(assets::kPictureResourceBase + index),
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(kPictureResourceBase + index),
                                 MAKEINTRESOURCEA(10));  // RT_RCDATA
     if (found == nullptr) return nullptr;
     const DWORD size = SizeofResource(module, found);
     HGLOBAL loaded = LoadResource(module, found);
     if (loaded == nullptr || size == 0) return nullptr;
-    const auto* bytes = static_cast<const unsigned char*>(LockResource(loaded));
-    const auto decoded = assets::decode_picture(bytes, size);
-    return decoded ? assets::to_bitmap(*decoded) : nullptr;
+    return decode_picture_file(static_cast<const unsigned char*>(LockResource(loaded)), size);
 }
 
 }  // namespace plat

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "assets/picture_decode.h"
+#include "platform/picture_list.h"
 
 namespace {
 
@@ -19,14 +20,14 @@ std::vector<unsigned char> read(const std::string& name) {
 
 TEST(PictureDecoder, ReadsEveryShippedFile) {
     for (int i = 0; i < plat::kPictureCount; ++i) {
-        const auto name = assets::picture_file_name(static_cast<plat::Picture>(i));
+        const auto name = plat::picture_file_name(static_cast<plat::Picture>(i));
         const auto bytes = read(name);
         ASSERT_FALSE(bytes.empty()) << name;
         const auto picture = assets::decode_picture(bytes.data(), bytes.size());
         ASSERT_TRUE(picture) << name;
         EXPECT_EQ(picture->pixels.size(), static_cast<std::size_t>(picture->width) * picture->height);
     }
-    EXPECT_STREQ(assets::picture_file_name(static_cast<plat::Picture>(plat::kPictureCount)), "");
+    EXPECT_STREQ(plat::picture_file_name(static_cast<plat::Picture>(plat::kPictureCount)), "");
 }
 
 TEST(PictureDecoder, RefusesWhatIsNotAPicture) {

@@ -17,18 +17,9 @@
 #include <vector>
 
 #include "engine/shape_file.h"
+#include "shell/resource_pack.h"
 
 namespace {
-
-struct MemberPlace {
-    int offset;
-    int length;
-};
-
-// Zero-based offset and length of members 1..9.
-constexpr std::array<MemberPlace, 9> kMembers{{{0, 7569}, {7569, 3851}, {11420, 4305}, {15725, 4020},
-                                               {19745, 3746}, {23491, 2396}, {25887, 3148}, {29035, 4038},
-                                               {33073, 3118}}};
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -42,8 +33,8 @@ const std::string& pack() {
 }
 
 std::string member_bytes(int n) {
-    const auto& m = kMembers[n - 1];
-    return pack().substr(m.offset, m.length);
+    const auto& m = shell::PackMemberOf(n);
+    return pack().substr(m.position - 1, m.length);
 }
 
 // The member's CR LF lines (the text ends with CR LF, so no empty last line).
@@ -84,12 +75,13 @@ std::optional<std::vector<engine::ShapeDot>> read_member(int n, std::string* why
 
 TEST(ResourcePack, HasTheFixedLengthAndMemberPlaces) {
     ASSERT_EQ(pack().size(), 36191u);
-    int next = 0;
-    for (const auto& m : kMembers) {
-        EXPECT_EQ(m.offset, next);
+    ASSERT_EQ(pack().size(), shell::kPackLength);
+    std::uint32_t next = 0;
+    for (const auto& m : shell::PackMemberTable) {
+        EXPECT_EQ(m.position - 1, next);
         next += m.length;
     }
-    EXPECT_EQ(next, 36191);
+    EXPECT_EQ(next, 36191u);
     // Each member ends its last line exactly at its last byte: no member spills into the next.
     for (int n = 1; n <= 9; ++n) {
         const auto bytes = member_bytes(n);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "assets/picture_decode.h"
+#include "platform/picture_list.h"
 #include "platform/win32/prelude.h"
 
 namespace {
@@ -30,11 +31,11 @@ TEST(ScreenSaverResources, CarriesTheIconAndEveryPicture) {
         DestroyIcon(static_cast<HICON>(icon));
     }
     for (int i = 0; i < plat::kPictureCount; ++i) {
-        HRSRC found = FindResourceA(scr.handle, MAKEINTRESOURCEA(assets::kPictureResourceBase + i), MAKEINTRESOURCEA(10));
-        ASSERT_NE(found, nullptr) << assets::picture_file_name(static_cast<plat::Picture>(i));
+        HRSRC found = FindResourceA(scr.handle, MAKEINTRESOURCEA(plat::kPictureResourceBase + i), MAKEINTRESOURCEA(10));
+        ASSERT_NE(found, nullptr) << plat::picture_file_name(static_cast<plat::Picture>(i));
         const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(scr.handle, found)));
         EXPECT_TRUE(assets::decode_picture(bytes, SizeofResource(scr.handle, found)))
-            << assets::picture_file_name(static_cast<plat::Picture>(i));
+            << plat::picture_file_name(static_cast<plat::Picture>(i));
     }
 }
 

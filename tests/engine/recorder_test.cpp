@@ -7,9 +7,17 @@
 #include <sstream>
 #include <string>
 
+#include "common/texts.h"
 #include "engine_support.h"
+#include "shell/resource_pack.h"
 
 namespace {
+
+std::string line_of(const std::string& text, const std::string& start) {
+    const auto at = text.find("\n" + start);
+    if (at == std::string::npos) return "";
+    return text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+}
 
 std::string slurp(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -83,6 +91,36 @@ TEST_F(Recorder, AMissingFirstShapeIsReportedAndEndsTheRun) {
     EXPECT_EQ(run("--folder " + folder.path() + " --frames 3 --out " + out.path()), 1);
     EXPECT_NE(slurp(std::filesystem::path(out.path()) / "trace.txt").find("fatal"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(out.path()) / "frame_00000.png"));
+}
+
+TEST_F(Recorder, ReadsTheSettingsAsTheSaverDoes) {
+    // Rounded down, rounded half to even, no number, and a missing key.
+    const auto key = [](std::string_view k, const std::string& v) { return std::string(k) + "=" + v + "\r\n"; };
+    folder.WriteText("Zephlora.ini", "[" + std::string(texts::kSettingsSection) + "]\r\n" +
+                                         key(texts::kKeyInterval, "3.7") + key(texts::kKeyNeonEffect, " 1") +
+                                         key(texts::kKeyXAxis, "2.5") + key(texts::kKeyYAxis, "-3.5") +
+                                         key(texts::kKeyZAxis, "abc") + key(texts::kKeySleep, " 0"));
+    ASSERT_EQ(run("--folder " + folder.path() + " --frames 1 --every 0 --out " + out.path()), 0);
+    const std::string trace = slurp(std::filesystem::path(out.path()) / "trace.txt");
+    EXPECT_NE(line_of(trace, "run ").find(" interval 3 neon 1 rates 2 -4 0 sleep 0"), std::string::npos)
+        << line_of(trace, "run ");
+}
+
+TEST(RecorderPack, RunsFromThePackAsFromItsSplitMembers) {
+    // The shipped pack, which the build places in the working folder.
+    engine_test::TempFolder packed{"recorder_pack"}, split{"recorder_split"}, out{"recorder_pack_out"};
+    std::filesystem::copy_file("Zephlora.zpk", std::filesystem::path(packed.path()) / "Zephlora.zpk");
+    shell::SplitPack(packed.path() + "/Zephlora.zpk",
+                     [&](int n) { return engine::MemberPath(split.path(), n); });
+    const std::string common = " --spf 0.5 --frames 12 --every 0 --seed 3 ";
+    ASSERT_EQ(run("--folder " + packed.path() + common + "--out " + out.path() + "/packed"), 0);
+    ASSERT_EQ(run("--folder " + split.path() + common + "--out " + out.path() + "/split"), 0);
+    const std::string trace = slurp(std::filesystem::path(out.path()) / "packed" / "trace.txt");
+    EXPECT_EQ(trace.find("fatal"), std::string::npos);
+    EXPECT_NE(trace.find("\nchange tick 2 member "), std::string::npos);
+    EXPECT_EQ(trace, slurp(std::filesystem::path(out.path()) / "split" / "trace.txt"));
+    // The folder given is only read.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(packed.path()), {}), 1);
 }
 
 TEST_F(Recorder, BadArgumentsGiveTheUsage) {

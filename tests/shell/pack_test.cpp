@@ -9,6 +9,16 @@ using testing_support::read_bytes;
 
 using PackTest = ShellTest;
 
+namespace {
+
+// Member n as the table places it in the given pack bytes.
+std::string member_in(const std::string& pack, int n) {
+    const shell::PackMember& m = shell::PackMemberOf(n);
+    return pack.substr(m.position - 1, m.length);
+}
+
+}  // namespace
+
 TEST(PackTable, MembersLieBackToBackAndFillThePack) {
     std::uint32_t next = 1;
     for (const auto& m : shell::PackMemberTable) {
@@ -30,7 +40,7 @@ TEST_F(PackTest, MembersConcatenatedAreThePack) {
     std::string joined;
     for (int n = 1; n <= 9; ++n) {
         const std::string member = read_bytes(shell::MemberPath(n));
-        EXPECT_EQ(member.size(), shell::PackMemberTable[static_cast<std::size_t>(n - 1)].length) << n;
+        EXPECT_EQ(member.size(), shell::PackMemberOf(n).length) << n;
         joined += member;
     }
     EXPECT_EQ(joined, make_pack());
@@ -42,7 +52,7 @@ TEST_F(PackTest, ALongerOldMemberIsReplacedWhole) {
     put_pack();
     testing_support::write_bytes(shell::MemberPath(3), std::string(9000, 'x'));
     shell::SplitResourcePack();
-    EXPECT_EQ(read_bytes(shell::MemberPath(3)), make_pack().substr(11420, 4305));
+    EXPECT_EQ(read_bytes(shell::MemberPath(3)), member_in(make_pack(), 3));
 }
 
 TEST_F(PackTest, AShortPackYieldsOnlyWholeMembers) {
@@ -53,7 +63,7 @@ TEST_F(PackTest, AShortPackYieldsOnlyWholeMembers) {
     shell::SplitResourcePack();
     for (int n = 1; n <= 4; ++n) EXPECT_TRUE(exists(shell::MemberPath(n))) << n;
     for (int n = 5; n <= 9; ++n) EXPECT_FALSE(exists(shell::MemberPath(n))) << n;
-    EXPECT_EQ(read_bytes(shell::MemberPath(4)), make_pack(20000).substr(15725, 4020));
+    EXPECT_EQ(read_bytes(shell::MemberPath(4)), member_in(make_pack(20000), 4));
     // A pack one byte short loses only its last member.
     put_pack(36190);
     shell::SplitResourcePack();
@@ -69,7 +79,7 @@ TEST_F(PackTest, AShortPackYieldsOnlyWholeMembers) {
 TEST_F(PackTest, ALongerPackIsSplitByTheTable) {
     testing_support::write_bytes(shell::PackPath(), make_pack() + "trailing");
     shell::SplitResourcePack();
-    EXPECT_EQ(read_bytes(shell::MemberPath(9)), make_pack().substr(33073));
+    EXPECT_EQ(read_bytes(shell::MemberPath(9)), member_in(make_pack(), 9));
 }
 
 TEST_F(PackTest, DeleteGoesOnPastMissingMembers) {

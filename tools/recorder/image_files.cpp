@@ -3,14 +3,14 @@
 #include <array>
 #include <cstring>
 
-// Both stb libraries are compiled in here with internal linkage, so that they cannot clash
-// with another copy elsewhere in the program.
+#include "platform/files.h"
+#include "platform/pictures.h"
+
+// The PNG writer is compiled in here with internal linkage, so that it cannot clash with
+// another copy elsewhere in the program. Pictures are read by the program's own decoder.
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
 #include <stb/stb_image_write.h>
-#define STB_IMAGE_IMPLEMENTATION
-#define STB_IMAGE_STATIC
-#include <stb/stb_image.h>
 
 namespace recorder {
 namespace {
@@ -80,20 +80,9 @@ void chunk(std::vector<std::uint8_t>& file, const char type[4], const std::vecto
 }  // namespace
 
 std::unique_ptr<plat::Bitmap> ReadPicture(const std::string& path) {
-    int w = 0, h = 0, channels = 0;
-    unsigned char* rgb = stbi_load(path.c_str(), &w, &h, &channels, 3);
-    if (!rgb) return nullptr;
-    auto bitmap = plat::create_bitmap(w, h);
-    if (bitmap) {
-        const plat::Surface s = bitmap->surface();
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                const unsigned char* p = rgb + (static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)) * 3;
-                s.row(y)[x] = static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[2];
-            }
-    }
-    stbi_image_free(rgb);
-    return bitmap;
+    std::vector<std::uint8_t> bytes;
+    if (!plat::read_whole_file(path, bytes)) return nullptr;
+    return plat::decode_picture_file(bytes.data(), bytes.size());
 }
 
 bool WritePng(const std::string& path, const plat::Surface& surface) {

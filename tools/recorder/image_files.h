@@ -1,4 +1,5 @@
-// Writing frames: single PNG files and an animated PNG of many frames.
+// Picture files: reading the pictures given with --pictures, writing frames as single PNG
+// files and as an animated PNG of many frames.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,8 @@
 
 namespace recorder {
 
-// A picture file (PNG, JPEG, BMP) as a bitmap; null when it cannot be read.
+// A picture file (PNG, JPEG, BMP) as a bitmap, decoded as the shipped pictures are; null when
+// it cannot be read.
 std::unique_ptr<plat::Bitmap> ReadPicture(const std::string& path);
 
 // The surface's pixels (0x00RRGGBB) as an RGB PNG file.

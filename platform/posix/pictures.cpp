@@ -1,5 +1,5 @@
 // The native build carries the picture files as compiled-in bytes (embedded_pictures.cpp,
-// written at build time from assets/pictures/) and decodes them like the Win32 build.
+// written at build time from the picture list) and decodes them like the Win32 build.
 #include "platform/pictures.h"
 
 #include "assets/picture_decode.h"
@@ -9,20 +9,24 @@ struct EmbeddedFile {
     const unsigned char* data;
     std::size_t size;
 };
-// One entry per picture, in the order of plat::Picture (the list in assets/CMakeLists.txt).
+// One entry per picture, in the order of plat::Picture.
 extern const EmbeddedFile kEmbeddedPictures[];
 extern const std::size_t kEmbeddedPictureCount;
 }  // namespace assets
 
 namespace plat {
 
+std::unique_ptr<Bitmap> decode_picture_file(const unsigned char* data, std::size_t size) {
+    const auto decoded = assets::decode_picture(data, size);
+    return decoded ? bitmap_of_pixels(decoded->width, decoded->height, decoded->pixels.data()) : nullptr;
+}
+
 std::unique_ptr<Bitmap> load_picture(Picture picture) {
     const int index = static_cast<int>(picture);
     if (index < 0 || index >= kPictureCount) return nullptr;
     if (static_cast<std::size_t>(index) >= assets::kEmbeddedPictureCount) return nullptr;
     const auto& file = assets::kEmbeddedPictures[index];
-    const auto decoded = assets::decode_picture(file.data, file.size);
-    return decoded ? assets::to_bitmap(*decoded) : nullptr;
+    return decode_picture_file(file.data, file.size);
 }
 
 }  // namespace plat
