@@ -184,14 +184,14 @@ void Engine::AdoptTarget() {
     phase_ = Phase::Holding;
 }
 
-void Engine::ComposeDots(int top, int u) {
-    // Depth thresholds from the first drawn dot and the dot at the current shape's top.
+void Engine::AssignBands(int drawn_top, int band_reference) {
+    // Depth thresholds from the first drawn dot and the dot at band_reference.
     const std::int64_t t0 = ScreenDots[0].Z;
-    const std::int64_t t5 = ScreenDots[static_cast<std::size_t>(u)].Z;
+    const std::int64_t t5 = ScreenDots[static_cast<std::size_t>(band_reference)].Z;
     const std::int64_t step = (std::llabs(t5) + std::llabs(t0)) / 5;
     const std::int64_t t1 = t0 + step, t2 = t1 + step, t3 = t2 + step, t4 = t3 + step;
     std::uint8_t band = 0;
-    for (int i = 0; i <= top; ++i) {
+    for (int i = 0; i <= drawn_top; ++i) {
         // Only a depth that hits a threshold exactly changes the band; otherwise the dot takes
         // the band of the dot before it.
         const std::int64_t z = ScreenDots[static_cast<std::size_t>(i)].Z;
@@ -202,26 +202,23 @@ void Engine::ComposeDots(int top, int u) {
         else if (z == t5) band = 0;
         bands_[static_cast<std::size_t>(i)] = band;
     }
+}
 
-    if (!whole_sheet_) {
-        // A sheet of another size: every copy clipped against it, exactly as BitBlt would.
-        plat::bit_blt(*work_, 0, 0, Width, Height, *back_, 0, 0, plat::Rop::SrcCopy);
-        const plat::Surface dst = work_->surface();
-        const plat::Surface sheet = pictures_.Sprites ? pictures_.Sprites->surface() : plat::Surface{};
-        if (!sheet.pixels) return;
-        for (int i = 0; i <= top; ++i) {
-            const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
-            const int b = bands_[static_cast<std::size_t>(i)];
-            soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, 0, kSpriteSize, plat::Rop::SrcAnd);
-            soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, b * kSpriteSize, 0, plat::Rop::SrcPaint);
-        }
-        return;
+void Engine::ComposeClipped(int drawn_top) {
+    // A sheet of another size: every copy clipped against it, exactly as BitBlt would.
+    plat::bit_blt(*work_, 0, 0, Width, Height, *back_, 0, 0, plat::Rop::SrcCopy);
+    const plat::Surface dst = work_->surface();
+    const plat::Surface sheet = pictures_.Sprites ? pictures_.Sprites->surface() : plat::Surface{};
+    if (!sheet.pixels) return;
+    for (int i = 0; i <= drawn_top; ++i) {
+        const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
+        const int b = bands_[static_cast<std::size_t>(i)];
+        soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, 0, kSpriteSize, plat::Rop::SrcAnd);
+        soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, b * kSpriteSize, 0, plat::Rop::SrcPaint);
     }
+}
 
-    // The frame is composed strip by strip of kStripRows rows: the strip's background is
-    // copied, then every dot that reaches into the strip is stamped there, in drawing order.
-    // Each pixel sees the same copies in the same order as when the whole background is
-    // copied first and the dots stamped one by one, but the strip stays in the cache.
+int Engine::FileDotsByStrip(int drawn_top) {
     const int strips = (Height + kStripRows - 1) / kStripRows;
     std::fill(strip_start_.begin(), strip_start_.begin() + strips + 1, 0);
     auto strip_range = [&](const ShapeDot& d, int& first, int& last) {
@@ -231,15 +228,23 @@ void Engine::ComposeDots(int top, int u) {
         return true;
     };
     int first = 0, last = 0;
-    for (int i = 0; i <= top; ++i)
+    for (int i = 0; i <= drawn_top; ++i)
         if (strip_range(ScreenDots[static_cast<std::size_t>(i)], first, last))
             for (int b = first; b <= last; ++b) ++strip_start_[static_cast<std::size_t>(b) + 1];
     for (int b = 0; b < strips; ++b) strip_start_[static_cast<std::size_t>(b) + 1] += strip_start_[static_cast<std::size_t>(b)];
     std::copy(strip_start_.begin(), strip_start_.begin() + strips, strip_fill_.begin());
-    for (int i = 0; i <= top; ++i)
+    for (int i = 0; i <= drawn_top; ++i)
         if (strip_range(ScreenDots[static_cast<std::size_t>(i)], first, last))
             for (int b = first; b <= last; ++b) strip_dots_[static_cast<std::size_t>(strip_fill_[static_cast<std::size_t>(b)]++)] = i;
+    return strips;
+}
 
+void Engine::ComposeByStrips(int drawn_top) {
+    // The frame is composed strip by strip of kStripRows rows: the strip's background is
+    // copied, then every dot that reaches into the strip is stamped there, in drawing order.
+    // Each pixel sees the same copies in the same order as when the whole background is
+    // copied first and the dots stamped one by one, but the strip stays in the cache.
+    const int strips = FileDotsByStrip(drawn_top);
     const plat::Surface dst = work_->surface();
     for (int b = 0; b < strips; ++b) {
         const int row0 = b * kStripRows;
@@ -258,7 +263,6 @@ bool Engine::RenderFrame() {
     const bool changing = phase_ == Phase::Changing;
     const ShapeDot* shown = changing ? MorphDots.data() : CurrentDots.data();
     const int top = DrawnTop();
-    const int u = CurrentTop();
 
     // 1 (the background under everything) is done with the stamps of step 6, strip by strip.
     // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders small keys
@@ -274,8 +278,13 @@ bool Engine::RenderFrame() {
         RotateDots(Table, Angle, shown, top, ScreenDots.data());
         ProjectDots(ScreenDots.data(), top, CentreX, CentreY);
     }
-    // 5 and 6. Bands, then the background and the stamps.
-    ComposeDots(top, u);
+    // 5 and 6. Bands (measured against the dot at the current shape's top, also during a
+    // change), then the background and the stamps.
+    AssignBands(top, CurrentTop());
+    if (whole_sheet_)
+        ComposeByStrips(top);
+    else
+        ComposeClipped(top);
     // The morph step of each index follows its stamp; it changes MorphDots only, which this
     // frame no longer reads, so the steps can run after the drawing loop.
     bool done = false;

@@ -131,7 +131,16 @@ public:
 private:
     void CentrePicture(int index);
     void ReserveFrameBuffers(std::size_t dots);
-    void ComposeDots(int top, int u);
+    // The frame's composition, dots 0..drawn_top of ScreenDots in drawing order.
+    // The depth band of each dot; the thresholds run from the first dot's depth to that of
+    // dot band_reference (the current shape's top).
+    void AssignBands(int drawn_top, int band_reference);
+    // Background, then each dot's mask and disc, every copy clipped (a sheet of any size).
+    void ComposeClipped(int drawn_top);
+    // The same picture strip by strip with the stamps taken from a whole sheet.
+    void ComposeByStrips(int drawn_top);
+    // Fills strip_start_ and strip_dots_ for ComposeByStrips; returns the number of strips.
+    int FileDotsByStrip(int drawn_top);
 
     std::string folder_;
     EngineSettings settings_;
