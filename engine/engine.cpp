@@ -2,35 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
-#include "common/texts.h"
-#include "platform/system.h"
-#include "platform/window.h"
-
 namespace engine {
 
-std::string MemberPath(const std::string& program_folder, int member) {
-    char name[32];
-    std::snprintf(name, sizeof name, "Zephlora%03d.zpk", member);
-    std::string path = program_folder;
-    path += plat::kPathSeparator;
-    path += name;
-    return path;
-}
-
-void ReportFatal(const std::string& reason) {
-    const std::string text = "Zephlora cannot start: " + reason;
-    std::fprintf(stderr, "%s\n", text.c_str());
-    constexpr std::uint32_t kIconError = 0x10;
-    plat::message_box(plat::WindowHandle::None, text, texts::kMessageTitle, kIconError);
-}
-
-Engine::Engine(std::string program_folder, EngineSettings settings, EnginePictures pictures,
+Engine::Engine(MemberPaths member_path, EngineSettings settings, EnginePictures pictures,
                RandomSource& random, EngineHooks hooks)
-    : folder_(std::move(program_folder)), settings_(settings), pictures_(pictures),
+    : member_path_(std::move(member_path)), settings_(settings), pictures_(pictures),
       random_(random), hooks_(std::move(hooks)) {}
 
 void Engine::ShuffleAtLoad() {
@@ -84,7 +63,7 @@ bool Engine::Start(int width, int height, std::string& error) {
     DriftCentre(Drift, HalfWidth, HalfHeight, CentreX, CentreY);
     Angle = Angles{};
 
-    const std::string first = MemberPath(folder_, 2);
+    const std::string first = member_path_(2);
     ShapeError why{};
     int line = 0;
     const std::optional<int> top = ReadShapeFile(first, CurrentDots, &why, &line);
@@ -351,7 +330,7 @@ ChangeReport Engine::ChangeTick() {
     report.Began = true;
     // A member that cannot be read abandons this change; the current shape keeps turning and
     // the next change that falls due goes on with the order.
-    if (PrepareMorph(MemberPath(folder_, report.Member), &report.Error)) {
+    if (PrepareMorph(member_path_(report.Member), &report.Error)) {
         phase_ = Phase::Changing;
     } else {
         report.Failed = true;

@@ -19,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/pictures.h"
 #include "platform/profile.h"
+#include "shell/resource_pack.h"
 #include "tools/recorder/image_files.h"
 
 namespace {
@@ -126,7 +127,7 @@ constexpr std::size_t kPackLengths[9] = {7569, 3851, 4305, 4020, 3746, 2396, 314
 // The folder the engine reads its members from: the program folder when they are there,
 // otherwise a temporary folder with the members split out of the pack (removed at the end).
 std::string member_folder(const std::string& folder, std::filesystem::path& temp) {
-    if (plat::can_open_for_reading(engine::MemberPath(folder, 2))) return folder;
+    if (plat::can_open_for_reading(shell::MemberPath(folder, 2))) return folder;
     const std::string pack = folder + "/Zephlora.zpk";
     if (!plat::can_open_for_reading(pack)) return folder;  // the engine reports the missing member
     std::error_code ec;
@@ -138,7 +139,7 @@ std::string member_folder(const std::string& folder, std::filesystem::path& temp
     for (int n = 1; n <= 9; ++n) {
         std::vector<std::uint8_t> bytes;
         if (!plat::read_file_range(pack, kPackOffsets[n - 1], kPackLengths[n - 1], bytes)) break;
-        if (!plat::write_file_replacing(engine::MemberPath(temp.string(), n), bytes.data(), bytes.size())) break;
+        if (!plat::write_file_replacing(shell::MemberPath(temp.string(), n), bytes.data(), bytes.size())) break;
     }
     return temp.string();
 }
@@ -249,7 +250,7 @@ int main(int argc, char** argv) {
         }
         pumping = false;
     };
-    eng = std::make_unique<engine::Engine>(members, settings, pictures, random, hooks);
+    eng = std::make_unique<engine::Engine>([members](int n) { return shell::MemberPath(members, n); }, settings, pictures, random, hooks);
     eng->ShuffleAtLoad();
     std::fprintf(trace, "order");
     for (int i = 1; i <= 9; ++i) std::fprintf(trace, " %d", eng->ShapeOrder[static_cast<std::size_t>(i)]);
