@@ -155,6 +155,7 @@ bool Engine::PrepareMorph(const std::string& path, ShapeError* error) {
     }
     ReserveFrameBuffers(static_cast<std::size_t>(top) + 1);
     CurrentDots.reserve(static_cast<std::size_t>(n) + 1);  // the adoption then allocates nothing
+    phase_ = Phase::Changing;
     return true;
 }
 
@@ -330,9 +331,7 @@ ChangeReport Engine::ChangeTick() {
     report.Began = true;
     // A member that cannot be read abandons this change; the current shape keeps turning and
     // the next change that falls due goes on with the order.
-    if (PrepareMorph(member_path_(report.Member), &report.Error)) {
-        phase_ = Phase::Changing;
-    } else {
+    if (!PrepareMorph(member_path_(report.Member), &report.Error)) {
         report.Failed = true;
         if (report.Error == ShapeError::None) report.Error = ShapeError::Unreadable;
     }

@@ -94,6 +94,8 @@ public:
     // The steps of a frame and of a change, public so that each can be checked on its own.
     bool RenderFrame();  // returns MorphDone
     void PresentFrame();
+    // Reads the target shape from `path` and sets up the morph towards it; on success the
+    // engine is changing from the next frame on. False (nothing changed) when it cannot.
     bool PrepareMorph(const std::string& path, ShapeError* error = nullptr);
     void AdoptTarget();
     void BackgroundChange();
@@ -111,7 +113,6 @@ public:
     Angles LastFrameAngles() const { return last_angles_; }
     // The depth band of each drawn dot of the last frame, in drawing order.
     const std::vector<std::uint8_t>& Bands() const { return bands_; }
-    void SetPhaseForTest(Phase phase) { phase_ = phase; }
 
     std::vector<ShapeDot> CurrentDots, TargetDots, MorphDots, ScreenDots;
     int TargetTop = 0;

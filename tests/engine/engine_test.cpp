@@ -259,7 +259,7 @@ TEST(Morph, ThirtySevenFramesForADotThirtySevenAway) {
     ASSERT_TRUE(Start(h));
     folder.WriteMember(5, {{37, -5, 5, 3}});
     ASSERT_TRUE(h.engine->PrepareMorph(engine_test::MemberFile(folder.path(), 5)));
-    h.engine->SetPhaseForTest(Phase::Changing);
+    ASSERT_EQ(h.engine->phase(), Phase::Changing);  // the prepared change runs from the next frame
     int frames = 0;
     bool done = false;
     while (!done && frames < 100) {
@@ -279,7 +279,7 @@ TEST(Morph, AnIdenticalShapeCompletesAfterTheFirstFrame) {
     ASSERT_TRUE(Start(h));
     folder.WriteMember(7, h.engine->CurrentDots);
     ASSERT_TRUE(h.engine->PrepareMorph(engine_test::MemberFile(folder.path(), 7)));
-    h.engine->SetPhaseForTest(Phase::Changing);
+    ASSERT_EQ(h.engine->phase(), Phase::Changing);  // the prepared change runs from the next frame
     EXPECT_TRUE(h.engine->RenderFrame());
 }
 
@@ -327,7 +327,7 @@ TEST(Morph, FewerDotsMergeAndAdoptionKeepsTheNewCount) {
         EXPECT_TRUE(merges) << j;
         EXPECT_EQ(t.W, 0) << "the surplus target entries keep their cleared W";
     }
-    h.engine->SetPhaseForTest(Phase::Changing);
+    ASSERT_EQ(h.engine->phase(), Phase::Changing);  // the prepared change runs from the next frame
     int frames = 0;
     while (!h.engine->RenderFrame() && frames < 1000) ++frames;
     EXPECT_EQ(h.engine->DrawnTop(), 29);
