@@ -2,35 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
-#include "common/texts.h"
-#include "platform/system.h"
-#include "platform/window.h"
-
 namespace engine {
 
-std::string MemberPath(const std::string& program_folder, int member) {
-    char name[32];
-    std::snprintf(name, sizeof name, "Zephlora%03d.zpk", member);
-    std::string path = program_folder;
-    path += plat::kPathSeparator;
-    path += name;
-    return path;
-}
-
-void ReportFatal(const std::string& reason) {
-    const std::string text = "Zephlora cannot start: " + reason;
-    std::fprintf(stderr, "%s\n", text.c_str());
-    constexpr std::uint32_t kIconError = 0x10;
-    plat::message_box(plat::WindowHandle::None, text, texts::kMessageTitle, kIconError);
-}
-
-Engine::Engine(std::string program_folder, EngineSettings settings, EnginePictures pictures,
+Engine::Engine(MemberPaths member_path, EngineSettings settings, EnginePictures pictures,
                RandomSource& random, EngineHooks hooks)
-    : folder_(std::move(program_folder)), settings_(settings), pictures_(pictures),
+    : member_path_(std::move(member_path)), settings_(settings), pictures_(pictures),
       random_(random), hooks_(std::move(hooks)) {}
 
 void Engine::ShuffleAtLoad() {
@@ -84,7 +63,7 @@ bool Engine::Start(int width, int height, std::string& error) {
     DriftCentre(Drift, HalfWidth, HalfHeight, CentreX, CentreY);
     Angle = Angles{};
 
-    const std::string first = MemberPath(folder_, 2);
+    const std::string first = member_path_(2);
     ShapeError why{};
     int line = 0;
     const std::optional<int> top = ReadShapeFile(first, CurrentDots, &why, &line);
@@ -176,6 +155,7 @@ bool Engine::PrepareMorph(const std::string& path, ShapeError* error) {
     }
     ReserveFrameBuffers(static_cast<std::size_t>(top) + 1);
     CurrentDots.reserve(static_cast<std::size_t>(n) + 1);  // the adoption then allocates nothing
+    phase_ = Phase::Changing;
     return true;
 }
 
@@ -184,14 +164,14 @@ void Engine::AdoptTarget() {
     phase_ = Phase::Holding;
 }
 
-void Engine::ComposeDots(int top, int u) {
-    // Depth thresholds from the first drawn dot and the dot at the current shape's top.
+void Engine::AssignBands(int drawn_top, int band_reference) {
+    // Depth thresholds from the first drawn dot and the dot at band_reference.
     const std::int64_t t0 = ScreenDots[0].Z;
-    const std::int64_t t5 = ScreenDots[static_cast<std::size_t>(u)].Z;
+    const std::int64_t t5 = ScreenDots[static_cast<std::size_t>(band_reference)].Z;
     const std::int64_t step = (std::llabs(t5) + std::llabs(t0)) / 5;
     const std::int64_t t1 = t0 + step, t2 = t1 + step, t3 = t2 + step, t4 = t3 + step;
     std::uint8_t band = 0;
-    for (int i = 0; i <= top; ++i) {
+    for (int i = 0; i <= drawn_top; ++i) {
         // Only a depth that hits a threshold exactly changes the band; otherwise the dot takes
         // the band of the dot before it.
         const std::int64_t z = ScreenDots[static_cast<std::size_t>(i)].Z;
@@ -202,26 +182,23 @@ void Engine::ComposeDots(int top, int u) {
         else if (z == t5) band = 0;
         bands_[static_cast<std::size_t>(i)] = band;
     }
+}
 
-    if (!whole_sheet_) {
-        // A sheet of another size: every copy clipped against it, exactly as BitBlt would.
-        plat::bit_blt(*work_, 0, 0, Width, Height, *back_, 0, 0, plat::Rop::SrcCopy);
-        const plat::Surface dst = work_->surface();
-        const plat::Surface sheet = pictures_.Sprites ? pictures_.Sprites->surface() : plat::Surface{};
-        if (!sheet.pixels) return;
-        for (int i = 0; i <= top; ++i) {
-            const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
-            const int b = bands_[static_cast<std::size_t>(i)];
-            soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, 0, kSpriteSize, plat::Rop::SrcAnd);
-            soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, b * kSpriteSize, 0, plat::Rop::SrcPaint);
-        }
-        return;
+void Engine::ComposeClipped(int drawn_top) {
+    // A sheet of another size: every copy clipped against it, exactly as BitBlt would.
+    plat::bit_blt(*work_, 0, 0, Width, Height, *back_, 0, 0, plat::Rop::SrcCopy);
+    const plat::Surface dst = work_->surface();
+    const plat::Surface sheet = pictures_.Sprites ? pictures_.Sprites->surface() : plat::Surface{};
+    if (!sheet.pixels) return;
+    for (int i = 0; i <= drawn_top; ++i) {
+        const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
+        const int b = bands_[static_cast<std::size_t>(i)];
+        soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, 0, kSpriteSize, plat::Rop::SrcAnd);
+        soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, b * kSpriteSize, 0, plat::Rop::SrcPaint);
     }
+}
 
-    // The frame is composed strip by strip of kStripRows rows: the strip's background is
-    // copied, then every dot that reaches into the strip is stamped there, in drawing order.
-    // Each pixel sees the same copies in the same order as when the whole background is
-    // copied first and the dots stamped one by one, but the strip stays in the cache.
+int Engine::FileDotsByStrip(int drawn_top) {
     const int strips = (Height + kStripRows - 1) / kStripRows;
     std::fill(strip_start_.begin(), strip_start_.begin() + strips + 1, 0);
     auto strip_range = [&](const ShapeDot& d, int& first, int& last) {
@@ -231,15 +208,23 @@ void Engine::ComposeDots(int top, int u) {
         return true;
     };
     int first = 0, last = 0;
-    for (int i = 0; i <= top; ++i)
+    for (int i = 0; i <= drawn_top; ++i)
         if (strip_range(ScreenDots[static_cast<std::size_t>(i)], first, last))
             for (int b = first; b <= last; ++b) ++strip_start_[static_cast<std::size_t>(b) + 1];
     for (int b = 0; b < strips; ++b) strip_start_[static_cast<std::size_t>(b) + 1] += strip_start_[static_cast<std::size_t>(b)];
     std::copy(strip_start_.begin(), strip_start_.begin() + strips, strip_fill_.begin());
-    for (int i = 0; i <= top; ++i)
+    for (int i = 0; i <= drawn_top; ++i)
         if (strip_range(ScreenDots[static_cast<std::size_t>(i)], first, last))
             for (int b = first; b <= last; ++b) strip_dots_[static_cast<std::size_t>(strip_fill_[static_cast<std::size_t>(b)]++)] = i;
+    return strips;
+}
 
+void Engine::ComposeByStrips(int drawn_top) {
+    // The frame is composed strip by strip of kStripRows rows: the strip's background is
+    // copied, then every dot that reaches into the strip is stamped there, in drawing order.
+    // Each pixel sees the same copies in the same order as when the whole background is
+    // copied first and the dots stamped one by one, but the strip stays in the cache.
+    const int strips = FileDotsByStrip(drawn_top);
     const plat::Surface dst = work_->surface();
     for (int b = 0; b < strips; ++b) {
         const int row0 = b * kStripRows;
@@ -258,7 +243,6 @@ bool Engine::RenderFrame() {
     const bool changing = phase_ == Phase::Changing;
     const ShapeDot* shown = changing ? MorphDots.data() : CurrentDots.data();
     const int top = DrawnTop();
-    const int u = CurrentTop();
 
     // 1 (the background under everything) is done with the stamps of step 6, strip by strip.
     // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders small keys
@@ -274,8 +258,13 @@ bool Engine::RenderFrame() {
         RotateDots(Table, Angle, shown, top, ScreenDots.data());
         ProjectDots(ScreenDots.data(), top, CentreX, CentreY);
     }
-    // 5 and 6. Bands, then the background and the stamps.
-    ComposeDots(top, u);
+    // 5 and 6. Bands (measured against the dot at the current shape's top, also during a
+    // change), then the background and the stamps.
+    AssignBands(top, CurrentTop());
+    if (whole_sheet_)
+        ComposeByStrips(top);
+    else
+        ComposeClipped(top);
     // The morph step of each index follows its stamp; it changes MorphDots only, which this
     // frame no longer reads, so the steps can run after the drawing loop.
     bool done = false;
@@ -342,9 +331,7 @@ ChangeReport Engine::ChangeTick() {
     report.Began = true;
     // A member that cannot be read abandons this change; the current shape keeps turning and
     // the next change that falls due goes on with the order.
-    if (PrepareMorph(MemberPath(folder_, report.Member), &report.Error)) {
-        phase_ = Phase::Changing;
-    } else {
+    if (!PrepareMorph(member_path_(report.Member), &report.Error)) {
         report.Failed = true;
         if (report.Error == ShapeError::None) report.Error = ShapeError::Unreadable;
     }

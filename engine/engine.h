@@ -1,7 +1,8 @@
 // The morph engine: the dot lists, the change of shapes, frame composition and the frame
 // loop. The saver window hosts it: the window owns the timers and the event pump and calls
 // Start on its first engine tick, Frame in its loop, and ChangeTick on every one-second tick;
-// the engine calls back for presenting, pausing and pumping. Nothing here is global, so the
+// the engine calls back for presenting, pausing and pumping, and asks the host where each
+// member lies; a failed start is returned to the host, which reports it. Nothing here is global, so the
 // recorder and the tests can run engines of their own side by side.
 #pragma once
 
@@ -59,15 +60,12 @@ inline constexpr int kSpriteSize = 8;
 inline constexpr int kBandCount = 5;
 inline constexpr int kSheetWidth = 40, kSheetHeight = 16;
 
-// The member number n as the file in the program's folder: "Zephlora00n.zpk".
-std::string MemberPath(const std::string& program_folder, int member);
-
-// The report of an engine that cannot start: on standard error and in a message box.
-void ReportFatal(const std::string& reason);
+// The file that holds member number 1..9 (the host knows where its members lie).
+using MemberPaths = std::function<std::string(int member)>;
 
 class Engine {
 public:
-    Engine(std::string program_folder, EngineSettings settings, EnginePictures pictures,
+    Engine(MemberPaths member_path, EngineSettings settings, EnginePictures pictures,
            RandomSource& random, EngineHooks hooks);
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -96,6 +94,8 @@ public:
     // The steps of a frame and of a change, public so that each can be checked on its own.
     bool RenderFrame();  // returns MorphDone
     void PresentFrame();
+    // Reads the target shape from `path` and sets up the morph towards it; on success the
+    // engine is changing from the next frame on. False (nothing changed) when it cannot.
     bool PrepareMorph(const std::string& path, ShapeError* error = nullptr);
     void AdoptTarget();
     void BackgroundChange();
@@ -113,7 +113,6 @@ public:
     Angles LastFrameAngles() const { return last_angles_; }
     // The depth band of each drawn dot of the last frame, in drawing order.
     const std::vector<std::uint8_t>& Bands() const { return bands_; }
-    void SetPhaseForTest(Phase phase) { phase_ = phase; }
 
     std::vector<ShapeDot> CurrentDots, TargetDots, MorphDots, ScreenDots;
     int TargetTop = 0;
@@ -131,9 +130,18 @@ public:
 private:
     void CentrePicture(int index);
     void ReserveFrameBuffers(std::size_t dots);
-    void ComposeDots(int top, int u);
+    // The frame's composition, dots 0..drawn_top of ScreenDots in drawing order.
+    // The depth band of each dot; the thresholds run from the first dot's depth to that of
+    // dot band_reference (the current shape's top).
+    void AssignBands(int drawn_top, int band_reference);
+    // Background, then each dot's mask and disc, every copy clipped (a sheet of any size).
+    void ComposeClipped(int drawn_top);
+    // The same picture strip by strip with the stamps taken from a whole sheet.
+    void ComposeByStrips(int drawn_top);
+    // Fills strip_start_ and strip_dots_ for ComposeByStrips; returns the number of strips.
+    int FileDotsByStrip(int drawn_top);
 
-    std::string folder_;
+    MemberPaths member_path_;
     EngineSettings settings_;
     EnginePictures pictures_;
     RandomSource& random_;

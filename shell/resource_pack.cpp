@@ -4,17 +4,23 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/system.h"
 #include "shell/routines.h"
 
 namespace shell {
 
 std::string PackPath() { return ProgramFile("Zephlora.zpk"); }
 
-std::string MemberPath(int n) {
+std::string MemberPath(const std::string& folder, int n) {
     char name[32];
     std::snprintf(name, sizeof name, "Zephlora%03d.zpk", n);
-    return ProgramFile(name);
+    std::string path = folder;
+    path += plat::kPathSeparator;
+    path += name;
+    return path;
 }
+
+std::string MemberPath(int n) { return MemberPath(ProgramFolder(), n); }
 
 // The pack's length is not tested beforehand. Each member is read whole from its fixed place
 // or not at all: a pack shorter than 36191 bytes yields the members that lie wholly inside

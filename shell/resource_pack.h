@@ -34,7 +34,11 @@ constexpr const PackMember& PackMemberOf(int n) { return PackMemberTable[static_
 // ProgramFolder + "\Zephlora.zpk".
 std::string PackPath();
 
-// ProgramFolder + "\Zephlora" + n as three digits + ".zpk", n from 1 to 9.
+// folder + "\Zephlora" + n as three digits + ".zpk", n from 1 to 9: where member n of the
+// pack lies once split, and where the engine reads it.
+std::string MemberPath(const std::string& folder, int n);
+
+// The same in the program's folder.
 std::string MemberPath(int n);
 
 // Copies the nine members out of the pack file `pack` to member_path(1) .. member_path(9).

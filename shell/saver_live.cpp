@@ -4,13 +4,14 @@
 #include <memory>
 #include <vector>
 
-#include "engine/saver_host.h"
 #include "engine/shape_file.h"
 #include "music/run.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "shell/process_state.h"
+#include "shell/resource_pack.h"
 #include "shell/routines.h"
+#include "shell/saver_host.h"
 
 namespace shell {
 namespace {
@@ -45,8 +46,8 @@ engine::EngineSettings EngineSettingsOf(const SaverSettingsRecord& s) {
 
 // The engine of this run. It lives to the end of the process: the window may go while the
 // frame loop is still on the stack (the loop then ends after the frame in progress).
-std::unique_ptr<engine::SaverHost>& Host() {
-    static std::unique_ptr<engine::SaverHost> host;
+std::unique_ptr<SaverHost>& Host() {
+    static std::unique_ptr<SaverHost> host;
     return host;
 }
 
@@ -78,14 +79,14 @@ void PresentFrame(const plat::Bitmap& frame) {
 
 void StartEngine(SaverWindow& window) {
     StopTimer(window, kTimer4);  // its only tick
-    engine::SaverHost* host = Host().get();
+    SaverHost* host = Host().get();
     if (!host) return;
     const int width = window.ScreenWidthPx, height = window.ScreenHeightPx;
     // When the first shape cannot be read the engine reports it in a message box; the
     // topmost window that covers the screen steps aside first, or the report would lie
     // hidden behind it with the saver waiting for an answer nobody can give.
     std::vector<engine::ShapeDot> first;
-    if (!engine::ReadShapeFile(engine::MemberPath(ProgramFolder(), 2), first)) plat::show_window(window.handle, false);
+    if (!engine::ReadShapeFile(MemberPath(2), first)) plat::show_window(window.handle, false);
     // The frame loop: returns when the window has gone, or at once when the engine cannot
     // start (after its report); the saver then ends as on a key press.
     if (!host->RunEngine(width, height) && TheSaverWindow()) EndSaver();
@@ -97,7 +98,7 @@ SaverWindowHooks LiveSaverHooks() {
     SaverWindowHooks hooks;
     hooks.shuffle = [](SaverWindow&) {
         // A new window, a new engine (the settings are those just read).
-        Host() = std::make_unique<engine::SaverHost>(ProgramFolder(), EngineSettingsOf(SaverSettings), PresentFrame);
+        Host() = std::make_unique<SaverHost>(ProgramFolder(), EngineSettingsOf(SaverSettings), PresentFrame);
         Host()->Shuffle();
     };
     hooks.start_music = [](SaverWindow& window) {

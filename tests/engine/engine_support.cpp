@@ -3,6 +3,8 @@
 #include <fstream>
 #include <random>
 
+#include "platform/system.h"
+
 namespace engine_test {
 
 TempFolder::TempFolder(const std::string& name) {
@@ -26,6 +28,17 @@ std::string MemberText(const std::vector<engine::ShapeDot>& dots) {
         text += std::to_string(d.X) + "!" + std::to_string(d.Y) + "@" + std::to_string(d.Z) + "*" +
                 std::to_string(d.W) + "\r\n";
     return text;
+}
+
+std::string MemberFile(const std::string& folder, int n) {
+    std::string path = folder;
+    path += plat::kPathSeparator;
+    path += "Zephlora00" + std::to_string(n) + ".zpk";
+    return path;
+}
+
+engine::MemberPaths InFolder(const std::string& folder) {
+    return [folder](int n) { return MemberFile(folder, n); };
 }
 
 void TempFolder::WriteMember(int n, const std::vector<engine::ShapeDot>& dots) const {
@@ -73,7 +86,7 @@ Harness::Harness(const std::string& folder, engine::EngineSettings settings, std
         ++pumps;
         if (on_pump) on_pump();
     };
-    engine = std::make_unique<engine::Engine>(folder, settings, pictures.view(), random, hooks);
+    engine = std::make_unique<engine::Engine>(InFolder(folder), settings, pictures.view(), random, hooks);
 }
 
 }  // namespace engine_test

@@ -28,6 +28,12 @@ private:
 
 std::string MemberText(const std::vector<engine::ShapeDot>& dots);
 
+// Where the tests keep member n (1..9) in a folder: named as the program names its members,
+// so that an engine's messages read the same.
+std::string MemberFile(const std::string& folder, int n);
+// The members of an engine over that folder.
+engine::MemberPaths InFolder(const std::string& folder);
+
 // A cube-ish cloud of `count` dots with coordinates in -r..r, from a fixed seed.
 std::vector<engine::ShapeDot> RandomShape(int count, int r, unsigned seed);
 

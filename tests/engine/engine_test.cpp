@@ -8,9 +8,6 @@
 #include <set>
 
 #include "engine_support.h"
-#ifndef _WIN32
-#include "platform/scripted/control.h"
-#endif
 
 namespace {
 
@@ -59,14 +56,6 @@ TEST(EngineStart, AnUnreadableFirstShapeIsReportedAndNothingIsDrawn) {
     EXPECT_FALSE(h.engine->Frame());
     EXPECT_EQ(h.presents, 0);
     EXPECT_EQ(h.engine->ChangeTick().Began, false);
-#ifndef _WIN32
-    // The host's report: a message box (and standard error) naming the member.
-    plat::scripted::reset();
-    engine::ReportFatal(error);
-    ASSERT_EQ(plat::scripted::message_boxes().size(), 1u);
-    EXPECT_NE(plat::scripted::message_boxes()[0].text.find("Zephlora002.zpk"), std::string::npos);
-    EXPECT_EQ(plat::scripted::message_boxes()[0].title, "Zephlora");
-#endif
 }
 
 TEST(EngineStart, BackgroundPictureZeroIsCentredOnBlack) {
@@ -92,7 +81,7 @@ TEST(EngineStart, APictureLargerThanTheWindowIsCentredAndClipped) {
     const plat::Surface p = h.pictures.backgrounds[0]->surface();
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 50; ++x) p.row(y)[x] = static_cast<std::uint32_t>(y * 100 + x);
-    h.engine = std::make_unique<Engine>(folder.path(), EngineSettings{}, h.pictures.view(), h.random,
+    h.engine = std::make_unique<Engine>(engine_test::InFolder(folder.path()), EngineSettings{}, h.pictures.view(), h.random,
                                         engine::EngineHooks{});
     ASSERT_TRUE(Start(h, 21, 11));
     const plat::Surface s = h.engine->background()->surface();
@@ -269,8 +258,8 @@ TEST(Morph, ThirtySevenFramesForADotThirtySevenAway) {
     Harness h(folder.path());
     ASSERT_TRUE(Start(h));
     folder.WriteMember(5, {{37, -5, 5, 3}});
-    ASSERT_TRUE(h.engine->PrepareMorph(engine::MemberPath(folder.path(), 5)));
-    h.engine->SetPhaseForTest(Phase::Changing);
+    ASSERT_TRUE(h.engine->PrepareMorph(engine_test::MemberFile(folder.path(), 5)));
+    ASSERT_EQ(h.engine->phase(), Phase::Changing);  // the prepared change runs from the next frame
     int frames = 0;
     bool done = false;
     while (!done && frames < 100) {
@@ -289,8 +278,8 @@ TEST(Morph, AnIdenticalShapeCompletesAfterTheFirstFrame) {
     Harness h(folder.path());
     ASSERT_TRUE(Start(h));
     folder.WriteMember(7, h.engine->CurrentDots);
-    ASSERT_TRUE(h.engine->PrepareMorph(engine::MemberPath(folder.path(), 7)));
-    h.engine->SetPhaseForTest(Phase::Changing);
+    ASSERT_TRUE(h.engine->PrepareMorph(engine_test::MemberFile(folder.path(), 7)));
+    ASSERT_EQ(h.engine->phase(), Phase::Changing);  // the prepared change runs from the next frame
     EXPECT_TRUE(h.engine->RenderFrame());
 }
 
@@ -303,7 +292,7 @@ TEST(Morph, MoreDotsStartOnExistingDots) {
     ASSERT_TRUE(Start(h));
     const auto target = engine_test::RandomShape(40, 100, 5);
     folder.WriteMember(3, target);
-    ASSERT_TRUE(h.engine->PrepareMorph(engine::MemberPath(folder.path(), 3)));
+    ASSERT_TRUE(h.engine->PrepareMorph(engine_test::MemberFile(folder.path(), 3)));
     ASSERT_EQ(h.engine->MorphDots.size(), 40u);
     ASSERT_EQ(h.engine->TargetTop, 39);
     for (std::size_t j = 0; j < 40; ++j) {
@@ -329,7 +318,7 @@ TEST(Morph, FewerDotsMergeAndAdoptionKeepsTheNewCount) {
     ASSERT_TRUE(Start(h));
     const std::vector<ShapeDot> target = {{1, 2, 3, 4}, {-5, -6, -7, -8}};
     folder.WriteMember(4, target);
-    ASSERT_TRUE(h.engine->PrepareMorph(engine::MemberPath(folder.path(), 4)));
+    ASSERT_TRUE(h.engine->PrepareMorph(engine_test::MemberFile(folder.path(), 4)));
     ASSERT_EQ(h.engine->TargetDots.size(), 30u);
     ASSERT_EQ(h.engine->MorphDots.size(), 30u);
     for (std::size_t j = 2; j < 30; ++j) {
@@ -338,7 +327,7 @@ TEST(Morph, FewerDotsMergeAndAdoptionKeepsTheNewCount) {
         EXPECT_TRUE(merges) << j;
         EXPECT_EQ(t.W, 0) << "the surplus target entries keep their cleared W";
     }
-    h.engine->SetPhaseForTest(Phase::Changing);
+    ASSERT_EQ(h.engine->phase(), Phase::Changing);  // the prepared change runs from the next frame
     int frames = 0;
     while (!h.engine->RenderFrame() && frames < 1000) ++frames;
     EXPECT_EQ(h.engine->DrawnTop(), 29);
@@ -447,7 +436,7 @@ TEST_F(Schedule, AnUnreadableMemberAbandonsTheChangeAndTheAnimationGoesOn) {
     ASSERT_TRUE(Start(h));
     const int bad = h.engine->ShapeOrder[1];
     const int next = h.engine->ShapeOrder[2];
-    std::filesystem::remove(engine::MemberPath(folder->path(), bad));
+    std::filesystem::remove(engine_test::MemberFile(folder->path(), bad));
     const auto before = h.engine->CurrentDots;
     const auto r = h.engine->ChangeTick();
     EXPECT_TRUE(r.Failed);

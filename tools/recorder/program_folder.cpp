@@ -24,7 +24,7 @@ engine::EngineSettings ReadEngineSettings(const std::string& ini) {
 }
 
 MemberFolder::MemberFolder(const std::string& program_folder) : path_(program_folder) {
-    if (plat::can_open_for_reading(engine::MemberPath(program_folder, 2))) return;
+    if (plat::can_open_for_reading(shell::MemberPath(program_folder, 2))) return;
     const std::string pack = program_folder + "/Zephlora.zpk";
     if (!plat::can_open_for_reading(pack)) return;  // the engine reports the missing member
     std::error_code ec;
@@ -34,7 +34,7 @@ MemberFolder::MemberFolder(const std::string& program_folder) : path_(program_fo
         if (std::filesystem::create_directory(temp_, ec)) break;
     }
     path_ = temp_.string();
-    shell::SplitPack(pack, [this](int n) { return engine::MemberPath(path_, n); });
+    shell::SplitPack(pack, [this](int n) { return shell::MemberPath(path_, n); });
 }
 
 MemberFolder::~MemberFolder() {

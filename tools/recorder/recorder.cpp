@@ -11,6 +11,7 @@
 #include "engine/engine.h"
 #include "engine/sprite_sheet.h"
 #include "platform/pictures.h"
+#include "shell/resource_pack.h"
 #include "tools/recorder/image_files.h"
 #include "tools/recorder/options.h"
 #include "tools/recorder/program_folder.h"
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
     }
     engine::SeededRandom random(o.seed);
     recorder::SimulatedHost host(o, trace);
-    engine::Engine eng(members.path(), settings, pictures, random, host.Hooks());
+    engine::Engine eng([&members](int n) { return shell::MemberPath(members.path(), n); }, settings, pictures, random, host.Hooks());
     host.Attach(eng);
     eng.ShuffleAtLoad();
     trace.Order(eng);

@@ -1,28 +1,40 @@
-#include "engine/saver_host.h"
+#include "shell/saver_host.h"
 
+#include <cstdio>
+
+#include "common/texts.h"
 #include "engine/sprite_sheet.h"
 #include "platform/pictures.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "shell/resource_pack.h"
 
-namespace engine {
+namespace shell {
 
-SaverHost::SaverHost(std::string program_folder, EngineSettings settings,
+void ReportFatal(const std::string& reason) {
+    const std::string text = "Zephlora cannot start: " + reason;
+    std::fprintf(stderr, "%s\n", text.c_str());
+    constexpr std::uint32_t kIconError = 0x10;
+    plat::message_box(plat::WindowHandle::None, text, texts::kMessageTitle, kIconError);
+}
+
+SaverHost::SaverHost(std::string program_folder, engine::EngineSettings settings,
                      std::function<void(const plat::Bitmap& frame)> present) {
     sprites_ = plat::load_picture(plat::Picture::SpriteSheet);
-    if (!sprites_) sprites_ = BuildSpriteSheet();
-    EnginePictures pictures;
+    if (!sprites_) sprites_ = engine::BuildSpriteSheet();
+    engine::EnginePictures pictures;
     pictures.Sprites = sprites_.get();
     for (int i = 0; i < 10; ++i) {
         backgrounds_.push_back(
             plat::load_picture(static_cast<plat::Picture>(static_cast<int>(plat::Picture::Background0) + i)));
         pictures.Backgrounds[static_cast<std::size_t>(i)] = backgrounds_.back().get();
     }
-    EngineHooks hooks;
+    engine::EngineHooks hooks;
     hooks.Present = std::move(present);
     hooks.Sleep = [](std::uint32_t ms) { plat::sleep_ms(ms); };
     hooks.Pump = [] { plat::pump_events(); };
-    engine_ = std::make_unique<Engine>(std::move(program_folder), settings, pictures, random_, std::move(hooks));
+    auto member_path = [folder = std::move(program_folder)](int member) { return MemberPath(folder, member); };
+    engine_ = std::make_unique<engine::Engine>(std::move(member_path), settings, pictures, random_, std::move(hooks));
 }
 
 SaverHost::~SaverHost() = default;
@@ -40,8 +52,8 @@ bool SaverHost::RunEngine(int width, int height) {
     return true;
 }
 
-ChangeReport SaverHost::ChangeTick() { return engine_->ChangeTick(); }
+engine::ChangeReport SaverHost::ChangeTick() { return engine_->ChangeTick(); }
 
 void SaverHost::Stop() { engine_->Stop(); }
 
-}  // namespace engine
+}  // namespace shell

@@ -1,7 +1,8 @@
 // The engine as the saver window hosts it: the pictures the program ships (the sprite sheet
-// drawn from its table if the packaged one cannot be had), the clock-seeded random source,
-// the platform's pause and event pump, and the fatal report. The window calls the four entry
-// points from its handlers and owns everything else (timers, input, the visible picture).
+// drawn from its table if the packaged one cannot be had), the members in the program's
+// folder, the clock-seeded random source, the platform's pause and event pump, and the fatal
+// report. The window calls the four entry points from its handlers and owns everything else
+// (timers, input, the visible picture).
 #pragma once
 
 #include <functional>
@@ -12,12 +13,16 @@
 #include "engine/engine.h"
 #include "engine/random.h"
 
-namespace engine {
+namespace shell {
+
+// The report of an engine that cannot start: on standard error and in a message box.
+void ReportFatal(const std::string& reason);
 
 class SaverHost {
 public:
     // `present` shows a finished frame (the window copies it to Display and to the screen).
-    SaverHost(std::string program_folder, EngineSettings settings,
+    // The members are read from `program_folder`.
+    SaverHost(std::string program_folder, engine::EngineSettings settings,
               std::function<void(const plat::Bitmap& frame)> present);
     ~SaverHost();
 
@@ -30,18 +35,18 @@ public:
     bool RunEngine(int width, int height);
 
     // Every Timer3 tick.
-    ChangeReport ChangeTick();
+    engine::ChangeReport ChangeTick();
 
     // Unload: the frame loop ends after the frame in progress.
     void Stop();
 
-    Engine& engine() { return *engine_; }
+    engine::Engine& engine() { return *engine_; }
 
 private:
     std::unique_ptr<plat::Bitmap> sprites_;
     std::vector<std::unique_ptr<plat::Bitmap>> backgrounds_;
-    ClockRandom random_;
-    std::unique_ptr<Engine> engine_;
+    engine::ClockRandom random_;
+    std::unique_ptr<engine::Engine> engine_;
 };
 
-}  // namespace engine
+}  // namespace shell

@@ -125,7 +125,7 @@ void compare_frames(int width, int height, int neon, int members_dots) {
     h.pictures.backgrounds[0] = plat::create_bitmap(width + 37, height + 23);
     std::mt19937 gen(77);
     fill_random(*h.pictures.backgrounds[0], gen);
-    h.engine = std::make_unique<engine::Engine>(folder.path(), settings, h.pictures.view(), h.random, engine::EngineHooks{});
+    h.engine = std::make_unique<engine::Engine>(engine_test::InFolder(folder.path()), settings, h.pictures.view(), h.random, engine::EngineHooks{});
     std::string error;
     h.engine->ShuffleAtLoad();
     ASSERT_TRUE(h.engine->Start(width, height, error)) << error;

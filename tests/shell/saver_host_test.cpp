@@ -1,5 +1,5 @@
 // The engine hosted in a window of the scripted back end, as the saver window hosts it.
-#include "engine/saver_host.h"
+#include "shell/saver_host.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ TEST(SaverHost, RunsFramesBetweenEventsAndChangesOnTimerTicks) {
     engine::EngineSettings settings;
     settings.Interval = 1;
     plat::WindowHandle window{};
-    std::unique_ptr<engine::SaverHost> host;
+    std::unique_ptr<shell::SaverHost> host;
     int changes = 0;
     plat::WindowHandlers handlers;
     handlers.timer = [&](int id) {
@@ -27,7 +27,7 @@ TEST(SaverHost, RunsFramesBetweenEventsAndChangesOnTimerTicks) {
     handlers.unload = [&] { host->Stop(); };
     window = plat::create_window(plat::WindowDesc{"Zephlora_Main", plat::WindowStyle::Popup, {0, 0, 320, 240}},
                                  handlers);
-    host = std::make_unique<engine::SaverHost>(folder.path(), settings, [&](const plat::Bitmap& frame) {
+    host = std::make_unique<shell::SaverHost>(folder.path(), settings, [&](const plat::Bitmap& frame) {
         plat::present(window, frame, 0, 0, frame.width(), frame.height());
     });
     host->Shuffle();
@@ -47,11 +47,25 @@ TEST(SaverHost, RunsFramesBetweenEventsAndChangesOnTimerTicks) {
 TEST(SaverHost, AnUnreadableFirstShapeIsReportedInAMessageBox) {
     scripted::reset();
     engine_test::TempFolder folder("host_missing");
-    engine::SaverHost host(folder.path(), engine::EngineSettings{}, [](const plat::Bitmap&) {});
+    shell::SaverHost host(folder.path(), engine::EngineSettings{}, [](const plat::Bitmap&) {});
     host.Shuffle();
     EXPECT_FALSE(host.RunEngine(320, 240));
     ASSERT_EQ(scripted::message_boxes().size(), 1u);
     EXPECT_NE(scripted::message_boxes()[0].text.find("Zephlora002.zpk"), std::string::npos);
+}
+
+TEST(SaverHost, TheFatalReportNamesTheMemberInAMessageBox) {
+    engine_test::TempFolder folder("nofirst");
+    folder.WriteText("Zephlora002.zpk", engine_test::MemberText({{1, 1, 1, 0}}).substr(0, 40));
+    engine_test::Harness h(folder.path());
+    std::string error;
+    ASSERT_FALSE(h.engine->Start(320, 240, error));
+    // The host's report: a message box (and standard error) naming the member.
+    scripted::reset();
+    shell::ReportFatal(error);
+    ASSERT_EQ(scripted::message_boxes().size(), 1u);
+    EXPECT_NE(scripted::message_boxes()[0].text.find("Zephlora002.zpk"), std::string::npos);
+    EXPECT_EQ(scripted::message_boxes()[0].title, "Zephlora");
 }
 
 }  // namespace
