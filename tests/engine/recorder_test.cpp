@@ -111,7 +111,7 @@ TEST(RecorderPack, RunsFromThePackAsFromItsSplitMembers) {
     engine_test::TempFolder packed{"recorder_pack"}, split{"recorder_split"}, out{"recorder_pack_out"};
     std::filesystem::copy_file("Zephlora.zpk", std::filesystem::path(packed.path()) / "Zephlora.zpk");
     shell::SplitPack(packed.path() + "/Zephlora.zpk",
-                     [&](int n) { return engine::MemberPath(split.path(), n); });
+                     [&](int n) { return shell::MemberPath(split.path(), n); });
     const std::string common = " --spf 0.5 --frames 12 --every 0 --seed 3 ";
     ASSERT_EQ(run("--folder " + packed.path() + common + "--out " + out.path() + "/packed"), 0);
     ASSERT_EQ(run("--folder " + split.path() + common + "--out " + out.path() + "/split"), 0);
