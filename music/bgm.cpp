@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "common/cp932.h"
 #include "common/numeric.h"
 #include "common/texts.h"
 #include "platform/media.h"
@@ -48,15 +49,8 @@ std::uint32_t send(std::string_view command) {
     return plat::mci_send_string(command, nullptr, 0, plat::WindowHandle::None);
 }
 
-std::string upper_ascii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
 
-bool is_error_text(std::string_view text) { return upper_ascii(text).find("ERR") != std::string::npos; }
+bool is_error_text(std::string_view text) { return common::UpperAscii(text).find("ERR") != std::string::npos; }
 
 // A reply read as a number by its leading numeric part, rounded to 16 bits; a value that
 // does not fit reads as 0, like a conversion that failed and left the variable alone.
@@ -64,7 +58,6 @@ std::int16_t track_number(std::string_view text) {
     return common::to_int16_rounded(common::leading_number(text)).value_or(0);
 }
 
-bool is_cp932_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 void skip_track(int step) {
     const std::int32_t current = track_number(MciQuery("status cdaudio current track"));
@@ -211,7 +204,7 @@ FileKind KindOfFile(std::string_view bgm_file) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < bgm_file.size();) {
         const std::size_t width =
-            is_cp932_lead(static_cast<unsigned char>(bgm_file[i])) && i + 1 < bgm_file.size() ? 2 : 1;
+            common::IsCp932LeadByte(static_cast<unsigned char>(bgm_file[i])) && i + 1 < bgm_file.size() ? 2 : 1;
         last[0] = last[1];
         last[1] = last[2];
         last[2] = bgm_file.substr(i, width);
@@ -224,7 +217,7 @@ FileKind KindOfFile(std::string_view bgm_file) {
         if (c.size() != 1) return FileKind::None;
         ending += c;
     }
-    ending = upper_ascii(ending);
+    ending = common::UpperAscii(ending);
     if (ending == "MP3") return FileKind::Mp3;
     if (ending == "WAV") return FileKind::Wav;
     return FileKind::None;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/cp932.h"
 #include "platform/types.h"
 
 namespace shell {
@@ -31,7 +32,7 @@ void ZoomOpen(plat::WindowHandle window);
 void ZoomClose(plat::WindowHandle window);
 
 // CP932: true for a byte that starts a double-byte character.
-constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+constexpr bool IsLeadByte(unsigned char c) { return common::IsCp932LeadByte(c); }
 
 // Splits CP932 text into characters: the byte offset of character `index` (0-based), or
 // text.size() when the text has fewer characters. A lead byte at the very end counts as one

@@ -19,7 +19,7 @@ std::string ModeChar(std::string_view command_line) {
     if (second >= command_line.size()) return {};
     const std::size_t third = CharOffset(command_line, 2);
     std::string c(command_line.substr(second, third - second));
-    if (c.size() == 1 && c[0] >= 'a' && c[0] <= 'z') c[0] = static_cast<char>(c[0] - 'a' + 'A');
+    if (c.size() == 1) c[0] = common::ToUpperAscii(c[0]);
     return c;
 }
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/cp932.h"
+
 namespace plat::mci {
 
 // Error codes of our interpreter. The numbers follow the Windows multimedia codes of the
@@ -62,13 +64,9 @@ inline const char* describe(unsigned code) {
 
 // ASCII letters folded to lower case; every other byte (CP932 trail bytes included) is
 // left alone, so keywords and aliases match without regard to case.
-inline char fold_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char fold_ascii(char c) { return common::ToLowerAscii(c); }
 
-inline std::string lower_ascii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = fold_ascii(c);
-    return out;
-}
+inline std::string lower_ascii(std::string_view text) { return common::LowerAscii(text); }
 
 inline bool same_word(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

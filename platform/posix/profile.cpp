@@ -12,6 +12,8 @@
 // section with "]") are refused rather than written.
 #include "platform/profile.h"
 
+#include "common/cp932.h"
+
 #include <sys/stat.h>
 
 #include <vector>
@@ -22,7 +24,7 @@
 namespace plat {
 namespace {
 
-bool is_lead_byte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool is_lead_byte(unsigned char c) { return common::IsCp932LeadByte(c); }
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view trim(std::string_view s) {
@@ -31,7 +33,7 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-char fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char fold(char c) { return common::ToUpperAscii(c); }
 
 // Equal names: ASCII letters in either case, double-byte characters byte for byte.
 bool same_name(std::string_view a, std::string_view b) {
