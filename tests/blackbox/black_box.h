@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "../shell/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "window_search.h"
 
 namespace black_box {

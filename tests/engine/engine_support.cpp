@@ -7,19 +7,6 @@
 
 namespace engine_test {
 
-TempFolder::TempFolder(const std::string& name) {
-    std::random_device rd;
-    auto dir = std::filesystem::temp_directory_path() /
-               ("zephlora_" + name + "_" + std::to_string(rd()));
-    std::filesystem::create_directories(dir);
-    path_ = dir.string();
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
 std::string MemberText(const std::vector<engine::ShapeDot>& dots) {
     std::string text = "[Shape]\r\nName=test\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
     text += "Dots=" + std::to_string(static_cast<int>(dots.size()) - 1) + "\r\n";
@@ -47,7 +34,7 @@ void TempFolder::WriteMember(int n, const std::vector<engine::ShapeDot>& dots) c
 }
 
 void TempFolder::WriteText(const std::string& file, const std::string& text) const {
-    std::ofstream out(std::filesystem::path(path_) / file, std::ios::binary);
+    std::ofstream out(std::filesystem::path(path()) / file, std::ios::binary);
     out << text;
 }
 

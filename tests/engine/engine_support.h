@@ -8,22 +8,18 @@
 
 #include "engine/engine.h"
 #include "engine/shape_file.h"
+#include "tests/support/temp_folder.h"
 #include "engine/sprite_sheet.h"
 
 namespace engine_test {
 
-// A fresh folder under the temporary folder, removed again by the destructor.
-class TempFolder {
+// A test's own folder (removed afterwards) that also writes members and text files.
+class TempFolder : public testing_support::TempFolder {
 public:
-    explicit TempFolder(const std::string& name);
-    ~TempFolder();
-    const std::string& path() const { return path_; }
+    using testing_support::TempFolder::TempFolder;
     // Writes member n (1..9) holding these dots in the member format.
     void WriteMember(int n, const std::vector<engine::ShapeDot>& dots) const;
     void WriteText(const std::string& file, const std::string& text) const;
-
-private:
-    std::string path_;
 };
 
 std::string MemberText(const std::vector<engine::ShapeDot>& dots);

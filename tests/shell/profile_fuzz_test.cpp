@@ -6,7 +6,7 @@
 #include <random>
 
 #include "platform/profile.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/profile.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 using testing_support::read_bytes;
 using testing_support::write_bytes;

@@ -9,7 +9,7 @@
 #include "shell/resource_pack.h"
 #include "shell/saver_main.h"
 #include "shell/saver_window.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 class ShellTest : public ::testing::Test {
 protected:

@@ -1,4 +1,5 @@
-// A fresh folder under /tmp for one test, removed with everything in it afterwards.
+// Shared by every test program: a fresh folder under the temporary folder for one test,
+// removed with everything in it afterwards; reading and writing whole files.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -13,9 +15,16 @@ namespace testing_support {
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zephlora-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+    // `name` tells whose folder it is when one is left behind.
+    explicit TempFolder(const std::string& name = "test") {
+        // A name nobody else holds: created here, not merely unused when looked at.
+        std::random_device random;
+        std::error_code ec;
+        const auto base = std::filesystem::temp_directory_path(ec);
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const auto dir = base / ("zephlora-" + name + "-" + std::to_string(random()));
+            if (std::filesystem::create_directory(dir, ec)) path_ = dir.string();
+        }
     }
     ~TempFolder() {
         std::error_code ec;
