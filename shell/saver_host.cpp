@@ -18,6 +18,17 @@ void ReportFatal(const std::string& reason) {
     plat::message_box(plat::WindowHandle::None, text, texts::kMessageTitle, kIconError);
 }
 
+engine::EngineSettings EngineSettingsOf(const SaverSettingsRecord& s) {
+    engine::EngineSettings e;
+    e.Interval = s.Interval;
+    e.NeonEffect = s.NeonEffect;
+    e.XAxis = s.XAxis;
+    e.YAxis = s.YAxis;
+    e.ZAxis = s.ZAxis;
+    e.Sleep = s.Sleep;
+    return e;
+}
+
 SaverHost::SaverHost(std::string program_folder, engine::EngineSettings settings,
                      std::function<void(const plat::Bitmap& frame)> present) {
     sprites_ = plat::load_picture(plat::Picture::SpriteSheet);

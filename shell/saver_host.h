@@ -12,8 +12,12 @@
 
 #include "engine/engine.h"
 #include "engine/random.h"
+#include "shell/process_state.h"
 
 namespace shell {
+
+// The engine's part of the saver's settings.
+engine::EngineSettings EngineSettingsOf(const SaverSettingsRecord& settings);
 
 // The report of an engine that cannot start: on standard error and in a message box.
 void ReportFatal(const std::string& reason);

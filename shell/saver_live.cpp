@@ -33,17 +33,6 @@ private:
     SaverWindow& window_;
 };
 
-engine::EngineSettings EngineSettingsOf(const SaverSettingsRecord& s) {
-    engine::EngineSettings e;
-    e.Interval = s.Interval;
-    e.NeonEffect = s.NeonEffect;
-    e.XAxis = s.XAxis;
-    e.YAxis = s.YAxis;
-    e.ZAxis = s.ZAxis;
-    e.Sleep = s.Sleep;
-    return e;
-}
-
 // The engine of this run. It lives to the end of the process: the window may go while the
 // frame loop is still on the stack (the loop then ends after the frame in progress).
 std::unique_ptr<SaverHost>& Host() {

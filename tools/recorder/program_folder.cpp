@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "shell/process_state.h"
 #include "shell/resource_pack.h"
+#include "shell/saver_host.h"
 #include "shell/settings_store.h"
 
 namespace recorder {
@@ -13,14 +14,7 @@ namespace recorder {
 engine::EngineSettings ReadEngineSettings(const std::string& ini) {
     shell::SaverSettingsRecord read;
     shell::LoadSettingsFrom(ini, read);
-    engine::EngineSettings s;
-    s.Interval = read.Interval;
-    s.NeonEffect = read.NeonEffect;
-    s.XAxis = read.XAxis;
-    s.YAxis = read.YAxis;
-    s.ZAxis = read.ZAxis;
-    s.Sleep = read.Sleep;
-    return s;
+    return shell::EngineSettingsOf(read);
 }
 
 MemberFolder::MemberFolder(const std::string& program_folder) : path_(program_folder) {
