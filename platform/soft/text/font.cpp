@@ -9,9 +9,11 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_TRUETYPE_TAGS_H
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "common/cp932.h"
 #include "platform/soft/text/cp932_decode.h"
@@ -117,6 +119,25 @@ bool match(const std::string& family, const char* lang, bool bold, bool italic, 
     return true;
 }
 
+// The font's own word on grey smoothing at `ppem` (its 'gasp' table): false where it asks for
+// plain black-and-white glyphs, as the small sizes of most Windows-era fonts do.
+bool grey_allowed(FT_Face face, int ppem) {
+    FT_ULong size = 0;
+    if (FT_Load_Sfnt_Table(face, TTAG_gasp, 0, nullptr, &size) != 0 || size < 8) return true;
+    std::vector<FT_Byte> table(size);
+    if (FT_Load_Sfnt_Table(face, TTAG_gasp, 0, table.data(), &size) != 0) return true;
+    const auto word = [&](std::size_t at) { return static_cast<unsigned>(table[at] << 8 | table[at + 1]); };
+    const unsigned version = word(0), records = word(2);
+    if (version > 1 || size < (records * 2 + 2) * 2) return true;
+    constexpr unsigned kDoGray = 0x0002;
+    unsigned flags = 0;
+    for (unsigned i = 0; i < records; ++i) {
+        flags = word(4 + i * 4 + 2);
+        if (static_cast<unsigned>(ppem) <= word(4 + i * 4)) break;
+    }
+    return (flags & kDoGray) != 0;
+}
+
 std::uint32_t rounded_up(FT_Pos v) { return static_cast<std::uint32_t>((v + 63) & -64); }
 
 }  // namespace
@@ -189,6 +210,7 @@ Font::Font(const plat::FontDesc& desc, FontFile file, std::unique_ptr<Face> face
     // GDI makes bold and italic itself when the face lacks them.
     synthetic_bold_ = desc.weight > 550 && !file_.bold;
     synthetic_italic_ = desc.italic && !file_.italic;
+    grey_ = grey_allowed(f, m.ppem);
 
     // A fixed-pitch font (by its flags or its PANOSE proportion) gives a full-width glyph
     // exactly two half-width advances.
@@ -209,6 +231,10 @@ std::shared_ptr<const Font> Font::open(const plat::FontDesc& desc) {
     auto face = std::make_unique<Face>();
     if (FT_New_Face(library(), file.path.c_str(), file.index, &face->face) != 0) return nullptr;
     FT_Select_Charmap(face->face, FT_ENCODING_UNICODE);
+    // Whether the face itself is bold or italic is the file's own word: fontconfig reports a
+    // regular face that it would embolden or slant as bold or italic.
+    file.bold = (face->face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+    file.italic = (face->face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
     return std::shared_ptr<const Font>(new Font(desc, std::move(file), std::move(face)));
 }
 
@@ -239,7 +265,9 @@ const Glyph& Font::glyph(char32_t c) const {
     if (const auto it = glyphs_.find(c); it != glyphs_.end()) return it->second;
     Glyph g;
     FT_Face f = face_->face;
-    if (FT_Load_Glyph(f, glyph_index(c), kLoadFlags) == 0 && f->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
+    // Black-and-white glyphs are hinted for it.
+    const FT_Int32 flags = grey_ ? kLoadFlags : (kLoadFlags & ~FT_LOAD_TARGET_NORMAL) | FT_LOAD_TARGET_MONO;
+    if (FT_Load_Glyph(f, glyph_index(c), flags) == 0 && f->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
         FT_Outline* outline = &f->glyph->outline;
         // Synthetic bold thickens the outline by a 24th of the em; synthetic italic slants it
         // by a quarter of its height.
@@ -254,23 +282,41 @@ const Glyph& Font::glyph(char32_t c) const {
         box.yMin &= -64;
         box.xMax = (box.xMax + 63) & -64;
         box.yMax = (box.yMax + 63) & -64;
+        // A glyph is cut to the cell: nothing above the ascent or below the descent.
+        box.yMax = std::min<FT_Pos>(box.yMax, static_cast<FT_Pos>(metrics_.ascent) << 6);
+        box.yMin = std::max<FT_Pos>(box.yMin, -(static_cast<FT_Pos>(metrics_.descent) << 6));
         g.left = static_cast<int>(box.xMin >> 6);
         g.top = static_cast<int>(box.yMax >> 6);
         g.width = static_cast<int>((box.xMax - box.xMin) >> 6);
         g.height = static_cast<int>((box.yMax - box.yMin) >> 6);
         if (g.width > 0 && g.height > 0) {
-            g.coverage.assign(static_cast<std::size_t>(g.width) * static_cast<std::size_t>(g.height), 0);
+            const std::size_t count = static_cast<std::size_t>(g.width) * static_cast<std::size_t>(g.height);
+            g.coverage.assign(count, 0);
             FT_Bitmap bitmap{};
             bitmap.rows = static_cast<unsigned>(g.height);
             bitmap.width = static_cast<unsigned>(g.width);
-            bitmap.pitch = g.width;
-            bitmap.buffer = g.coverage.data();
-            bitmap.num_grays = 256;
-            bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
             FT_Outline_Translate(outline, -box.xMin, -box.yMin);
-            FT_Outline_Get_Bitmap(library(), outline, &bitmap);
-            // Windows' grey smoothing has 17 levels.
-            for (std::uint8_t& v : g.coverage) v = static_cast<std::uint8_t>(v * 17 / 256);
+            if (grey_) {
+                bitmap.pitch = g.width;
+                bitmap.buffer = g.coverage.data();
+                bitmap.num_grays = 256;
+                bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
+                FT_Outline_Get_Bitmap(library(), outline, &bitmap);
+                // Windows' grey smoothing has 17 levels.
+                for (std::uint8_t& v : g.coverage) v = static_cast<std::uint8_t>(v * 17 / 256);
+            } else {
+                const int pitch = (g.width + 7) / 8;
+                std::vector<std::uint8_t> bits(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(g.height), 0);
+                bitmap.pitch = pitch;
+                bitmap.buffer = bits.data();
+                bitmap.num_grays = 2;
+                bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
+                FT_Outline_Get_Bitmap(library(), outline, &bitmap);
+                for (int y = 0; y < g.height; ++y)
+                    for (int x = 0; x < g.width; ++x)
+                        if (bits[static_cast<std::size_t>(y * pitch + x / 8)] & (0x80 >> (x % 8)))
+                            g.coverage[static_cast<std::size_t>(y * g.width + x)] = 16;
+            }
         } else {
             g.width = g.height = 0;
         }

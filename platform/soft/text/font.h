@@ -39,7 +39,8 @@ struct FontMetrics {
     int strikeout_position = 0, strikeout_thickness = 0;   // above the baseline
 };
 
-// One rendered glyph: grey coverage 0..16 (Windows' 17 levels of font smoothing) in a box whose
+// One rendered glyph: grey coverage 0..16 (Windows' 17 levels of font smoothing; only 0 and 16
+// where the font's 'gasp' table asks for black-and-white glyphs at its size) in a box whose
 // top-left corner lies `left` right of the pen and `top` above the baseline.
 struct Glyph {
     int left = 0, top = 0, width = 0, height = 0;
@@ -76,6 +77,7 @@ private:
     FontMetrics metrics_;
     bool synthetic_bold_ = false, synthetic_italic_ = false;
     bool fixed_pitch_ = false;
+    bool grey_ = true;  // grey edges; else black and white, as the font asks at this size
     int avg_advance_ = 0, full_width_ = 0;  // fixed-pitch fonts: full-width glyphs are two halves
     mutable std::unordered_map<char32_t, int> advances_;
     mutable std::unordered_map<char32_t, Glyph> glyphs_;

@@ -95,7 +95,7 @@ bool may_break(Cls before, bool spaces, Cls after) {
     if (before == Cls::PR && (alnum(after) || after == Cls::ID || after == Cls::OP)) return false;
     if ((alnum(before) || before == Cls::ID || before == Cls::CL || before == Cls::CP) && after == Cls::PO)
         return false;
-    if (alnum(before) && (after == Cls::PR || after == Cls::OP)) return false;
+    if (alnum(before) && after == Cls::OP) return false;
     if (before == Cls::CP && alnum(after)) return false;
     if ((before == Cls::IS || before == Cls::HY) && after == Cls::NU) return false;
     if (before == Cls::IS && after == Cls::AL) return false;
