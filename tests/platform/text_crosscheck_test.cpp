@@ -118,6 +118,17 @@ std::vector<Case> cases() {
     c.push_back({"mixed", kPGothic, -13, 400, false, 60, 60, WB, "ABC 日本語テキスト DEF ghi"});
     c.push_back({"kana-small", kPGothic, -13, 400, false, 40, 60, WB, "ショッピングリュック"});
     c.push_back({"brackets", kPGothic, -13, 400, false, 50, 60, WB, "「設定」を保存（Ｓ）します"});
+    // Break rules, in boxes so narrow that every opportunity is taken.
+    const char* breaks[] = {"「あ」（い）、う。え！お？",     "ｱｲｳｴｵｶﾞｷﾞｸﾞ｡ｹｺ",          "ＡＢＣ１２３全角",
+                            "100%の確率で$100ドル",          "a-b-c-d e/f/g",            "http://example.com/path",
+                            "\"引用\" 'quote' (paren) [x]", "ー長音、々ゝ・中黒ぁぃぅ", "words, and. more; text: ok!",
+                            "〈山〉《川》【海】『空』",       "x…y‥z——w",                "C:\\Program Files\\ﾃｽﾄ\\a.txt"};
+    n = 0;
+    for (const char* t : breaks) {
+        c.push_back({"breaks" + std::to_string(n) + "-narrow", kPGothic, -13, 400, false, 14, 200, WB, t});
+        c.push_back({"breaks" + std::to_string(n) + "-wider", kPGothic, -13, 400, false, 40, 200, WB, t});
+        ++n;
+    }
     // Line ends.
     c.push_back({"lines", kPGothic, -13, 400, false, 100, 60, L, "line1\r\nline2\nline3\rline4"});
     c.push_back({"empty-line", kPGothic, -13, 400, false, 100, 60, L, "a\n\nb"});
