@@ -34,6 +34,14 @@ TEST_PROGRAMS = [
 ]
 RUN_PROGRAMS = ["cmake", "make", "g++", "pkg-config"]
 
+# The font files that the software raster's text finds through fontconfig for the program's
+# font names (the text tests load the same files into Wine).
+TEXT_FONTS = [
+    "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf",
+    "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf",
+    "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+]
+
 # Data that programs find by name rather than link against.
 TEST_DATA = [
     # SDL's X11 message box asks the X server for a 12-point iso8859-1 core font.
@@ -45,7 +53,8 @@ TEST_DATA = [
     # The Japanese font Wine draws the dialogs' texts with.
     "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
 ]
-RUN_DATA = ["/usr/share/fonts/X11/misc/6x13-ISO8859-1.pcf.gz"]
+TEST_DATA += TEXT_FONTS
+RUN_DATA = ["/usr/share/fonts/X11/misc/6x13-ISO8859-1.pcf.gz"] + TEXT_FONTS
 TEST_PYTHON_MODULES = ["numpy", "PIL"]
 
 

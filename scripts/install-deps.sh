@@ -6,11 +6,11 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config python3 python3-pil python3-numpy
   libsdl2-dev libsdl2-mixer-dev libx11-dev libxfixes-dev libgl1-mesa-dri libstb-dev
-  libcdio-dev libcdio-paranoia-dev
+  libcdio-dev libcdio-paranoia-dev libfreetype-dev libfontconfig-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-  xvfb xauth xdotool x11-utils xfonts-base imagemagick fonts-ipafont-gothic locales sox libsox-fmt-mp3 lame
+  xvfb xauth xdotool x11-utils xfonts-base imagemagick fonts-ipafont-gothic fonts-liberation locales sox libsox-fmt-mp3 lame
   util-linux
 )
 run_only=0; print_only=0
@@ -22,7 +22,8 @@ for arg in "$@"; do
 done
 if [ $run_only = 1 ]; then
   packages=(build-essential cmake pkg-config python3 libsdl2-dev libsdl2-mixer-dev
-            libx11-dev libxfixes-dev libstb-dev libcdio-dev libcdio-paranoia-dev fonts-ipafont-gothic xfonts-base)
+            libx11-dev libxfixes-dev libstb-dev libcdio-dev libcdio-paranoia-dev
+            libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-liberation xfonts-base)
 fi
 
 if [ $print_only = 1 ]; then
