@@ -31,6 +31,9 @@ int draw_text(const plat::Surface& dst, std::span<const plat::Rect> clip, const 
               std::string_view text, plat::Rect& rect, std::uint32_t format,
               std::uint32_t text_color, bool opaque, std::uint32_t bk_color);
 
+// create_font gives a font for any name (the nearest one of its character set), null only when
+// no font at all is installed.
+
 // The DT_* bits that draw_text understands; the others are ignored.
 namespace dt {
 inline constexpr std::uint32_t Top = 0x0000, Left = 0x0000, Center = 0x0001, Right = 0x0002,

@@ -2,6 +2,8 @@
 // break rules of CP932 text and its decoding.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/soft/text.h"
 #include "platform/soft/text/cp932_decode.h"
 #include "platform/soft/text/layout.h"
@@ -20,7 +22,7 @@ Layout lay(std::u32string_view text, plat::Rect rect, std::uint32_t format) {
 
 std::vector<std::u32string> texts(const Layout& l) {
     std::vector<std::u32string> out;
-    for (const Run& r : l.runs) out.push_back(r.text);
+    for (const soft::text::Run& r : l.runs) out.push_back(r.text);
     return out;
 }
 
@@ -118,6 +120,30 @@ TEST(TextLayout, TabsExpandToEightAverageCharacters) {
     ASSERT_EQ(l.runs.size(), 2u);
     EXPECT_EQ(l.runs[1].x, 32);
     EXPECT_EQ(lay(U"a\tb", {0, 0, 200, 10}, dt::ExpandTabs | dt::CalcRect).rect.right, 37);
+}
+
+TEST(TextLayout, AnyTextEndsInBoundedLinesOfItsOwnCharacters) {
+    const std::u32string alphabet = U"ab &&\t\r\n日。ー「";
+    const std::uint32_t bits[] = {dt::Center, dt::Right, dt::VCenter, dt::Bottom, dt::WordBreak,
+                                  dt::SingleLine, dt::ExpandTabs, dt::NoClip, dt::NoPrefix};
+    std::mt19937 gen(11);
+    for (int round = 0; round < 3000; ++round) {
+        std::u32string text(gen() % 30, U'a');
+        for (char32_t& c : text) c = alphabet[gen() % alphabet.size()];
+        std::uint32_t format = 0;
+        for (std::uint32_t b : bits)
+            if (gen() % 3 == 0) format |= b;
+        const plat::Rect rect{3, 4, 3 + static_cast<int>(gen() % 70) - 5, 4 + static_cast<int>(gen() % 50)};
+        const Layout calc = lay(text, rect, format | dt::CalcRect);
+        const Layout drawn = lay(text, rect, format | dt::NoClip);
+        ASSERT_LE(calc.lines.size(), text.size() + 1);
+        EXPECT_EQ(calc.rect.left, rect.left);
+        EXPECT_EQ(calc.rect.top, rect.top);
+        EXPECT_EQ(calc.lines.size(), drawn.lines.size());
+        for (const plat::Rect& line : calc.lines) EXPECT_LE(line.width(), calc.rect.width());
+        for (const soft::text::Run& run : drawn.runs)
+            for (char32_t c : run.text) ASSERT_NE(alphabet.find(c), std::u32string::npos);
+    }
 }
 
 std::vector<std::size_t> breaks_of(std::u32string_view text) {

@@ -51,7 +51,7 @@ void each_character(std::string_view bytes, Emit emit) {
 
 std::u32string decode_cp932(std::string_view bytes) {
     std::u32string out;
-    Converter to_utf32("UTF-32LE");
+    thread_local Converter to_utf32("UTF-32LE");
     each_character(bytes, [&](std::string_view ch, bool lead) {
         char buffer[8];
         std::size_t written = 0;
@@ -69,7 +69,7 @@ std::u32string decode_cp932(std::string_view bytes) {
 
 std::string cp932_to_utf8(std::string_view bytes) {
     std::string out;
-    Converter to_utf8("UTF-8");
+    thread_local Converter to_utf8("UTF-8");
     each_character(bytes, [&](std::string_view ch, bool) {
         char buffer[8];
         std::size_t written = 0;

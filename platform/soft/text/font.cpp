@@ -145,7 +145,10 @@ std::uint32_t rounded_up(FT_Pos v) { return static_cast<std::uint32_t>((v + 63) 
 FontFile resolve_font(const plat::FontDesc& desc) {
     FontFile file;
     if (!fontconfig_ready()) return file;
-    const std::string family = family_for(text::cp932_to_utf8(desc.face));
+    // lfFaceName holds 31 bytes and the terminating NUL; GDI reads no more.
+    constexpr std::size_t kFaceBytes = 31;
+    const std::string face = desc.face.substr(0, std::min(desc.face.find('\0'), kFaceBytes));
+    const std::string family = family_for(text::cp932_to_utf8(face));
     const bool bold = desc.weight > 550;
     const char* lang = language_of(desc.charset);
     if (!family.empty() && match(family, lang, bold, desc.italic, file)) return file;
