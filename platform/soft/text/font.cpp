@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <tuple>
 #include <vector>
 
 #include "common/cp932.h"
@@ -339,6 +341,17 @@ const Font* default_font() {
     return font.get();
 }
 
-std::shared_ptr<const Font> create_font(const plat::FontDesc& desc) { return Font::open(desc); }
+std::shared_ptr<const Font> create_font(const plat::FontDesc& desc) {
+    // Opening a face and asking fontconfig takes milliseconds, and a dialog asks for the same
+    // font for every label: equal requests share one font while any holder keeps it.
+    using Key = std::tuple<std::int32_t, std::int32_t, bool, bool, bool, std::uint8_t, std::string>;
+    static std::map<Key, std::weak_ptr<const Font>> fonts;
+    const Key key{desc.height, desc.weight, desc.italic, desc.underline, desc.strike_out, desc.charset, desc.face};
+    if (auto it = fonts.find(key); it != fonts.end())
+        if (auto shared = it->second.lock()) return shared;
+    auto font = Font::open(desc);
+    if (font) fonts[key] = font;
+    return font;
+}
 
 }  // namespace soft
