@@ -167,6 +167,38 @@ TEST(TextPaint, TheAccessKeyIsUnderlinedOneRowBelowTheBaseline) {
         }
 }
 
+TEST(TextPaint, UnderlineAndStrikeOutCrossTheWholeRun) {
+    plat::FontDesc lined = desc(kPGothic, -24);
+    lined.underline = true;
+    plat::FontDesc struck = desc(kPGothic, -24);
+    struck.strike_out = true;
+    const auto plain_font = soft::create_font(desc(kPGothic, -24));
+    const auto lined_font = soft::create_font(lined), struck_font = soft::create_font(struck);
+    // The rows in which `font` paints all of "ii" (a run of 2 i's) but the plain font does not.
+    const auto bar_rows = [&](const soft::Font* font) {
+        Picture p(60, 40), q(60, 40);
+        plat::Rect a{0, 0, 60, 40}, b{0, 0, 60, 40};
+        soft::draw_text(p.surface(), {}, font, "ii", a, dt::Left, 0, false, 0);
+        soft::draw_text(q.surface(), {}, plain_font.get(), "ii", b, dt::Left, 0, false, 0);
+        std::vector<int> rows;
+        const int width = 2 * plain_font->advance(U'i');
+        for (int y = 0; y < 40; ++y) {
+            bool full = true;
+            for (int x = 0; x < width; ++x) full = full && p.at(x, y) == 0;
+            if (full && q.at(0, y) != 0) rows.push_back(y);
+        }
+        return rows;
+    };
+    const int baseline = plain_font->metrics().ascent;
+    const std::vector<int> under = bar_rows(lined_font.get()), strike = bar_rows(struck_font.get());
+    ASSERT_FALSE(under.empty());
+    ASSERT_FALSE(strike.empty());
+    EXPECT_GE(under.front(), baseline - 1);
+    EXPECT_LT(under.back(), baseline + plain_font->metrics().descent);
+    EXPECT_LT(strike.back(), baseline);
+    EXPECT_GT(strike.front(), baseline - plain_font->metrics().ascent);
+}
+
 TEST(TextPaint, ADeviceContextWithoutAFontUsesTheSystemFont) {
     Picture p(80, 30);
     plat::Rect r{0, 0, 80, 30};
