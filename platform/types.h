@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace plat {
 
@@ -25,5 +26,16 @@ enum class WindowHandle : std::uintptr_t { None = 0 };
 
 // 0x00BBGGRR, red in the low byte; 0x80000000 + n names system colour n.
 using ColorRef = std::uint32_t;
+
+// The fields of a LOGFONTA that the program sets: a request for a font, resolved when drawing.
+struct FontDesc {
+    std::int32_t height = 0;      // lfHeight: < 0 character height in pixels, > 0 cell height, 0 default
+    std::int32_t weight = 400;    // lfWeight: 400 normal, 700 bold
+    bool italic = false;
+    bool underline = false;
+    bool strike_out = false;
+    std::uint8_t charset = 1;     // lfCharSet: 0 ANSI, 1 DEFAULT, 128 SHIFTJIS
+    std::string face;             // lfFaceName in CP932 bytes, at most 31 bytes
+};
 
 }  // namespace plat
