@@ -317,17 +317,16 @@ int octant_of(int dx, int dy) {
     return dx > -dy ? 8 : 7;
 }
 
-// One segment from `a` towards `b`: the last pixel is never drawn, so that the segments of a
-// polyline meet without overlap. Horizontal and vertical solid segments cover the pixels
-// between the two ends, the smaller end included and the larger excluded, whichever way
-// they run. Other segments step along the major axis with the Bresenham error term; on a
-// tie (the line passes exactly between two pixels) octants 3, 5, 6 and 8 take the pixel the
-// other octants leave.
+// One segment from `a` towards `b`: the first pixel is drawn and the last never, so that
+// the segments of a polyline meet without overlap. Segments off the axes step along the
+// major axis with the Bresenham error term; on a tie (the line passes exactly between two
+// pixels) octants 3, 5, 6 and 8 take the pixel the other octants leave.
 void pen_segment(PenPainter& pen, Point a, Point b, bool wide) {
     auto plot = [&](int x, int y) { wide ? pen.plot_wide(x, y) : pen.plot(x, y); };
     if (!pen.dashed && !wide && (a.y == b.y || a.x == b.x)) {
-        Rect r = a.y == b.y ? Rect{std::min(a.x, b.x), a.y, std::max(a.x, b.x), a.y + 1}
-                            : Rect{a.x, std::min(a.y, b.y), a.x + 1, std::max(a.y, b.y)};
+        // A solid horizontal or vertical segment is one rectangle.
+        Rect r = a.y == b.y ? (a.x <= b.x ? Rect{a.x, a.y, b.x, a.y + 1} : Rect{b.x + 1, a.y, a.x + 1, a.y + 1})
+                            : (a.y <= b.y ? Rect{a.x, a.y, a.x + 1, b.y} : Rect{a.x, b.y + 1, a.x + 1, a.y + 1});
         const std::uint32_t colour = pen.mark;
         const Pattern pattern{&colour, 1, 1};
         fill_with_pattern(pen.dc, visible(pen.dc, r), pattern, pen.code);
@@ -779,9 +778,10 @@ bool pat_blt(Dc dc, int x, int y, int width, int height, Rop rop) {
     DcObj* d = table().dc(dc);
     if (!d) return false;
     const Rect area = ordered(x, y, x + width, y + height);
-    // PatBlt reads no source: the operation is taken where the source bits are 0.
+    // PatBlt has no source: an operation that reads one draws nothing.
     const std::uint8_t code = code_of(rop);
-    apply(*d, area, nullptr, static_cast<std::uint8_t>((code & 0x33) | ((code & 0x33) << 2)));
+    if (rop_uses_source(code)) return false;
+    apply(*d, area, nullptr, code);
     return true;
 }
 
@@ -895,11 +895,12 @@ bool draw_rectangle(Dc dc, int left, int top, int right, int bottom) {
     if (!d) return false;
     Rect r = ordered(left, top, right, bottom);
     if (r.left == r.right || r.top == r.bottom) return true;
-    // The outline runs through the last column and row inside the rectangle, anticlockwise
-    // from the bottom-right corner; the brush fills what lies inside the outline.
+    // The outline runs through the last column and row inside the rectangle, counter-clockwise
+    // (the default arc direction) from the top-right corner, which is where a dotted pen's
+    // pattern starts; the brush fills what lies inside the outline.
     --r.right;
     --r.bottom;
-    const Point pts[4] = {{r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}, {r.right, r.top}};
+    const Point pts[4] = {{r.right, r.top}, {r.left, r.top}, {r.left, r.bottom}, {r.right, r.bottom}};
     pen_lines(*d, pts, true);
     const int pen_width = d->pen->style == PenStyle::Null ? 0 : d->pen->width;
     const Rect inside{r.left + (pen_width + 1) / 2, r.top + (pen_width + 1) / 2, r.right - pen_width / 2,
@@ -938,8 +939,8 @@ bool draw_focus_rect(Dc dc, const Rect& rect) {
     Table& t = table();
     DcObj* d = t.dc(dc);
     if (!d) return false;
-    // The focus frame is the rectangle outline in an alternate-pixel pen of the window-text
-    // colour, combined by XOR, with no fill and transparent gaps.
+    // The focus frame is the rectangle outline in an alternate-pixel pen that inverts the
+    // pixels it sets, with no fill and the gaps left alone.
     auto saved_pen = d->pen;
     auto saved_brush = d->brush;
     const int saved_rop2 = d->rop2;
@@ -949,7 +950,7 @@ bool draw_focus_rect(Dc dc, const Rect& rect) {
     pen->alternate = true;
     d->pen = pen;
     d->brush = t.get<BrushObj>(t.stock[static_cast<int>(StockObject::NullBrush)]);
-    d->rop2 = 7;  // R2_XORPEN
+    d->rop2 = 6;  // R2_NOT
     d->mode = BkMode::Transparent;
     soft::draw_rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
     d->pen = saved_pen;

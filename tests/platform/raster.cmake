@@ -5,6 +5,7 @@ if(ZEPHLORA_WIN32)
   # Runs under Wine through CTest's emulator; its engine frames come from the engine tests'
   # folders and harness.
   zephlora_test(gdi_conformance_tests ${CMAKE_CURRENT_SOURCE_DIR}/gdi_conformance.cpp
+                ${CMAKE_CURRENT_SOURCE_DIR}/dc_conformance.cpp ${CMAKE_CURRENT_SOURCE_DIR}/dc_scene.cpp
                 ${CMAKE_CURRENT_SOURCE_DIR}/../engine/engine_support.cpp)
   target_include_directories(gdi_conformance_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/../engine)
 endif()
