@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -301,11 +302,6 @@ struct PenPainter {
         else if (gap_drawn)
             put(x, y, gap);
     }
-    // A 2-pixel pen: a 2 x 2 block at every point of the thin line.
-    void plot_wide(int x, int y) {
-        for (int dy = 0; dy < 2; ++dy)
-            for (int dx = 0; dx < 2; ++dx) put(x - 1 + dx, y - 1 + dy, mark);
-    }
 };
 
 int octant_of(int dx, int dy) {
@@ -321,9 +317,9 @@ int octant_of(int dx, int dy) {
 // the segments of a polyline meet without overlap. Segments off the axes step along the
 // major axis with the Bresenham error term; on a tie (the line passes exactly between two
 // pixels) octants 3, 5, 6 and 8 take the pixel the other octants leave.
-void pen_segment(PenPainter& pen, Point a, Point b, bool wide) {
-    auto plot = [&](int x, int y) { wide ? pen.plot_wide(x, y) : pen.plot(x, y); };
-    if (!pen.dashed && !wide && (a.y == b.y || a.x == b.x)) {
+void pen_segment(PenPainter& pen, Point a, Point b) {
+    auto plot = [&](int x, int y) { pen.plot(x, y); };
+    if (!pen.dashed && (a.y == b.y || a.x == b.x)) {
         // A solid horizontal or vertical segment is one rectangle.
         Rect r = a.y == b.y ? (a.x <= b.x ? Rect{a.x, a.y, b.x, a.y + 1} : Rect{b.x + 1, a.y, a.x + 1, a.y + 1})
                             : (a.y <= b.y ? Rect{a.x, a.y, a.x + 1, b.y} : Rect{a.x, b.y + 1, a.x + 1, a.y + 1});
@@ -377,14 +373,90 @@ void pen_segment(PenPainter& pen, Point a, Point b, bool wide) {
     }
 }
 
+// Half-way values round away from zero.
+int round_away(double v) { return static_cast<int>(v > 0 ? v + 0.5 : v - 0.5); }
+
+// The pixels of a wide pen's stroke: each segment a band as wide as the pen (a rectangle
+// along the axes, a quadrilateral otherwise, its corners rounded away from the centre line),
+// with round caps at the open ends and round joins where segments meet.
+Region wide_pen_region(std::span<const Point> input, bool close, int width) {
+    std::size_t first = 0, count = input.size();
+    // Empty segments at either end are dropped.
+    while (count > 2 && input[first] == input[first + 1]) {
+        ++first;
+        --count;
+    }
+    while (count > 2 && input[first + count - 1] == input[first + count - 2]) --count;
+    const std::span<const Point> pts = input.subspan(first, count);
+    Region total;
+    const Region cap = Region::ellipse(-(width / 2), -(width / 2), (width + 1) / 2 + 1, (width + 1) / 2 + 1);
+    auto add = [&](const Region& r) { total = Region::combine(total, r, plat::RegionOp::Or); };
+    auto add_round = [&](Point at) {
+        Region r = cap;
+        r.offset(at.x, at.y);
+        add(r);
+    };
+    auto segment = [&](Point a, Point b) {
+        const int dx = b.x - a.x, dy = b.y - a.y;
+        if (dx == 0 && dy == 0) return false;
+        if (dy == 0) {
+            add(Region::rect(std::min(a.x, b.x), a.y - width / 2, std::max(a.x, b.x), a.y - width / 2 + width));
+        } else if (dx == 0) {
+            add(Region::rect(a.x - width / 2, std::min(a.y, b.y), a.x - width / 2 + width, std::max(a.y, b.y)));
+        } else {
+            const double len = std::hypot(static_cast<double>(dx), static_cast<double>(dy));
+            const double wx = width * std::abs(dy) / len, wy = width * std::abs(dx) / len;
+            Point narrow{round_away(wx / 2), round_away(wy / 2)}, wide{round_away((wx + 1) / 2), round_away((wy + 1) / 2)};
+            if (dx < 0) {
+                wide.y = -wide.y;
+                narrow.y = -narrow.y;
+            }
+            if (dy < 0) {
+                std::swap(narrow, wide);
+                wide.x = -wide.x;
+                narrow.x = -narrow.x;
+            }
+            const Point quad[4] = {{a.x - narrow.x, a.y + narrow.y}, {a.x + wide.x, a.y - wide.y},
+                                   {b.x + wide.x, b.y - wide.y}, {b.x - narrow.x, b.y + narrow.y}};
+            add(Region::polygon(quad, plat::FillMode::Alternate));
+        }
+        return true;
+    };
+    const std::size_t n = pts.size();
+    const std::size_t segments = close ? n : n - 1;
+    if (!close) {
+        add_round(pts.front());
+        add_round(pts.back());
+    }
+    for (std::size_t i = 0; i < segments; ++i) {
+        const Point a = pts[i], b = pts[(i + 1) % n];
+        // A join at the start of every segment but the first that has a length, and at the
+        // start of the last one; a closed figure also joins its last segment to its first.
+        if (segment(a, b) && i > 0) add_round(a);
+        else if (i > 0 && i + 1 == segments) add_round(a);
+    }
+    if (close) add_round(pts.front());
+    return total;
+}
+
 void pen_lines(const DcObj& dc, std::span<const Point> points, bool close) {
     if (dc.pen->style == PenStyle::Null || points.size() < 2) return;
+    if (dc.pen->width > 1) {
+        // A wide pen fills its stroke's region with the pen colour.
+        const std::uint32_t colour = drawing_pixel(dc, dc.pen->color);
+        const Pattern pattern{&colour, 1, 1};
+        std::vector<Rect> rects;
+        for (const Rect& r : wide_pen_region(points, close, dc.pen->width).rects()) {
+            const auto v = visible(dc, r);
+            rects.insert(rects.end(), v.begin(), v.end());
+        }
+        fill_with_pattern(dc, rects, pattern, rop3_of_rop2(dc.rop2));
+        return;
+    }
     PenPainter pen(dc);
     pen.reset_dash();
-    const bool wide = dc.pen->width > 1;
-    for (std::size_t i = 0; i + 1 < points.size(); ++i) pen_segment(pen, points[i], points[i + 1], wide);
-    if (close) pen_segment(pen, points.back(), points.front(), wide);
-    if (wide) pen.plot_wide(points.back().x, points.back().y);
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) pen_segment(pen, points[i], points[i + 1]);
+    if (close) pen_segment(pen, points.back(), points.front());
 }
 
 // ---- Ellipses --------------------------------------------------------------------------
@@ -901,6 +973,13 @@ bool draw_rectangle(Dc dc, int left, int top, int right, int bottom) {
     --r.right;
     --r.bottom;
     const Point pts[4] = {{r.right, r.top}, {r.left, r.top}, {r.left, r.bottom}, {r.right, r.bottom}};
+    if (d->pen->style != PenStyle::Null && d->pen->width > 1) {
+        // A wide outline: the brush fills the rectangle less the stroke.
+        const Region stroke = wide_pen_region(pts, true, d->pen->width);
+        brush_region(*d, Region::combine(Region::rect(r.left, r.top, r.right, r.bottom), stroke, plat::RegionOp::Diff));
+        pen_lines(*d, pts, true);
+        return true;
+    }
     pen_lines(*d, pts, true);
     const int pen_width = d->pen->style == PenStyle::Null ? 0 : d->pen->width;
     const Rect inside{r.left + (pen_width + 1) / 2, r.top + (pen_width + 1) / 2, r.right - pen_width / 2,
@@ -917,9 +996,14 @@ bool draw_ellipse(Dc dc, int left, int top, int right, int bottom) {
     if (r.right - r.left <= 2 || r.bottom - r.top <= 2) return soft::draw_rectangle(dc, left, top, right, bottom);
     // The whole outline is the arc that starts and ends on the same ray.
     const std::vector<Point> pts = arc_points(r, Point{1, 0}, Point{1, 0});
-    // The brush fills the polygon of the outline first; the outline is drawn over it.
-    if (d->brush->kind != BrushObj::Kind::Null && pts.size() >= 3)
-        brush_region(*d, Region::polygon(pts, plat::FillMode::Winding));
+    // The brush fills the polygon of the outline first (less a wide pen's stroke); the
+    // outline is drawn over it.
+    if (d->brush->kind != BrushObj::Kind::Null && pts.size() >= 3) {
+        Region inside = Region::polygon(pts, plat::FillMode::Winding);
+        if (d->pen->style != PenStyle::Null && d->pen->width > 1)
+            inside = Region::combine(inside, wide_pen_region(pts, true, d->pen->width), plat::RegionOp::Diff);
+        brush_region(*d, inside);
+    }
     pen_lines(*d, pts, true);
     return true;
 }

@@ -444,3 +444,30 @@ TEST(DcConformance, IconsDrawnAndScaled) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DcConformance, TwoPixelPens) {
+    const std::vector<std::vector<Point>> shapes = {
+        {{3, 3}, {30, 3}}, {{3, 3}, {3, 20}}, {{30, 20}, {3, 20}}, {{4, 4}, {20, 15}}, {{5, 18}, {30, 2}},
+        {{2, 20}, {3, 2}, {30, 2}, {36, 20}, {1, 20}},
+    };
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        const std::string label = "2-pixel pen, polyline " + std::to_string(i);
+        ASSERT_TRUE(same_pixels(label.c_str(), 40, 24, [&](const DrawApi& api, Dc dc) {
+            Selected pen(api, dc, api.create_pen(plat::PenStyle::Solid, 2, 0x0000FF));
+            api.polyline(dc, shapes[i]);
+        }));
+    }
+    for (int filled = 0; filled < 2; ++filled) {
+        ASSERT_TRUE(same_pixels(filled ? "2-pixel pen, filled ellipse" : "2-pixel pen, ellipse outline", 40, 24,
+                                [&](const DrawApi& api, Dc dc) {
+            Selected pen(api, dc, api.create_pen(plat::PenStyle::Solid, 2, 0x0000FF));
+            Selected brush(api, dc, filled ? api.create_solid_brush(0x00C000) : api.stock_object(plat::StockObject::NullBrush));
+            api.draw_ellipse(dc, 1, 1, 38, 22);
+            api.draw_rectangle(dc, 3, 3, 15, 12);
+        }));
+    }
+}
+
+}  // namespace
