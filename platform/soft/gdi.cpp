@@ -446,7 +446,8 @@ void pen_lines(const DcObj& dc, std::span<const Point> points, bool close) {
         const std::uint32_t colour = drawing_pixel(dc, dc.pen->color);
         const Pattern pattern{&colour, 1, 1};
         std::vector<Rect> rects;
-        for (const Rect& r : wide_pen_region(points, close, dc.pen->width).rects()) {
+        const Region stroke = wide_pen_region(points, close, dc.pen->width);
+        for (const Rect& r : stroke.rects()) {
             const auto v = visible(dc, r);
             rects.insert(rects.end(), v.begin(), v.end());
         }
@@ -1184,8 +1185,10 @@ bool draw_icon(Dc dc, int x, int y, Icon icon, int width, int height) {
 }
 
 namespace {
-// A copy of a bitmap stretched to the given size with the default stretch mode.
-std::shared_ptr<BitmapObj> scaled(const std::shared_ptr<BitmapObj>& from, int width, int height) {
+// A copy of a bitmap at another size: CopyImage resamples a colour bitmap as StretchBlt's
+// HALFTONE mode does, and stretches monochrome bitmaps and the parts of icons in the
+// default mode.
+std::shared_ptr<BitmapObj> scaled(const std::shared_ptr<BitmapObj>& from, int width, int height, bool blend) {
     Table& t = table();
     if (width <= 0) width = from->width;
     if (height <= 0) height = from->height;
@@ -1194,6 +1197,10 @@ std::shared_ptr<BitmapObj> scaled(const std::shared_ptr<BitmapObj>& from, int wi
     out->height = height;
     out->mono = from->mono;
     out->pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+    if (blend && !from->mono) {
+        halftone(out->surface(), from->surface());
+        return out;
+    }
     const GdiObject a = t.add(std::make_shared<BitmapObj>(*from)), b = t.add(out);
     t.get<BitmapObj>(a)->selected = false;
     const Dc da = soft::create_compatible_dc(Dc::None), db = soft::create_compatible_dc(Dc::None);
@@ -1212,7 +1219,7 @@ std::shared_ptr<BitmapObj> scaled(const std::shared_ptr<BitmapObj>& from, int wi
 GdiObject copy_bitmap_scaled(GdiObject bitmap, int width, int height) {
     auto bmp = table().get<BitmapObj>(bitmap);
     if (!bmp) return GdiObject::None;
-    return table().add(scaled(bmp, width, height));
+    return table().add(scaled(bmp, width, height, true));
 }
 
 Icon copy_icon_scaled(Icon icon, int width, int height) {
@@ -1220,10 +1227,8 @@ Icon copy_icon_scaled(Icon icon, int width, int height) {
     auto i = t.get<IconObj>(static_cast<GdiObject>(static_cast<std::uintptr_t>(icon)));
     if (!i) return Icon::None;
     auto out = std::make_shared<IconObj>();
-    const int h = i->color ? i->mask->height : i->mask->height / 2;
-    out->mask = scaled(i->mask, width, i->color ? height : (height > 0 ? height * 2 : 0));
-    if (i->color) out->color = scaled(i->color, width, height);
-    (void)h;
+    out->mask = scaled(i->mask, width, i->color ? height : (height > 0 ? height * 2 : 0), false);
+    if (i->color) out->color = scaled(i->color, width, height, false);
     return static_cast<Icon>(static_cast<std::uintptr_t>(t.add(out)));
 }
 

@@ -63,4 +63,41 @@ void rop_rect(const plat::Surface& dst, const plat::Rect& area, const plat::Surf
     }
 }
 
+namespace {
+
+std::uint8_t lerp(std::uint8_t a, std::uint8_t b, float t) {
+    return static_cast<std::uint8_t>(static_cast<float>(a) + static_cast<float>(b - a) * t + 0.5f);
+}
+
+}  // namespace
+
+void halftone(const plat::Surface& dst, const plat::Surface& src) {
+    if (dst.width <= 0 || dst.height <= 0 || src.width <= 0 || src.height <= 0) return;
+    const float inc_x = static_cast<float>(src.width) / static_cast<float>(dst.width);
+    const float inc_y = static_cast<float>(src.height) / static_cast<float>(dst.height);
+    const float max_x = static_cast<float>(src.width - 1), max_y = static_cast<float>(src.height - 1);
+    float fy = 0.0f;
+    for (int y = 0; y < dst.height; ++y, fy += inc_y) {
+        fy = std::clamp(fy, 0.0f, max_y);
+        const int y0 = static_cast<int>(fy), y1 = std::min(y0 + 1, src.height - 1);
+        const float dy = fy - static_cast<float>(y0);
+        const std::uint32_t* r0 = src.row(y0);
+        const std::uint32_t* r1 = src.row(y1);
+        std::uint32_t* out = dst.row(y);
+        float fx = 0.0f;
+        for (int x = 0; x < dst.width; ++x, fx += inc_x) {
+            fx = std::clamp(fx, 0.0f, max_x);
+            const int x0 = static_cast<int>(fx), x1 = std::min(x0 + 1, src.width - 1);
+            const float dx = fx - static_cast<float>(x0);
+            std::uint32_t p = 0;
+            for (int shift = 0; shift <= 16; shift += 8) {
+                auto c = [&](const std::uint32_t* row, int xx) { return static_cast<std::uint8_t>((row[xx] >> shift) & 0xFF); };
+                const std::uint8_t v = lerp(lerp(c(r0, x0), c(r0, x1), dx), lerp(c(r1, x0), c(r1, x1), dx), dy);
+                p |= static_cast<std::uint32_t>(v) << shift;
+            }
+            out[x] = p;
+        }
+    }
+}
+
 }  // namespace soft

@@ -55,4 +55,10 @@ struct Pattern {
 void rop_rect(const plat::Surface& dst, const plat::Rect& area, const plat::Surface* src, int src_dx,
               int src_dy, const Pattern* pattern, std::uint8_t code);
 
+// StretchBlt's HALFTONE mode between two colour surfaces, whole onto whole: each destination
+// pixel samples the source at steps of source size / destination size from the top-left
+// pixel (no half-pixel offset), and blends the four neighbours bilinearly in single
+// precision, each channel rounded half up.
+void halftone(const plat::Surface& dst, const plat::Surface& src);
+
 }  // namespace soft

@@ -204,10 +204,11 @@ Region Region::ellipse(int left, int top, int right, int bottom) {
         }
     }
     for (int i = 0; i < h / 2; ++i) rows[static_cast<std::size_t>(i)] = rows[static_cast<std::size_t>(b - i)];
+    // One rectangle per scanline, as GDI builds it (rows of equal width stay apart).
     Region out;
     for (int i = 0; i < h; ++i) {
         const std::pair<int, int> span = rows[static_cast<std::size_t>(i)];
-        out.append_row(top + i, std::span<const std::pair<int, int>>(&span, span.first < span.second ? 1 : 0));
+        if (span.first < span.second) out.rects_.push_back(plat::Rect{span.first, top + i, span.second, top + i + 1});
     }
     return out;
 }

@@ -471,3 +471,88 @@ TEST(DcConformance, TwoPixelPens) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DcConformance, DrawingOnMonochromeBitmaps) {
+    ASSERT_TRUE(same_pixels("pens, brushes and pixels on a monochrome bitmap", 32, 20, [](const DrawApi& api, Dc dc) {
+        const Dc mem = api.create_compatible_dc(dc);
+        const GdiObject mono = api.create_mono_bitmap(32, 20, nullptr);
+        const GdiObject old = api.select_object(mem, mono);
+        api.set_bk_color(mem, 0x808080);
+        // Brushes of black and white only: GDI dithers other brush colours on monochrome
+        // bitmaps, which the raster does not (the program never paints them there).
+        {
+            Selected brush(api, mem, api.create_solid_brush(0xFFFFFF));
+            api.pat_blt(mem, 0, 0, 32, 20, Rop::PatCopy);
+        }
+        for (plat::ColorRef pen_colour : {0x00C0FFu, 0x808080u, 0x000000u}) {
+            // A colour that is neither black, white nor the background; the background; black.
+            Selected pen(api, mem, api.create_pen(plat::PenStyle::Solid, 1, pen_colour));
+            Selected brush(api, mem, api.create_solid_brush(pen_colour == 0 ? 0xFFFFFF : 0x000000));
+            const int shift = static_cast<int>(pen_colour % 7);
+            api.draw_rectangle(mem, 2 + shift, 2, 15 + shift, 12);
+            api.draw_ellipse(mem, 16, 3 + shift, 30, 18);
+        }
+        api.set_pixel(mem, 1, 18, 0x202020);  // nearer black
+        api.set_pixel(mem, 2, 18, 0xE0E0E0);  // nearer white
+        api.set_pixel(mem, 3, 18, 0x808080);  // a tie takes black
+        api.set_text_color(dc, 0x0000C0);
+        api.set_bk_color(dc, 0xC0FFC0);
+        api.bit_blt(dc, 0, 0, 32, 20, mem, 0, 0, Rop::SrcCopy);
+        api.select_object(mem, old);
+        api.delete_object(mono);
+        api.delete_dc(mem);
+    }));
+}
+
+TEST(DcConformance, ScaledCopiesOfBitmaps) {
+    ASSERT_TRUE(same_pixels("CopyImage of a bitmap, up and down", 60, 40, [](const DrawApi& api, Dc dc) {
+        const Dc mem = api.create_compatible_dc(dc);
+        const GdiObject picture = api.create_compatible_bitmap(dc, 12, 9);
+        GdiObject old = api.select_object(mem, picture);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 12; ++x) api.set_pixel(mem, x, y, static_cast<plat::ColorRef>(x * 20 + y * 0x1500 + 0x400000));
+        api.select_object(mem, old);
+        const int sizes[][2] = {{24, 18}, {5, 4}, {12, 9}, {30, 7}};
+        int x = 0;
+        for (const auto& s : sizes) {
+            const GdiObject copy = api.copy_bitmap_scaled(picture, s[0], s[1]);
+            plat::BitmapInfo info;
+            api.get_bitmap_info(copy, info);
+            old = api.select_object(mem, copy);
+            api.bit_blt(dc, x, 0, info.width, info.height, mem, 0, 0, Rop::SrcCopy);
+            api.select_object(mem, old);
+            api.delete_object(copy);
+            x += s[0] / 2;
+        }
+        api.delete_object(picture);
+        api.delete_dc(mem);
+    }));
+}
+
+// The rectangles a region hands to a window: the same on both sides.
+TEST(DcConformance, RegionRectanglesForWindows) {
+    const int sizes[][2] = {{73, 25}, {31, 23}, {12, 9}};
+    for (const auto& s : sizes)
+        for (int shape = 0; shape <= 4; ++shape) {
+            const GdiObject a = button_region(kPlatform, shape, s[0], s[1], shape < 3);
+            const GdiObject b = button_region(kRaster, shape, s[0], s[1], shape < 3);
+            // Compare the pixels the two sets cover, row by row.
+            auto cover = [](const std::vector<plat::Rect>& rects) {
+                std::vector<std::pair<int, int>> px;
+                for (const auto& r : rects)
+                    for (int y = r.top; y < r.bottom; ++y)
+                        for (int x = r.left; x < r.right; ++x) px.emplace_back(y, x);
+                std::sort(px.begin(), px.end());
+                return px;
+            };
+            const auto ra = plat::region_rects(a), rb = soft::region_rects(b);
+            EXPECT_EQ(cover(ra), cover(rb)) << "shape " << shape << " " << s[0] << "x" << s[1];
+            EXPECT_EQ(ra.size(), rb.size()) << "shape " << shape << " " << s[0] << "x" << s[1];
+            plat::delete_object(a);
+            soft::delete_object(b);
+        }
+}
+
+}  // namespace
