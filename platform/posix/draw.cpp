@@ -66,6 +66,7 @@ GdiObject create_font(const FontDesc& desc) { return soft::create_font_object(de
 GdiObject stock_object(StockObject which) { return soft::stock_object(which); }
 GdiObject select_object(Dc dc, GdiObject object) { return soft::select_object(dc, object); }
 bool delete_object(GdiObject object) { return soft::delete_object(object); }
+GdiObject current_bitmap(Dc dc) { return soft::current_bitmap(dc); }
 bool get_bitmap_info(GdiObject bitmap, BitmapInfo& info) { return soft::get_bitmap_info(bitmap, info); }
 ColorRef set_text_color(Dc dc, ColorRef color) { return soft::set_text_color(dc, color); }
 ColorRef get_text_color(Dc dc) { return soft::get_text_color(dc); }

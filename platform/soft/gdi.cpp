@@ -56,7 +56,7 @@ struct IconObj {
     std::shared_ptr<BitmapObj> color, mask;
 };
 
-using Object = std::variant<std::shared_ptr<BitmapObj>, std::shared_ptr<PenObj>, std::shared_ptr<BrushObj>,
+using Object = std::variant<std::monostate, std::shared_ptr<BitmapObj>, std::shared_ptr<PenObj>, std::shared_ptr<BrushObj>,
                             std::shared_ptr<FontObj>, std::shared_ptr<RegionObj>, std::shared_ptr<IconObj>>;
 
 struct DcObj {
@@ -73,24 +73,71 @@ struct DcObj {
     bool screen = false;  // the screen's context: compatible bitmaps are colour ones
 };
 
-// The process's handle table. Stock objects have the first handles and are never deleted.
+// The process's handle table: objects in numbered slots (a freed slot is reused, as GDI
+// reuses handles), device contexts apart. Stock objects have the first handles and are never
+// deleted. Pens and brushes, which the program makes and deletes by the hundred per paint,
+// are recycled once nothing holds them any more.
 struct Table {
-    std::unordered_map<std::uintptr_t, Object> objects;
+    static constexpr std::uintptr_t kFirstObject = 0x100;
+    std::vector<Object> slots;
+    std::vector<std::size_t> free_slots;
+    std::vector<std::shared_ptr<PenObj>> spare_pens;
+    std::vector<std::shared_ptr<BrushObj>> spare_brushes;
     std::unordered_map<std::uintptr_t, std::unique_ptr<DcObj>> dcs;
-    std::uintptr_t next = 0x100;
+    std::uintptr_t next_dc = 0x10000000;
     std::array<GdiObject, 16> stock{};
     GdiObject stock_bitmap{};
 
     GdiObject add(Object o) {
-        const std::uintptr_t id = next++;
-        objects.emplace(id, std::move(o));
-        return static_cast<GdiObject>(id);
+        std::size_t i;
+        if (!free_slots.empty()) {
+            i = free_slots.back();
+            free_slots.pop_back();
+        } else {
+            i = slots.size();
+            slots.emplace_back();
+        }
+        slots[i] = std::move(o);
+        return static_cast<GdiObject>(kFirstObject + i);
+    }
+    Object* find(GdiObject h) {
+        const std::uintptr_t v = static_cast<std::uintptr_t>(h);
+        if (v < kFirstObject || v - kFirstObject >= slots.size()) return nullptr;
+        Object& o = slots[v - kFirstObject];
+        return std::holds_alternative<std::monostate>(o) ? nullptr : &o;
+    }
+    bool erase(GdiObject h) {
+        Object* o = find(h);
+        if (!o) return false;
+        if (auto* pen = std::get_if<std::shared_ptr<PenObj>>(o); pen && pen->use_count() == 1 && spare_pens.size() < 64)
+            spare_pens.push_back(std::move(*pen));
+        if (auto* b = std::get_if<std::shared_ptr<BrushObj>>(o); b && b->use_count() == 1 && spare_brushes.size() < 64) {
+            (*b)->pattern.reset();
+            spare_brushes.push_back(std::move(*b));
+        }
+        *o = std::monostate{};
+        free_slots.push_back(static_cast<std::uintptr_t>(h) - kFirstObject);
+        return true;
+    }
+    std::shared_ptr<PenObj> new_pen() {
+        if (spare_pens.empty()) return std::make_shared<PenObj>();
+        auto p = std::move(spare_pens.back());
+        spare_pens.pop_back();
+        *p = PenObj{};
+        return p;
+    }
+    std::shared_ptr<BrushObj> new_brush() {
+        if (spare_brushes.empty()) return std::make_shared<BrushObj>();
+        auto b = std::move(spare_brushes.back());
+        spare_brushes.pop_back();
+        *b = BrushObj{};
+        return b;
     }
     template <typename T>
     std::shared_ptr<T> get(GdiObject h) {
-        auto it = objects.find(static_cast<std::uintptr_t>(h));
-        if (it == objects.end()) return nullptr;
-        auto* p = std::get_if<std::shared_ptr<T>>(&it->second);
+        Object* o = find(h);
+        if (!o) return nullptr;
+        auto* p = std::get_if<std::shared_ptr<T>>(o);
         return p ? *p : nullptr;
     }
     DcObj* dc(Dc h) {
@@ -191,6 +238,26 @@ std::vector<Rect> visible(const DcObj& dc, Rect area) {
     return out;
 }
 
+// The same rectangles handed one by one to `f`, without building a list.
+template <typename F>
+void each_visible(const DcObj& dc, Rect area, F&& f) {
+    area.left = std::max(area.left, 0);
+    area.top = std::max(area.top, 0);
+    area.right = std::min(area.right, dc.bitmap->width);
+    area.bottom = std::min(area.bottom, dc.bitmap->height);
+    if (area.left >= area.right || area.top >= area.bottom) return;
+    if (!dc.clip) {
+        f(area);
+        return;
+    }
+    for (const Rect& r : dc.clip->rects()) {
+        if (r.top >= area.bottom) break;
+        const Rect c{std::max(r.left, area.left), std::max(r.top, area.top), std::min(r.right, area.right),
+                     std::min(r.bottom, area.bottom)};
+        if (c.left < c.right && c.top < c.bottom) f(c);
+    }
+}
+
 bool point_visible(const DcObj& dc, int x, int y) {
     if (x < 0 || y < 0 || x >= dc.bitmap->width || y >= dc.bitmap->height) return false;
     return !dc.clip || dc.clip->contains(x, y);
@@ -201,7 +268,8 @@ bool point_visible(const DcObj& dc, int x, int y) {
 // The brush as a pattern in the destination's pixels: a monochrome pattern takes the text
 // colour for 0 and the background colour for 1 on a colour bitmap.
 struct BrushPattern {
-    std::vector<std::uint32_t> pixels;
+    std::uint32_t solid = 0;
+    std::vector<std::uint32_t> pixels;  // a pattern brush's tile
     Pattern pattern;
     bool null = true;
 };
@@ -212,8 +280,8 @@ BrushPattern brush_pattern(const DcObj& dc) {
     if (b.kind == BrushObj::Kind::Null) return out;
     out.null = false;
     if (b.kind == BrushObj::Kind::Solid) {
-        out.pixels.assign(1, drawing_pixel(dc, b.color));
-        out.pattern = Pattern{out.pixels.data(), 1, 1};
+        out.solid = drawing_pixel(dc, b.color);
+        out.pattern = Pattern{&out.solid, 1, 1};
         return out;
     }
     const BitmapObj& pat = *b.pattern;
@@ -243,25 +311,23 @@ std::uint8_t rop3_of_rop2(int rop2) {
     return code;
 }
 
-void fill_with_pattern(const DcObj& dc, const std::vector<Rect>& rects, const Pattern& pattern, std::uint8_t code) {
+// Fills the visible part of `area` with a pattern.
+void fill_with_pattern(const DcObj& dc, const Rect& area, const Pattern& pattern, std::uint8_t code) {
     const plat::Surface s = dc.bitmap->surface();
-    for (const Rect& r : rects) rop_rect(s, r, nullptr, 0, 0, &pattern, code);
+    each_visible(dc, area, [&](const Rect& r) { rop_rect(s, r, nullptr, 0, 0, &pattern, code); });
 }
 
-// Fills `area` (already clipped) with the brush in the context's binary raster operation.
-void brush_rects(const DcObj& dc, const std::vector<Rect>& rects) {
+// Fills the visible part of `area` with the brush in the context's binary raster operation.
+void brush_rect(const DcObj& dc, const Rect& area) {
     const BrushPattern bp = brush_pattern(dc);
     if (bp.null) return;
-    fill_with_pattern(dc, rects, bp.pattern, rop3_of_rop2(dc.rop2));
+    fill_with_pattern(dc, area, bp.pattern, rop3_of_rop2(dc.rop2));
 }
 
 void brush_region(const DcObj& dc, const Region& region) {
-    std::vector<Rect> rects;
-    for (const Rect& r : region.rects()) {
-        const auto v = visible(dc, r);
-        rects.insert(rects.end(), v.begin(), v.end());
-    }
-    brush_rects(dc, rects);
+    const BrushPattern bp = brush_pattern(dc);
+    if (bp.null) return;
+    for (const Rect& r : region.rects()) fill_with_pattern(dc, r, bp.pattern, rop3_of_rop2(dc.rop2));
 }
 
 // ---- Pens and lines --------------------------------------------------------------------
@@ -325,7 +391,7 @@ void pen_segment(PenPainter& pen, Point a, Point b) {
                             : (a.y <= b.y ? Rect{a.x, a.y, a.x + 1, b.y} : Rect{a.x, b.y + 1, a.x + 1, a.y + 1});
         const std::uint32_t colour = pen.mark;
         const Pattern pattern{&colour, 1, 1};
-        fill_with_pattern(pen.dc, visible(pen.dc, r), pattern, pen.code);
+        fill_with_pattern(pen.dc, r, pattern, pen.code);
         return;
     }
     if (pen.dashed && a.y == b.y) {
@@ -445,13 +511,8 @@ void pen_lines(const DcObj& dc, std::span<const Point> points, bool close) {
         // A wide pen fills its stroke's region with the pen colour.
         const std::uint32_t colour = drawing_pixel(dc, dc.pen->color);
         const Pattern pattern{&colour, 1, 1};
-        std::vector<Rect> rects;
         const Region stroke = wide_pen_region(points, close, dc.pen->width);
-        for (const Rect& r : stroke.rects()) {
-            const auto v = visible(dc, r);
-            rects.insert(rects.end(), v.begin(), v.end());
-        }
-        fill_with_pattern(dc, rects, pattern, rop3_of_rop2(dc.rop2));
+        for (const Rect& r : stroke.rects()) fill_with_pattern(dc, r, pattern, rop3_of_rop2(dc.rop2));
         return;
     }
     PenPainter pen(dc);
@@ -585,8 +646,9 @@ void apply(const DcObj& dc, const Rect& dst_area, const std::vector<std::uint32_
         s.height = dst_area.bottom - dst_area.top;
         s.stride = s.width;
     }
-    for (const Rect& r : visible(dc, dst_area))
+    each_visible(dc, dst_area, [&](const Rect& r) {
         rop_rect(d, r, source ? &s : nullptr, -dst_area.left, -dst_area.top, pattern, code);
+    });
 }
 
 // One axis of a stretch: for each destination pixel of [0, dst_len), the source pixels of
@@ -649,7 +711,7 @@ Dc create_compatible_dc(Dc dc) {
     d->font_h = t.stock[static_cast<int>(StockObject::SystemFont)];
     d->font = t.get<FontObj>(d->font_h);
     d->screen = false;
-    const std::uintptr_t id = t.next++;
+    const std::uintptr_t id = t.next_dc++;
     t.dcs.emplace(id, std::move(d));
     return static_cast<Dc>(id);
 }
@@ -664,7 +726,7 @@ Dc create_surface_dc(const plat::Surface& surface) {
     bmp->selected = true;
     DcObj* d = t.dc(dc);
     d->bitmap = bmp;
-    d->bitmap_h = GdiObject::None;  // not in the table: it cannot be selected elsewhere
+    d->bitmap_h = t.add(bmp);  // marked selected: no other context can take it
     d->screen = true;
     return dc;
 }
@@ -674,6 +736,8 @@ bool delete_dc(Dc dc) {
     DcObj* d = t.dc(dc);
     if (!d) return false;
     if (d->bitmap) d->bitmap->selected = false;
+    // Another's pixels go with their context.
+    if (d->bitmap && d->bitmap->external.pixels) t.erase(d->bitmap_h);
     t.dcs.erase(static_cast<std::uintptr_t>(dc));
     return true;
 }
@@ -710,7 +774,7 @@ GdiObject create_mono_bitmap(int width, int height, const std::uint8_t* bits) {
 }
 
 GdiObject create_pen(PenStyle style, int width, ColorRef color) {
-    auto p = std::make_shared<PenObj>();
+    auto p = table().new_pen();
     p->style = style;
     // Only solid pens may be wide; a dotted pen is always one pixel.
     p->width = style == PenStyle::Solid ? std::max(width, 1) : 1;
@@ -719,7 +783,7 @@ GdiObject create_pen(PenStyle style, int width, ColorRef color) {
 }
 
 GdiObject create_solid_brush(ColorRef color) {
-    auto b = std::make_shared<BrushObj>();
+    auto b = table().new_brush();
     b->color = color;
     return table().add(b);
 }
@@ -786,11 +850,13 @@ GdiObject select_object(Dc dc, GdiObject object) {
 bool delete_object(GdiObject object) {
     Table& t = table();
     if (t.is_stock(object)) return true;  // stock objects stay
-    auto it = t.objects.find(static_cast<std::uintptr_t>(object));
-    if (it == t.objects.end()) return false;
     // A selected object lives on in its context until it is replaced.
-    t.objects.erase(it);
-    return true;
+    return t.erase(object);
+}
+
+GdiObject current_bitmap(Dc dc) {
+    DcObj* d = table().dc(dc);
+    return d ? d->bitmap_h : GdiObject::None;
 }
 
 bool get_bitmap_info(GdiObject bitmap, BitmapInfo& info) {
@@ -850,7 +916,16 @@ ColorRef get_pixel(Dc dc, int x, int y) {
 bool pat_blt(Dc dc, int x, int y, int width, int height, Rop rop) {
     DcObj* d = table().dc(dc);
     if (!d) return false;
-    const Rect area = ordered(x, y, x + width, y + height);
+    // A rectangle given from its far corner ends at the given one, as for BitBlt.
+    if (width < 0) {
+        x += width + 1;
+        width = -width;
+    }
+    if (height < 0) {
+        y += height + 1;
+        height = -height;
+    }
+    const Rect area{x, y, x + width, y + height};
     // PatBlt has no source: an operation that reads one draws nothing.
     const std::uint8_t code = code_of(rop);
     if (rop_uses_source(code)) return false;
@@ -866,15 +941,15 @@ bool bit_blt(Dc dst, int x, int y, int width, int height, Dc src, int src_x, int
     if (!rop_uses_source(code)) return soft::pat_blt(dst, x, y, width, height, rop);
     DcObj* s = t.dc(src);
     if (!s) return false;
-    // A rectangle given from its far corner: both sides move together.
+    // A rectangle given from its far corner ends at the given one, on both sides alike.
     if (width < 0) {
-        x += width;
-        src_x += width;
+        x += width + 1;
+        src_x += width + 1;
         width = -width;
     }
     if (height < 0) {
-        y += height;
-        src_y += height;
+        y += height + 1;
+        src_y += height + 1;
         height = -height;
     }
     // Clip at the source bitmap's edges, moving the destination with it.
@@ -985,7 +1060,7 @@ bool draw_rectangle(Dc dc, int left, int top, int right, int bottom) {
     const int pen_width = d->pen->style == PenStyle::Null ? 0 : d->pen->width;
     const Rect inside{r.left + (pen_width + 1) / 2, r.top + (pen_width + 1) / 2, r.right - pen_width / 2,
                       r.bottom - pen_width / 2};
-    brush_rects(*d, visible(*d, inside));
+    brush_rect(*d, inside);
     return true;
 }
 
@@ -1210,7 +1285,7 @@ std::shared_ptr<BitmapObj> scaled(const std::shared_ptr<BitmapObj>& from, int wi
     soft::delete_dc(da);
     soft::delete_dc(db);
     soft::delete_object(a);
-    t.objects.erase(static_cast<std::uintptr_t>(b));
+    t.erase(b);
     out->selected = false;
     return out;
 }

@@ -65,6 +65,9 @@ GdiObject stock_object(StockObject which);
 // failure, e.g. a bitmap already selected elsewhere or of the wrong kind).
 GdiObject select_object(Dc dc, GdiObject object);
 bool delete_object(GdiObject object);
+// GetCurrentObject(dc, OBJ_BITMAP): the bitmap a context holds (for a plain bitmap's context,
+// the handle by which GetObjectA and CopyImage see it; it lives as long as the bitmap).
+GdiObject current_bitmap(Dc dc);
 
 // GetObjectA on a bitmap: its size and bits per pixel (1 or 32).
 bool get_bitmap_info(GdiObject bitmap, BitmapInfo& info);

@@ -117,6 +117,7 @@ GdiObject create_font(const FontDesc& desc) {
 GdiObject stock_object(StockObject which) { return from_hobj(GetStockObject(static_cast<int>(which))); }
 GdiObject select_object(Dc dc, GdiObject object) { return from_hobj(SelectObject(hdc(dc), hobj(object))); }
 bool delete_object(GdiObject object) { return DeleteObject(hobj(object)) != 0; }
+GdiObject current_bitmap(Dc dc) { return from_hobj(GetCurrentObject(hdc(dc), OBJ_BITMAP)); }
 
 bool get_bitmap_info(GdiObject bitmap, BitmapInfo& info) {
     BITMAP b{};

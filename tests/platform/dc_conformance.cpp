@@ -556,3 +556,19 @@ TEST(DcConformance, RegionRectanglesForWindows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DcConformance, NegativeSizes) {
+    const int sizes[][2] = {{-5, 4}, {5, -4}, {-5, -4}, {-1, -1}};
+    for (const auto& s : sizes) {
+        const std::string label = "negative sizes " + std::to_string(s[0]) + "x" + std::to_string(s[1]);
+        ASSERT_TRUE(same_pixels(label.c_str(), 24, 16, [&](const DrawApi& api, Dc dc) {
+            Selected brush(api, dc, api.create_solid_brush(0x0000FF));
+            api.pat_blt(dc, 6, 6, s[0], s[1], Rop::PatCopy);
+            api.bit_blt(dc, 16, 8, s[0], s[1], dc, 2, 1, Rop::SrcCopy);
+        }));
+    }
+}
+
+}  // namespace
