@@ -737,7 +737,7 @@ bool delete_dc(Dc dc) {
     if (!d) return false;
     if (d->bitmap) d->bitmap->selected = false;
     // Another's pixels go with their context.
-    if (d->bitmap && d->bitmap->external.pixels) t.erase(d->bitmap_h);
+    if (d->bitmap && d->bitmap->external.pixels && t.get<BitmapObj>(d->bitmap_h) == d->bitmap) t.erase(d->bitmap_h);
     t.dcs.erase(static_cast<std::uintptr_t>(dc));
     return true;
 }
@@ -974,6 +974,7 @@ bool stretch_blt(Dc dst, int x, int y, int width, int height, Dc src, int src_x,
     const std::uint8_t code = code_of(rop);
     if (!rop_uses_source(code)) return soft::pat_blt(dst, x, y, width, height, rop);
     DcObj* s = t.dc(src);
+    // Mirrored stretches (a negative size on one side) are not drawn: the program has none.
     if (!s || width <= 0 || height <= 0 || src_width <= 0 || src_height <= 0) return false;
     if (width == src_width && height == src_height) return soft::bit_blt(dst, x, y, width, height, src, src_x, src_y, rop);
     // A one-pixel-wide destination takes one source pixel fewer, as GDI's stretch does.
