@@ -67,6 +67,8 @@ void blit_clipped(const plat::Surface& dst, int x, int y, int width, int height,
         combine_rows(dst, x, y, width, height, src, src_x, src_y,
                      [](std::uint32_t d, std::uint32_t s) { return d | s; });
         break;
+    default:  // the engine's copies use only the three above; the others go through a DC
+        break;
     }
 }
 

@@ -7,7 +7,7 @@
 
 namespace soft {
 
-// BitBlt with SRCCOPY, SRCAND or SRCPAINT, with GDI's rules:
+// BitBlt with SRCCOPY, SRCAND or SRCPAINT (any other operation does nothing here), with GDI's rules:
 // - the rectangle is clipped against the source bitmap and the destination bitmap, each at
 //   all four edges; a pixel whose source or destination lies outside is left alone;
 // - negative offsets on either side are allowed (the part outside is clipped away);
