@@ -47,15 +47,20 @@ int system_parameters_info(std::uint32_t, std::uint32_t, std::uint32_t) {
 }
 
 // An exclusive lock on a file in the user's runtime folder ($XDG_RUNTIME_DIR, else a file of
-// the user's own in /tmp); the system drops the lock when the process ends.
+// the user's own in /tmp); the system drops the lock when the process ends. There is one per
+// X display, as the title test looks at one display's windows.
 bool take_instance_guard() {
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    for (char& c : display)
+        if (c == '/') c = '_';
+    const std::string name = "zephlora-" + (display.empty() ? std::string("none") : display) + ".lock";
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     struct stat st {};
     std::string path;
     if (runtime && *runtime == '/' && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
-        path = std::string(runtime) + "/zephlora.lock";
+        path = std::string(runtime) + "/" + name;
     else
-        path = "/tmp/zephlora-" + std::to_string(::getuid()) + ".lock";
+        path = "/tmp/" + std::to_string(::getuid()) + "-" + name;
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0) return true;
     // A file of another user cannot speak for this one's copies.
