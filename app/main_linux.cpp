@@ -14,9 +14,8 @@ int main(int argc, char** argv) {
         if (i > 1) line += ' ';
         line += argv[i];
     }
-    std::string cp932;
-    plat::utf8_to_cp932(line, cp932);
-    plat::set_command_line(std::move(cp932));
+    // A character without a CP932 form keeps its place, so the mode stays the second one.
+    plat::set_command_line(plat::utf8_to_cp932_in_place(line));
     shell::SetSaverWindowHooks(shell::LiveSaverHooks());
     shell::SaverMain();
     plat::run_event_loop();

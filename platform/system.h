@@ -28,6 +28,11 @@ int system_parameters_info(std::uint32_t action, std::uint32_t param, std::uint3
 const std::string& command_line();
 void set_command_line(std::string text);
 
+// Takes the guard that one copy of the program holds at a time, for the rest of the process's
+// life: false when another running copy holds it. A guard that cannot be made (no place for
+// it) is not a reason to refuse the start: true.
+bool take_instance_guard();
+
 // Pause the calling thread.
 void sleep_ms(std::uint32_t ms);
 

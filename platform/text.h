@@ -14,4 +14,8 @@ std::string cp932_to_utf8(std::string_view cp932);
 // character has no CP932 form.
 bool utf8_to_cp932(std::string_view utf8, std::string& out);
 
+// UTF-8 to CP932 where every character stays in its place: one without a CP932 form, and
+// every byte that is no UTF-8, becomes one "?" (as the system's own conversion gives it).
+std::string utf8_to_cp932_in_place(std::string_view utf8);
+
 }  // namespace plat

@@ -47,6 +47,10 @@ bool is_window(WindowHandle window);
 WindowHandle find_window_by_title(std::string_view title_cp932);
 
 bool get_window_rect(WindowHandle window, Rect& out);
+
+// True for the desktop window under every other window (the X server's root window): a
+// window that lasts as long as the session.
+bool is_desktop_window(WindowHandle window);
 std::int32_t get_window_long(WindowHandle window, int index);
 std::int32_t set_window_long(WindowHandle window, int index, std::int32_t value);
 WindowHandle set_parent(WindowHandle child, WindowHandle parent);

@@ -49,8 +49,10 @@ void StartPreview(std::string_view command_line) {
         static_cast<std::uint32_t>(ParentHandle(command_line)));
     plat::Rect area;
     // A handle that names no window leaves nothing to draw into: rather than an invisible,
-    // unparented window that would keep the process alive for ever, the preview ends.
-    if (!plat::get_window_rect(parent, area)) plat::end_process(0);
+    // unparented window that would keep the process alive for ever, the preview ends. So it
+    // does inside the desktop, which never closes: the preview would cover the screen for
+    // good, deaf to every key.
+    if (!plat::get_window_rect(parent, area) || plat::is_desktop_window(parent)) plat::end_process(0);
 
     const plat::WindowHandle window = CreatePreviewWindow();
     const std::int32_t style = plat::get_window_long(window, kGwlStyle);
@@ -92,6 +94,11 @@ void SaverMain() {
         StartPreview(command_line);
         return;
     }
+
+    // The title test above cannot see a copy started at the same instant, whose window is
+    // not made yet; the guard can. Two copies would write the same members, and the first to
+    // end would delete them under the other.
+    if (!plat::take_instance_guard()) plat::end_process(0);
 
     if (!FileExists(PackPath())) {
         plat::message_box(plat::WindowHandle::None, texts::kPackMissing, texts::kMessageTitle,

@@ -7,7 +7,6 @@
 // runs on SDL's thread (and, for the CD and for loading a wave file, on a thread of ours).
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <unistd.h>
 
 #include <memory>
 #include <mutex>
@@ -17,7 +16,8 @@
 #include "platform/linux/cd_drive.h"
 #include "platform/media.h"
 #include "platform/posix/media_commands.h"
-#include "platform/text.h"
+#include "platform/files.h"
+#include "platform/posix/native_path.h"
 
 namespace plat {
 namespace {
@@ -34,7 +34,7 @@ bool audio_ready() {
     return ready;
 }
 
-std::string utf8_path(std::string_view cp932) { return cp932_to_utf8(cp932); }
+std::string utf8_path(std::string_view cp932) { return native_path(cp932); }
 
 // --- Music files (MPEGVideo) ---
 // The mixer has one music stream: the file that played last owns it; the others stand still.
@@ -130,8 +130,9 @@ public:
     mci::Opened<mci::CdDevice> open_cd() override { return linux_media::CdPlayer::open(); }
 
     mci::Opened<mci::FileDevice> open_file(std::string_view path_cp932) override {
+        // Only a regular file: a FIFO or a device would hold the decoder (and the caller).
+        if (!can_open_for_reading(path_cp932)) return {nullptr, mci::kFileNotFound};
         const std::string path = utf8_path(path_cp932);
-        if (::access(path.c_str(), R_OK) != 0) return {nullptr, mci::kFileNotFound};
         if (!audio_ready()) return {nullptr, mci::kHardware};
         Mix_Music* music = Mix_LoadMUS(path.c_str());
         if (!music) return {nullptr, mci::kInvalidFile};
@@ -146,13 +147,18 @@ mci::Interpreter& interpreter() {
 }
 
 // --- The looping wave player ---
-// The file is decoded on a thread of its own (a long wave file takes a while), then played
-// on the reserved channel. A newer call, or the stop call, makes an older load void.
+// A wave file plays as the mixer's music stream, which reads it as it plays: memory does not
+// grow with the file's length. The stream is the one that music files use; the program plays
+// one source at a time, and the wave takes the stream from a file that played before it.
+// Waves that the stream cannot read (compressed kinds such as ADPCM) are decoded whole on a
+// thread of their own, then played on the reserved channel. A newer call, or the stop call,
+// makes an older load void.
 
 struct WavePlayer {
     std::mutex mutex;
     unsigned generation = 0;
     Mix_Chunk* chunk = nullptr;
+    Mix_Music* stream = nullptr;
 };
 
 WavePlayer& wave() {
@@ -165,6 +171,8 @@ void stop_wave_locked(WavePlayer& w) {
     Mix_HaltChannel(0);
     if (w.chunk) Mix_FreeChunk(w.chunk);
     w.chunk = nullptr;
+    if (w.stream) Mix_FreeMusic(w.stream);  // halts it when it is the one playing
+    w.stream = nullptr;
 }
 
 }  // namespace
@@ -186,10 +194,19 @@ bool play_sound(const char* name, std::uint32_t flags) {
     std::unique_lock lock(w.mutex);
     stop_wave_locked(w);
     if (!name) return true;
+    if (!can_open_for_reading(name)) return false;
     const std::string path = utf8_path(name);
-    if (::access(path.c_str(), R_OK) != 0) return false;
-    const unsigned generation = w.generation;
     const int loops = (flags & kSndLoop) ? -1 : 0;
+    if (Mix_Music* stream = Mix_LoadMUSType_RW(SDL_RWFromFile(path.c_str(), "rb"), MUS_WAV, 1)) {
+        if (Mix_PlayMusic(stream, loops) != 0) {
+            Mix_FreeMusic(stream);
+            return false;
+        }
+        music_owner = nullptr;  // a music file that had the stream stands still now
+        w.stream = stream;
+        return true;
+    }
+    const unsigned generation = w.generation;
     std::thread([path, generation, loops] {
         Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
         WavePlayer& player = wave();

@@ -1,15 +1,19 @@
 // Process and system services on Linux. The system family is reported as the NT family:
 // like Windows NT, a Linux desktop has no screen-saver password of the saver's own, and the
 // screen locker of the desktop guards the session instead.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "platform/system.h"
-#include "platform/text.h"
+#include "platform/posix/native_path.h"
 
 namespace plat {
 
@@ -29,9 +33,7 @@ std::string program_folder() {
     std::string path(buffer, static_cast<std::size_t>(n));
     const auto slash = path.rfind('/');
     path = slash == 0 ? std::string("/") : path.substr(0, slash);
-    std::string cp932;
-    utf8_to_cp932(path, cp932);
-    return cp932;
+    return path_from_native(path);  // the bytes as they are, whatever the folder's name
 }
 
 VersionInfo get_version_ex(std::uint32_t struct_size) {
@@ -42,6 +44,34 @@ VersionInfo get_version_ex(std::uint32_t struct_size) {
 int system_parameters_info(std::uint32_t, std::uint32_t, std::uint32_t) {
     // The screen-saver-running flag has no counterpart here; the call succeeds and does nothing.
     return 1;
+}
+
+// An exclusive lock on a file in the user's runtime folder ($XDG_RUNTIME_DIR, else a file of
+// the user's own in /tmp); the system drops the lock when the process ends. There is one per
+// X display, as the title test looks at one display's windows.
+bool take_instance_guard() {
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    for (char& c : display)
+        if (c == '/') c = '_';
+    const std::string name = "zephlora-" + (display.empty() ? std::string("none") : display) + ".lock";
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat st {};
+    std::string path;
+    if (runtime && *runtime == '/' && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
+        path = std::string(runtime) + "/" + name;
+    else
+        path = "/tmp/" + std::to_string(::getuid()) + "-" + name;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) return true;
+    // A file of another user cannot speak for this one's copies.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) {
+        ::close(fd);
+        return true;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;  // held until the process ends
+    const bool busy = errno == EWOULDBLOCK;
+    ::close(fd);
+    return !busy;
 }
 
 const std::string& command_line() { return stored_command_line(); }

@@ -68,6 +68,8 @@ WindowHandle find_window_by_title(std::string_view title) {
     return static_cast<WindowHandle>(x11::find_top_level(cp932_to_utf8(title)));
 }
 
+bool is_desktop_window(WindowHandle h) { return x11::is_root(static_cast<unsigned long>(h)); }
+
 bool get_window_rect(WindowHandle h, Rect& out) {
     if (Window* w = find(h)) {
         int x = 0, y = 0, width = 0, height = 0;

@@ -74,6 +74,14 @@ unsigned long find_top_level(const std::string& name_utf8) {
     return found;
 }
 
+bool is_root(unsigned long window) {
+    Display* d = display();
+    if (!d || window == 0) return false;
+    for (int screen = 0; screen < ScreenCount(d); ++screen)
+        if (RootWindow(d, screen) == window) return true;
+    return false;
+}
+
 bool window_rect(unsigned long window, Rect& out) {
     Display* d = display();
     if (!d || window == 0) return false;

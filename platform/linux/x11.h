@@ -17,6 +17,9 @@ namespace plat::x11 {
 // server answers.
 unsigned long find_top_level(const std::string& name_utf8);
 
+// True when the window is the root window of one of the display's screens.
+bool is_root(unsigned long window);
+
 // The window's rectangle in root coordinates; false when it does not exist.
 bool window_rect(unsigned long window, Rect& out);
 

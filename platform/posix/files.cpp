@@ -1,4 +1,14 @@
-// Plain file operations over POSIX calls. Paths arrive as CP932 and are opened as UTF-8.
+// Plain file operations over POSIX calls. Paths arrive as CP932 and are opened as the bytes
+// that native_path gives.
+//
+// Only regular files are read: a FIFO, a device or a socket counts as missing. Files are
+// opened without waiting (O_NONBLOCK) and their kind is tested on the open descriptor, since
+// opening a FIFO for reading would otherwise wait for a writer for ever.
+//
+// A file is replaced through a temporary file of a fresh name in the same folder, created
+// exclusively (mkstemp: never an existing name, never through a link), and renamed over the
+// target; the rename replaces a link at the target itself, never the file it points to. So
+// nothing planted in the folder can redirect the bytes elsewhere.
 #include "platform/files.h"
 
 #include <fcntl.h>
@@ -9,12 +19,27 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/text.h"
+#include "platform/posix/native_path.h"
 
 namespace plat {
 namespace {
 
-std::string native(std::string_view path) { return cp932_to_utf8(path); }
+std::string native(std::string_view path) { return native_path(path); }
+
+// A descriptor of the regular file at `path`, or -1.
+int open_regular(std::string_view path) {
+    if (path.empty()) return -1;
+    const int fd = ::open(native(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
 
 bool read_all(int fd, std::uint8_t* data, std::size_t length) {
     while (length > 0) {
@@ -30,19 +55,16 @@ bool read_all(int fd, std::uint8_t* data, std::size_t length) {
 }  // namespace
 
 bool can_open_for_reading(std::string_view path) {
-    if (path.empty()) return false;
-    const int fd = ::open(native(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open_regular(path);
     if (fd < 0) return false;
-    struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     ::close(fd);
-    return regular;
+    return true;
 }
 
 bool read_file_range(std::string_view path, std::uint64_t offset, std::size_t length,
                      std::vector<std::uint8_t>& out) {
     out.clear();
-    const int fd = ::open(native(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open_regular(path);
     if (fd < 0) return false;
     std::vector<std::uint8_t> data(length);
     const bool ok = ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset) &&
@@ -54,10 +76,10 @@ bool read_file_range(std::string_view path, std::uint64_t offset, std::size_t le
 
 bool read_whole_file(std::string_view path, std::vector<std::uint8_t>& out) {
     out.clear();
-    const int fd = ::open(native(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open_regular(path);
     if (fd < 0) return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bool ok = ::fstat(fd, &st) == 0;
     if (ok) {
         out.resize(static_cast<std::size_t>(st.st_size));
         ok = read_all(fd, out.data(), out.size());
@@ -69,9 +91,13 @@ bool read_whole_file(std::string_view path, std::vector<std::uint8_t>& out) {
 
 bool write_file_replacing(std::string_view path, const void* data, std::size_t length) {
     const std::string target = native(path);
-    const std::string temp = target + ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::string temp = target + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
+    // mkstemp makes the file private; give it the mode a new file of ours would have.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0644 & ~mask);
     const auto* p = static_cast<const std::uint8_t*>(data);
     std::size_t left = length;
     bool ok = true;

@@ -16,10 +16,11 @@
 
 #include <sys/stat.h>
 
+#include <optional>
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/text.h"
+#include "platform/posix/native_path.h"
 
 namespace plat {
 namespace {
@@ -49,9 +50,13 @@ bool same_name(std::string_view a, std::string_view b) {
     return true;
 }
 
+// One line of the file: its text without the line break, and where the next line begins.
+// Lines are read straight from the file's bytes, one at a time: nothing is copied per line,
+// so a file of millions of lines costs no more memory than its bytes.
 struct Line {
-    std::string text;        // without its line break
-    std::string terminator;  // "\r\n", "\n", "\r" or "" for an unterminated last line
+    std::size_t begin = 0;
+    std::size_t end = 0;   // one past the text, where the line break (if any) starts
+    std::size_t next = 0;  // one past the line break
 };
 
 enum class Kind { Blank, Comment, Section, Key, Other };
@@ -63,19 +68,22 @@ struct Parsed {
     bool has_value = false;
 };
 
-std::vector<Line> split_lines(std::string_view data) {
-    std::vector<Line> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (data[i] != '\r' && data[i] != '\n') continue;
-        std::size_t end = i + 1;
-        if (data[i] == '\r' && end < data.size() && data[end] == '\n') ++end;
-        lines.push_back({std::string(data.substr(start, i - start)), std::string(data.substr(i, end - i))});
-        start = end;
-        i = end - 1;
+// The line that starts at `at` (at < data.size()). Lines end in CR LF, LF or CR.
+Line line_at(std::string_view data, std::size_t at) {
+    Line line{at, at, at};
+    const std::size_t brk = data.find_first_of("\r\n", at);
+    if (brk == std::string_view::npos) {
+        line.end = line.next = data.size();
+        return line;
     }
-    if (start < data.size()) lines.push_back({std::string(data.substr(start)), ""});
-    return lines;
+    line.end = brk;
+    line.next = brk + 1;
+    if (data[brk] == '\r' && line.next < data.size() && data[line.next] == '\n') ++line.next;
+    return line;
+}
+
+std::string_view text_of(std::string_view data, const Line& line) {
+    return data.substr(line.begin, line.end - line.begin);
 }
 
 Parsed parse_line(std::string_view text, bool first_line) {
@@ -109,39 +117,55 @@ Parsed parse_line(std::string_view text, bool first_line) {
 // Where a key lies: the first section of the name, and in it the first key of the name.
 struct Location {
     bool section_found = false;
-    std::size_t section_line = 0;
-    std::size_t section_end = 0;  // one past the section's last line
     bool key_found = false;
-    std::size_t key_line = 0;
+    Line key_line;   // the key's line
+    Line last_line;  // the section's last line that is not blank (its header at least)
 };
 
-Location locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+Location locate(std::string_view data, std::string_view section, std::string_view key) {
     Location at;
     section = trim(section);
     key = trim(key);
-    std::size_t i = 0;
-    for (; i < lines.size(); ++i) {
-        const Parsed p = parse_line(lines[i].text, i == 0);
-        if (p.kind == Kind::Section && same_name(p.name, section)) break;
-    }
-    if (i == lines.size()) return at;
-    at.section_found = true;
-    at.section_line = i;
-    for (++i; i < lines.size(); ++i) {
-        const Parsed p = parse_line(lines[i].text, false);
-        if (p.kind == Kind::Section) break;
-        if (p.kind == Kind::Key && !at.key_found && same_name(p.name, key)) {
-            at.key_found = true;
-            at.key_line = i;
+    std::size_t pos = 0;
+    for (; pos < data.size();) {
+        const Line line = line_at(data, pos);
+        const Parsed p = parse_line(text_of(data, line), pos == 0);
+        pos = line.next;
+        if (p.kind == Kind::Section && same_name(p.name, section)) {
+            at.section_found = true;
+            at.last_line = line;
+            break;
         }
     }
-    at.section_end = i;
+    if (!at.section_found) return at;
+    for (; pos < data.size();) {
+        const Line line = line_at(data, pos);
+        const Parsed p = parse_line(text_of(data, line), false);
+        pos = line.next;
+        if (p.kind == Kind::Section) break;
+        if (p.kind != Kind::Blank) at.last_line = line;
+        if (p.kind == Kind::Key && !at.key_found && same_name(p.name, key)) {
+            at.key_found = true;
+            at.key_line = line;
+        }
+    }
     return at;
+}
+
+// The last line of the file, or nothing for an empty file.
+std::optional<Line> last_line(std::string_view data) {
+    if (data.empty()) return std::nullopt;
+    std::size_t end = data.size();
+    if (data[end - 1] == '\n') --end;
+    if (end > 0 && data[end - 1] == '\r' && end < data.size()) --end;  // CR LF
+    else if (end == data.size() && data[end - 1] == '\r') --end;
+    const std::size_t brk = end == 0 ? std::string_view::npos : data.find_last_of("\r\n", end - 1);
+    return line_at(data, brk == std::string_view::npos ? 0 : brk + 1);
 }
 
 bool file_exists(std::string_view path) {
     struct stat st {};
-    return ::lstat(cp932_to_utf8(path).c_str(), &st) == 0;
+    return ::lstat(native_path(path).c_str(), &st) == 0;
 }
 
 // A value with enclosing quotes ('...' or "...") is read without them.
@@ -159,12 +183,11 @@ std::string get_private_profile_string(std::string_view section, std::string_vie
     if (buffer_size == 0) return {};
     std::string_view result = default_value;
     std::vector<std::uint8_t> bytes;
-    std::vector<Line> lines;
     if (read_whole_file(path, bytes)) {
-        lines = split_lines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-        const Location at = locate(lines, section, key);
+        const std::string_view data(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        const Location at = locate(data, section, key);
         if (at.key_found) {
-            const Parsed p = parse_line(lines[at.key_line].text, at.key_line == 0);
+            const Parsed p = parse_line(text_of(data, at.key_line), at.key_line.begin == 0);
             if (p.has_value) result = unquote(p.value);
         }
     }
@@ -202,37 +225,41 @@ bool write_private_profile_string(std::string_view section, std::string_view key
         if (file_exists(path)) return false;
         bytes.clear();
     }
-    const std::string original(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    std::vector<Line> lines = split_lines(original);
-    const Location at = locate(lines, section, key);
+    const std::string_view original(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const Location at = locate(original, section, key);
     const std::string crlf = "\r\n";
+    const std::string entry = std::string(key) + "=" + std::string(value);
 
+    // The new file is the old one with one piece of text put in place of the bytes from
+    // `cut` to `resume`.
+    std::size_t cut = original.size(), resume = original.size();
+    std::string piece;
     if (at.key_found) {
-        Line& line = lines[at.key_line];
-        const Parsed p = parse_line(line.text, at.key_line == 0);
+        const std::string_view text = text_of(original, at.key_line);
+        const Parsed p = parse_line(text, at.key_line.begin == 0);
         // Keep what stands before the key's name (indent, a UTF-8 mark) and the name itself.
-        const std::size_t name_end = static_cast<std::size_t>(p.name.data() - line.text.data()) + p.name.size();
-        line.text = line.text.substr(0, name_end) + "=" + std::string(value);
+        cut = static_cast<std::size_t>(p.name.data() - original.data()) + p.name.size();
+        resume = at.key_line.end;
+        piece = "=" + std::string(value);
     } else if (at.section_found) {
-        std::size_t last = at.section_line;
-        for (std::size_t i = at.section_line + 1; i < at.section_end; ++i)
-            if (parse_line(lines[i].text, false).kind != Kind::Blank) last = i;
-        if (lines[last].terminator.empty()) lines[last].terminator = crlf;
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last + 1),
-                     Line{std::string(key) + "=" + std::string(value), crlf});
+        // After the section's last line that is not blank.
+        const Line& last = at.last_line;
+        cut = resume = last.next;
+        if (last.next == last.end) piece = crlf;  // that line had no line break
+        piece += entry + crlf;
     } else {
-        if (!lines.empty()) {
-            if (lines.back().terminator.empty()) lines.back().terminator = crlf;
-            if (parse_line(lines.back().text, lines.size() == 1).kind != Kind::Blank)
-                lines.push_back({"", crlf});
+        if (const auto last = last_line(original)) {
+            if (last->next == last->end) piece = crlf;
+            if (parse_line(text_of(original, *last), last->begin == 0).kind != Kind::Blank) piece += crlf;
         }
-        lines.push_back({"[" + std::string(section) + "]", crlf});
-        lines.push_back({std::string(key) + "=" + std::string(value), crlf});
+        piece += "[" + std::string(section) + "]" + crlf + entry + crlf;
     }
 
     std::string out;
-    out.reserve(original.size() + key.size() + value.size() + section.size() + 16);
-    for (const Line& line : lines) out += line.text + line.terminator;
+    out.reserve(original.size() + piece.size());
+    out.append(original.substr(0, cut));
+    out += piece;
+    out.append(original.substr(resume));
     if (out == original) return true;
     return write_file_replacing(path, out.data(), out.size());
 }

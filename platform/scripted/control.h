@@ -56,6 +56,10 @@ struct PumpBudgetSpent {};
 void reset();
 
 void set_program_folder(std::string folder_cp932);
+// Names a window as the desktop (is_desktop_window), and says whether another copy holds the
+// one-copy guard (take_instance_guard then fails).
+void set_desktop_window(WindowHandle window);
+void set_instance_guard_held(bool held);
 void set_version(VersionInfo info);
 void set_screen(int width_px, int height_px, int twips_x = 15, int twips_y = 15);
 void set_cursor_pos(std::optional<Point> pos);

@@ -18,6 +18,7 @@ int system_parameters_info(std::uint32_t action, std::uint32_t param, std::uint3
     world().spi_calls.emplace_back(action, param);
     return 1;
 }
+bool take_instance_guard() { return !world().instance_guard_held; }
 const std::string& command_line() { return world().command_line; }
 void set_command_line(std::string text) { world().command_line = std::move(text); }
 void sleep_ms(std::uint32_t ms) { world().clock_ms += ms; }

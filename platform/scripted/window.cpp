@@ -80,6 +80,10 @@ WindowHandle find_window_by_title(std::string_view title) {
     return WindowHandle::None;
 }
 
+bool is_desktop_window(WindowHandle h) {
+    return h != WindowHandle::None && h == scripted::world().desktop;
+}
+
 bool get_window_rect(WindowHandle h, Rect& out) {
     const scripted::WindowState* w = scripted::find(h);
     if (!w) return false;

@@ -18,6 +18,8 @@ WindowState* find(WindowHandle h) {
 
 void reset() { world() = World{}; }
 void set_program_folder(std::string folder) { world().program_folder = std::move(folder); }
+void set_desktop_window(WindowHandle window) { world().desktop = window; }
+void set_instance_guard_held(bool held) { world().instance_guard_held = held; }
 void set_version(VersionInfo info) { world().version = info; }
 void set_screen(int w, int h, int tx, int ty) {
     world().screen = {w, h};

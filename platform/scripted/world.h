@@ -32,6 +32,8 @@ struct World {
     std::function<void(std::uint64_t)> pump_hook;
     std::deque<QueuedInput> input;
     std::string program_folder = ".";
+    WindowHandle desktop = WindowHandle::None;  // a window the tests name as the desktop
+    bool instance_guard_held = false;            // another copy holds the one-copy guard
     std::string command_line;
     VersionInfo version{1, 2};
     Point screen{1024, 768};

@@ -1,6 +1,12 @@
 // Plain file operations over the narrow Win32 file API; paths are in the ANSI code page.
+//
+// A file is replaced through a temporary file of a fresh name in the same folder, created
+// with CREATE_NEW (never an existing name, so never through a link planted there), and moved
+// over the target; a name that is taken is passed over for the next one.
 #include "platform/files.h"
 #include "platform/win32/prelude.h"
+
+#include <atomic>
 
 namespace plat {
 namespace {
@@ -66,11 +72,19 @@ bool read_whole_file(std::string_view path, std::vector<std::uint8_t>& out) {
 
 bool write_file_replacing(std::string_view path, const void* data, std::size_t length) {
     const std::string target = win32::z(path);
-    const std::string temp = target + ".tmp" + std::to_string(GetCurrentProcessId());
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
     bool ok;
     {
-        Handle f(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle f(INVALID_HANDLE_VALUE);
+        for (int attempt = 0; attempt < 64 && !f.ok(); ++attempt) {
+            LARGE_INTEGER now;
+            QueryPerformanceCounter(&now);
+            const unsigned long long salt = static_cast<unsigned long long>(now.QuadPart) * 2654435761u + counter++;
+            temp = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(salt % 1000000007u);
+            f.h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (!f.ok() && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        }
         if (!f.ok()) return false;
         DWORD written = 0;
         ok = WriteFile(f.h, data, static_cast<DWORD>(length), &written, nullptr) && written == length;

@@ -46,4 +46,9 @@ bool utf8_to_cp932(std::string_view utf8, std::string& out) {
     return ok;
 }
 
+std::string utf8_to_cp932_in_place(std::string_view utf8) {
+    bool ok;
+    return narrow(widen(utf8, CP_UTF8, ok), 932, ok);  // U+FFFD and the rest become "?"
+}
+
 }  // namespace plat

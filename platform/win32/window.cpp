@@ -139,6 +139,11 @@ WindowHandle find_window_by_title(std::string_view title) {
     return win32::from_hwnd(FindWindowA(nullptr, win32::z(title).c_str()));
 }
 
+bool is_desktop_window(WindowHandle window) {
+    const HWND h = win32::to_hwnd(window);
+    return h != nullptr && (h == GetDesktopWindow() || h == GetShellWindow());
+}
+
 bool get_window_rect(WindowHandle window, Rect& out) {
     RECT r;
     if (!GetWindowRect(win32::to_hwnd(window), &r)) return false;

@@ -151,6 +151,10 @@ int main(int argc, char** argv) {
     if (command == "window" && argc == 4) return open_window(unhex(argv[2]), std::atoi(argv[3]));
     if (command == "host" && argc == 4) return open_window(unhex(argv[2]), std::atoi(argv[3]), true);
     if (command == "close" && argc == 4) return close_window(unhex(argv[2]), std::atoi(argv[3]));
+    if (command == "desktop") {  // the desktop window's handle, in decimal
+        std::printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(GetDesktopWindow())));
+        return 0;
+    }
     if (command == "msgbox" && argc == 4) return inspect_message_box(unhex(argv[2]), std::atoi(argv[3]));
     if (command == "get" && argc >= 6 && (argc - 3) % 3 == 0) {
         const std::string path = unhex(argv[2]);
@@ -169,6 +173,6 @@ int main(int argc, char** argv) {
         std::printf("%d\n", ok ? 1 : 0);
         return 0;
     }
-    std::fprintf(stderr, "usage: win_probe window|msgbox|get|put ...\n");
+    std::fprintf(stderr, "usage: win_probe window|host|close|desktop|msgbox|get|put ...\n");
     return 64;
 }

@@ -2,7 +2,10 @@
 // of the Linux interpreter while music plays (output through SDL's file audio driver).
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+
 #include "audio_capture.h"
+#include "tests/support/peak_memory.h"
 #include "music/bgm.h"
 #include "platform/media.h"
 
@@ -60,6 +63,47 @@ void BM_WavStart(benchmark::State& state) {
     plat::play_sound(nullptr, 0);
 }
 BENCHMARK(BM_WavStart)->Iterations(20);
+
+// A wave file of 512 MB (silence, stored sparse) played in a loop: the memory it adds while it
+// plays, which must not grow with the file's length.
+void BM_LongWaveMemory(benchmark::State& state) {
+    const std::string wav = (kWorkDir / "long.wav").string();
+    const std::uint32_t data = 512u << 20;
+    {
+        auto le = [](std::string& out, std::uint32_t v, int bytes) {
+            for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
+        };
+        std::string header = "RIFF";
+        le(header, 36 + data, 4);
+        header += "WAVEfmt ";
+        le(header, 16, 4);
+        le(header, 1, 2);           // PCM
+        le(header, 2, 2);           // stereo
+        le(header, 44100, 4);
+        le(header, 44100 * 4, 4);
+        le(header, 4, 2);
+        le(header, 16, 2);
+        header += "data";
+        le(header, data, 4);
+        std::ofstream(wav, std::ios::binary) << header;
+        fs::resize_file(wav, header.size() + data);
+    }
+    plat::wave_out_device_count();  // the output is open before the measure
+    double added = 0;
+    for (auto _ : state) {
+        testing_support::reset_peak_memory();
+        const double before = testing_support::resident_bytes("VmRSS:");
+        plat::play_sound(wav.c_str(), plat::kSndAsync | plat::kSndLoop | plat::kSndNoDefault);
+        std::this_thread::sleep_for(std::chrono::seconds(3));  // time enough to load it whole
+        added = std::max(added, testing_support::resident_bytes() - before);
+        plat::play_sound(nullptr, 0);
+    }
+    fs::remove(wav);
+    state.counters["file_MB"] = data / double(1 << 20);
+    state.counters["peak_added_MB"] = added / (1 << 20);
+    if (added > 64.0 * (1 << 20)) state.SkipWithError("the wave's memory grows with its length");
+}
+BENCHMARK(BM_LongWaveMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Timer2's step without a drive (the first and only step of such a run).
 void BM_CdSupervisionStepWithoutDrive(benchmark::State& state) {

@@ -190,6 +190,34 @@ TEST_F(StartUp, PreviewOfAWindowThatDoesNotExistEnds) {
     EXPECT_TRUE(plat::scripted::windows().empty());
 }
 
+// The desktop never closes: a preview inside it would cover the screen for good.
+TEST_F(StartUp, PreviewInsideTheDesktopEnds) {
+    const auto desktop = add_foreign_window("", {0, 0, 1024, 768});
+    plat::scripted::set_desktop_window(desktop);
+    EXPECT_TRUE(start("/p " + std::to_string(static_cast<std::uintptr_t>(desktop))));
+    EXPECT_EQ(find_by_title(texts::kTitlePreview), nullptr);
+}
+
+// Another copy that holds the one-copy guard (started at the same instant, its window not
+// made yet) ends every start but the preview silently, before the pack is touched.
+TEST_F(StartUp, TheOneCopyGuardOfAnotherCopyEndsAStart) {
+    for (const char* line : {"/s", "", "/c", "/x", "/a 1"}) {
+        plat::scripted::reset();
+        plat::scripted::set_program_folder(folder.path());
+        plat::scripted::set_instance_guard_held(true);
+        put_pack();
+        EXPECT_TRUE(start(line)) << line;
+        EXPECT_EQ(member_count(), 0) << line;
+        EXPECT_TRUE(message_boxes().empty()) << line;
+        EXPECT_TRUE(plat::scripted::windows().empty()) << line;
+    }
+    plat::scripted::reset();
+    plat::scripted::set_instance_guard_held(true);
+    const auto parent = add_foreign_window("Display Properties", {300, 200, 452, 312});
+    EXPECT_FALSE(start("/p " + std::to_string(static_cast<std::uintptr_t>(parent))));
+    EXPECT_NE(find_by_title(texts::kTitlePreview), nullptr);
+}
+
 TEST_F(StartUp, RunHidesTheCursorAndOpensTheSaverWindow) {
     put_pack();
     plat::scripted::set_screen(800, 600);

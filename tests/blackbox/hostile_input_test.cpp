@@ -1,0 +1,282 @@
+// Both builds against what a careless or hostile user leaves in their way: links planted at
+// the names the program writes, FIFOs where it reads, program folders whose names have no
+// CP932 form beside look-alike folders, bytes of no text on the command line, a preview
+// inside the desktop, and two starts at the same instant.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "black_box.h"
+#include "common/texts.h"
+
+using black_box::Child;
+using testing_support::exists;
+using testing_support::read_bytes;
+using testing_support::write_bytes;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSourceDir = ZEPHLORA_SOURCE_DIR;
+const std::string kWin32Dir = ZEPHLORA_WIN32_DIR_PATH;
+const std::string kLinuxExe = ZEPHLORA_LINUX_EXE;
+
+int member_count(const std::string& folder) {
+    int n = 0;
+    for (int i = 1; i <= 9; ++i) n += exists(folder + "/Zephlora00" + std::to_string(i) + ".zpk") ? 1 : 0;
+    return n;
+}
+
+std::string joined_members(const std::string& folder) {
+    std::string joined;
+    for (int i = 1; i <= 9; ++i) joined += read_bytes(folder + "/Zephlora00" + std::to_string(i) + ".zpk");
+    return joined;
+}
+
+// Every entry of a folder with its bytes (a link as "-> target"), to see that nothing changed.
+std::string snapshot(const std::string& folder) {
+    std::string all;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        all += entry.path().filename().string() + ": ";
+        all += entry.is_symlink() ? "-> " + fs::read_symlink(entry.path()).string() : read_bytes(entry.path().string());
+        all += "\n";
+    }
+    return all;
+}
+
+// The two builds, started the same way: `start` gives the command for a program folder and
+// a command line.
+class Build {
+public:
+    virtual ~Build() = default;
+    virtual bool available() const = 0;
+    virtual std::string program_name() const = 0;
+    virtual std::vector<std::string> command(const std::string& folder, const std::string& line) const = 0;
+    virtual double patience() const = 0;  // seconds a start may take
+    void install(const std::string& folder) const {
+        fs::copy_file(source(), folder + "/" + program_name(), fs::copy_options::overwrite_existing);
+    }
+    virtual std::string source() const = 0;
+};
+
+class LinuxBuild final : public Build {
+public:
+    bool available() const override { return exists(kLinuxExe); }
+    std::string program_name() const override { return "zephlora"; }
+    std::string source() const override { return kLinuxExe; }
+    std::vector<std::string> command(const std::string& folder, const std::string& line) const override {
+        return {folder + "/zephlora", line};
+    }
+    double patience() const override { return 30; }
+};
+
+class WineBuild final : public Build {
+public:
+    bool available() const override { return !kWin32Dir.empty() && exists(kWin32Dir + "/Zephlora.scr"); }
+    std::string program_name() const override { return "Zephlora.scr"; }
+    std::string source() const override { return kWin32Dir + "/Zephlora.scr"; }
+    // One argument a word: Wine would quote an argument with a blank, and the quote would be
+    // the line's first character.
+    std::vector<std::string> command(const std::string& folder, const std::string& line) const override {
+        std::vector<std::string> argv{kSourceDir + "/scripts/wine-run.sh", folder + "/Zephlora.scr"};
+        std::size_t at = 0;
+        while (at < line.size()) {
+            const std::size_t blank = std::min(line.find(' ', at), line.size());
+            argv.push_back(line.substr(at, blank - at));
+            at = blank + 1;
+        }
+        return argv;
+    }
+    double patience() const override { return 90; }
+};
+
+class Hostile : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        if (std::string(GetParam()) == "linux") build = std::make_unique<LinuxBuild>();
+        else build = std::make_unique<WineBuild>();
+        if (!build->available()) GTEST_SKIP() << "the build is not there";
+        if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+        fs::permissions(base.path(), fs::perms(0755));
+    }
+    void TearDown() override {
+        if (wine()) black_box::run({"bash", "-c", ". '" + kSourceDir + "/scripts/wine-env.sh'; wineserver -w"}, 30);
+    }
+    bool wine() const { return std::string(GetParam()) == "wine"; }
+    std::string program_folder(const std::string& name) {
+        const std::string folder = base.file(name);
+        fs::create_directory(folder);
+        build->install(folder);
+        return folder;
+    }
+    std::unique_ptr<Build> build;
+    testing_support::TempFolder base{"hostile"};
+};
+
+// A link at a name the split might write through leads to a file of the user's: the file
+// stays as it was, and the members are the pack's.
+TEST_P(Hostile, LinksPlantedAtTemporaryNamesAreNotFollowed) {
+    const std::string folder = program_folder("program");
+    write_bytes(folder + "/Zephlora.zpk", testing_support::make_pack());
+    const std::string victim = base.file("precious.txt");
+    write_bytes(victim, "precious");
+    std::string script;
+    if (wine()) {
+        // The process id is not known beforehand: every small one is planted.
+        for (int pid = 4; pid <= 16384; pid += 4)
+            for (int n = 1; n <= 9; ++n)
+                ::symlink(victim.c_str(), (folder + "/Zephlora00" + std::to_string(n) + ".zpk.tmp" + std::to_string(pid)).c_str());
+        Child saver(build->command(folder, "/x"));
+        EXPECT_EQ(saver.wait(build->patience()), 0);
+    } else {
+        // The shell's id is the program's after exec.
+        Child saver({"bash", "-c", "cd '" + folder + "' && for n in 1 2 3 4 5 6 7 8 9; do ln -s '" + victim +
+                                       "' Zephlora00$n.zpk.tmp$$; ln -s '" + victim +
+                                       "' Zephlora00$n.zpk.tmp; done; exec ./zephlora /x"},
+                    {false, {"DISPLAY="}});
+        EXPECT_EQ(saver.wait(build->patience()), 0);
+    }
+    EXPECT_EQ(read_bytes(victim), "precious");
+    EXPECT_EQ(joined_members(folder), testing_support::make_pack());
+    for (int n = 1; n <= 9; ++n) {
+        struct stat st {};
+        ASSERT_EQ(::lstat((folder + "/Zephlora00" + std::to_string(n) + ".zpk").c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << n;
+    }
+}
+
+// The program's folder is named "café" (or with an emoji) and a folder "cafe" lies beside it
+// with a pack of its own and a user's file of a member's name: the program works in its own
+// folder, and nothing in "cafe" is written or deleted.
+TEST_P(Hostile, AFolderWithoutACp932NameIsNeverTakenForALookAlike) {
+    const std::string lookalike = base.file("cafe");
+    fs::create_directory(lookalike);
+    write_bytes(lookalike + "/Zephlora.zpk", std::string(36191, 'A'));
+    write_bytes(lookalike + "/Zephlora005.zpk", "the user's own file");
+    const std::string before = snapshot(lookalike);
+
+    for (const std::string name : {"caf\xC3\xA9", "\xF0\x9F\x98\x80"}) {
+        const std::string folder = program_folder(name);
+        write_bytes(folder + "/Zephlora.zpk", testing_support::make_pack());
+        black_box::RunAs as;
+        if (!wine()) as.environment = {"DISPLAY="};  // a message would go to the terminal
+        Child split(build->command(folder, "/x"), as);
+        EXPECT_EQ(split.wait(build->patience()), 0) << name << ": did not end (a message about the pack?)";
+        EXPECT_EQ(joined_members(folder), testing_support::make_pack()) << name;
+        EXPECT_EQ(snapshot(lookalike), before) << name;
+    }
+    // A full-screen run in "café" deletes its own members at the end, not those of "cafe".
+    const std::string folder = base.file("caf\xC3\xA9");
+    fs::copy_file(kSourceDir + "/assets/Zephlora.zpk", folder + "/Zephlora.zpk", fs::copy_options::overwrite_existing);
+    Child saver(build->command(folder, "/s"));
+    const auto window = black_box::wait_for_window("Zephlora_Main", build->patience());
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(black_box::wait_viewable(*window, 10));
+    EXPECT_EQ(black_box::click_until_end(saver), 0);
+    EXPECT_EQ(member_count(folder), 0);
+    EXPECT_EQ(snapshot(lookalike), before);
+}
+
+// A preview inside the desktop (the root window) would cover the screen for good: it ends.
+TEST_P(Hostile, APreviewInsideTheDesktopEndsAtOnce) {
+    std::string desktop;
+    if (wine()) {
+        desktop = black_box::run({kSourceDir + "/scripts/wine-run.sh", kWin32Dir + "/win_probe.exe", "desktop"}, 90);
+        while (!desktop.empty() && (desktop.back() == '\n' || desktop.back() == '\r')) desktop.pop_back();
+    } else {
+        const std::string info = black_box::run({"xwininfo", "-root"});
+        const std::size_t at = info.find("Window id: ");
+        ASSERT_NE(at, std::string::npos) << info;
+        desktop = std::to_string(std::stoul(info.substr(at + 11), nullptr, 16));
+    }
+    ASSERT_FALSE(desktop.empty());
+    const std::string folder = program_folder("program");
+    Child preview(build->command(folder, "/p " + desktop));
+    EXPECT_EQ(preview.wait(build->patience()), 0) << "the preview inside the desktop lives on";
+    EXPECT_FALSE(black_box::find_window("Preview Window"));
+}
+
+// Two starts at the same instant: one saver runs, the other ends silently, and the one that
+// runs keeps its members until its own end.
+TEST_P(Hostile, TwoStartsAtOnceGiveOneSaver) {
+    const std::string folder = program_folder("program");
+    fs::copy_file(kSourceDir + "/assets/Zephlora.zpk", folder + "/Zephlora.zpk");
+    Child first(build->command(folder, "/s"));
+    Child second(build->command(folder, "/s"));
+    const auto window = black_box::wait_for_window("Zephlora_Main", build->patience());
+    ASSERT_TRUE(window);
+    // One of the two ends, silently, while the other stays.
+    std::optional<int> first_end, second_end;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(build->patience());
+    while (!first_end && !second_end && std::chrono::steady_clock::now() < until) {
+        first_end = first.wait(0.2);
+        second_end = second.wait(0.2);
+    }
+    ASSERT_TRUE(first_end || second_end) << "both savers run";
+    EXPECT_EQ(first_end ? *first_end : *second_end, 0);
+    Child& runner = first_end ? second : first;
+    EXPECT_FALSE(runner.wait(2.0)) << "both ended";
+    EXPECT_EQ(member_count(folder), 9);
+    EXPECT_TRUE(black_box::wait_viewable(*window, 10));
+    EXPECT_EQ(black_box::click_until_end(runner), 0);
+    EXPECT_EQ(member_count(folder), 0);
+    EXPECT_FALSE(black_box::find_window("Zephlora_Main"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, Hostile, ::testing::Values("linux", "wine"),
+                         [](const auto& info) { return std::string(info.param); });
+
+// The Linux build alone: FIFOs block only there, and only there are the command line's bytes
+// converted.
+class HostileLinux : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::permissions(folder.path(), fs::perms(0755));
+        fs::copy_file(kLinuxExe, folder.file("zephlora"));
+    }
+    std::vector<std::string> exe(const std::string& line) { return {folder.file("zephlora"), line}; }
+    testing_support::TempFolder folder{"hostile-linux"};
+};
+
+// A FIFO as the pack, the settings file or the music file counts as missing: the program
+// never waits for a writer.
+TEST_F(HostileLinux, AFifoIsAMissingFile) {
+    ASSERT_EQ(::mkfifo(folder.file("Zephlora.zpk").c_str(), 0644), 0);
+    Child no_pack(exe("/s"), {false, {"DISPLAY="}});
+    EXPECT_EQ(no_pack.wait(30), 0) << "a FIFO as the pack holds the start";
+    EXPECT_NE(no_pack.errors().find("Zephlora.zpk"), std::string::npos) << no_pack.errors();
+
+    fs::remove(folder.file("Zephlora.zpk"));
+    write_bytes(folder.file("Zephlora.zpk"), testing_support::make_pack());
+    ASSERT_EQ(::mkfifo(folder.file("Zephlora.ini").c_str(), 0644), 0);
+    Child no_settings(exe("/x"), {false, {"DISPLAY="}});
+    EXPECT_EQ(no_settings.wait(30), 0) << "a FIFO as the settings file holds the start";
+    EXPECT_EQ(joined_members(folder.path()), testing_support::make_pack());
+
+    if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server for the saver with music";
+    fs::remove(folder.file("Zephlora.ini"));
+    fs::copy_file(kSourceDir + "/assets/Zephlora.zpk", folder.file("Zephlora.zpk"), fs::copy_options::overwrite_existing);
+    const std::string music = folder.file("music.wav");
+    ASSERT_EQ(::mkfifo(music.c_str(), 0644), 0);
+    write_bytes(folder.file("Zephlora.ini"), "[Section]\r\n" + std::string(texts::kKeyBgmKind) + "= 2\r\n" +
+                                                 std::string(texts::kKeyBgmFile) + "=" + music + "\r\n");
+    Child saver(exe("/s"), {false, {"SDL_AUDIODRIVER=dummy"}});
+    const auto window = black_box::wait_for_window("Zephlora_Main", 30);
+    ASSERT_TRUE(window) << "a FIFO as the music file holds the start";
+    EXPECT_TRUE(black_box::wait_viewable(*window, 10));
+    EXPECT_EQ(black_box::click_until_end(saver), 0);
+    EXPECT_EQ(member_count(folder.path()), 0);
+}
+
+// A byte of no text keeps its place on the command line: "\xff/s" has "/" as its second
+// character, which is no mode, so the pack is split and nothing runs.
+TEST_F(HostileLinux, ABadByteOnTheCommandLineKeepsItsPlace) {
+    write_bytes(folder.file("Zephlora.zpk"), testing_support::make_pack());
+    Child quit(exe("\xff/s"), {false, {"DISPLAY="}});
+    EXPECT_EQ(quit.wait(30), 0);
+    EXPECT_EQ(member_count(folder.path()), 9) << "the line was taken for /s";
+}
+
+}  // namespace
