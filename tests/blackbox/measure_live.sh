@@ -20,9 +20,11 @@ else
 fi
 starter=$!
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-xvfb=$(pgrep -n Xvfb || true)
+# The X server of this display (other servers may run beside it).
+xvfb=$(pgrep -f "^Xvfb ${DISPLAY}( |\$)" | head -1)
 for _ in $(seq 200); do xdotool search --name Zephlora_Main >/dev/null 2>&1 && break; sleep 0.1; done
-if [ "$kind" = wine ]; then pid=$(pgrep -n -f "Zephlora.scr /s" || echo $starter); else pid=$starter; fi
+# Under Wine the saver is the process whose command line names this run's own folder.
+if [ "$kind" = wine ]; then pid=$(pgrep -n -f "$(basename "$work").*Zephlora.scr /s" || echo $starter); else pid=$starter; fi
 x0=$(ticks "$xvfb")
 sleep "$seconds"
 cpu=$(ticks "$pid")
