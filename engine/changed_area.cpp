@@ -1,5 +1,7 @@
 #include "engine/changed_area.h"
 
+#include <utility>
+
 namespace engine {
 
 void StripFiling::Reset(int width, int height) {
@@ -15,81 +17,128 @@ void StripFiling::Reserve(std::size_t count) {
     if (index_.size() < 2 * count) index_.resize(2 * count);
 }
 
+static_assert(kStripRows % kTileHeight == 0, "a strip holds whole rows of tiles");
+
 void ChangedArea::Reset(int width, int height) {
     width_ = width;
     height_ = height;
-    filing_.Reset(width, height);
-    last_count_ = 0;
-    strip_first_.assign(static_cast<std::size_t>(filing_.strips()) + 1, 0);
-    rects_.reserve(static_cast<std::size_t>(filing_.strips()));
+    strips_ = (height + kStripRows - 1) / kStripRows;
+    tiles_x_ = (width + kTileWidth - 1) / kTileWidth;
+    tiles_y_ = (height + kTileHeight - 1) / kTileHeight;
+    tiles_.assign(static_cast<std::size_t>(tiles_x_) * static_cast<std::size_t>(tiles_y_), 0);
+    columns_.assign(static_cast<std::size_t>(tiles_x_), 0);
+    for (auto* range : {&last_, &next_}) {
+        range->lo.assign(static_cast<std::size_t>(tiles_y_), tiles_x_);
+        range->hi.assign(static_cast<std::size_t>(tiles_y_), -1);
+    }
+    // A row of n tiles holds at most (n + 1) / 2 runs; a strip at least one rectangle.
+    const std::size_t per_row = static_cast<std::size_t>(tiles_x_) / 2 + 1;
+    runs_.clear();
+    runs_.reserve(per_row * static_cast<std::size_t>(tiles_y_) + static_cast<std::size_t>(strips_));
+    rects_.clear();
+    rects_.reserve(per_row * static_cast<std::size_t>(strips_) + static_cast<std::size_t>(strips_));
+    run_first_.assign(static_cast<std::size_t>(strips_) + 1, 0);
+    rect_first_.assign(static_cast<std::size_t>(strips_) + 1, 0);
     all_next_ = true;
 }
 
-void ChangedArea::Reserve(std::size_t dots) {
-    // The last frame's dots and this frame's; each footprint is one piece in each of its
-    // (at most two) strips, and merging only makes fewer.
-    if (corners_.size() < 2 * dots) corners_.resize(2 * dots);
-    filing_.Reserve(2 * dots);
-    pieces_.reserve(4 * dots);
-    rects_.reserve(std::max<std::size_t>(4 * dots, static_cast<std::size_t>(filing_.strips())));
+void ChangedArea::Mark(const ShapeDot* dots, int count) {
+    for (int i = 0; i < count; ++i) {
+        const int x = dots[i].X, y = dots[i].Y;
+        if (x <= -kFootprintSize || x >= width_ || y <= -kFootprintSize || y >= height_) continue;
+        const int tx0 = std::max(x, 0) / kTileWidth, tx1 = std::min(x + kFootprintSize - 1, width_ - 1) / kTileWidth;
+        const int ty0 = std::max(y, 0) / kTileHeight, ty1 = std::min(y + kFootprintSize - 1, height_ - 1) / kTileHeight;
+        for (int ty = ty0; ty <= ty1; ++ty) {
+            std::uint8_t* row = tiles_.data() + static_cast<std::ptrdiff_t>(ty) * tiles_x_;
+            for (int tx = tx0; tx <= tx1; ++tx) row[tx] |= kThisFrame;
+            int& lo = next_.lo[static_cast<std::size_t>(ty)];
+            int& hi = next_.hi[static_cast<std::size_t>(ty)];
+            lo = std::min(lo, tx0);
+            hi = std::max(hi, tx1);
+        }
+    }
 }
 
 void ChangedArea::BuildAll() {
-    rects_.clear();
-    for (int b = 0; b < filing_.strips(); ++b) {
-        strip_first_[static_cast<std::size_t>(b)] = rects_.size();
-        rects_.push_back({0, filing_.FirstRow(b), width_, filing_.LastRow(b) + 1});
+    for (int b = 0; b < strips_; ++b) {
+        const plat::Rect strip{0, b * kStripRows, width_, std::min((b + 1) * kStripRows, height_)};
+        run_first_[static_cast<std::size_t>(b)] = runs_.size();
+        rect_first_[static_cast<std::size_t>(b)] = rects_.size();
+        runs_.push_back(strip);
+        rects_.push_back(strip);
     }
-    strip_first_[static_cast<std::size_t>(filing_.strips())] = rects_.size();
+    // This frame's marks become the last frame's.
+    for (int ty = 0; ty < tiles_y_; ++ty) {
+        std::uint8_t* row = tiles_.data() + static_cast<std::ptrdiff_t>(ty) * tiles_x_;
+        const int lo = std::min(last_.lo[static_cast<std::size_t>(ty)], next_.lo[static_cast<std::size_t>(ty)]);
+        const int hi = std::max(last_.hi[static_cast<std::size_t>(ty)], next_.hi[static_cast<std::size_t>(ty)]);
+        for (int tx = lo; tx <= hi; ++tx) row[tx] = static_cast<std::uint8_t>(row[tx] >> 1);
+    }
 }
 
-void ChangedArea::MergeStrip(int strip) {
-    const int row0 = filing_.FirstRow(strip), row_end = filing_.LastRow(strip) + 1;
-    pieces_.clear();
-    for (const int k : filing_.InStrip(strip)) {
-        const plat::Point p = corners_[static_cast<std::size_t>(k)];
-        pieces_.push_back({std::max(p.x, 0), std::max(p.y, row0), std::min(p.x + kFootprintSize, width_),
-                           std::min(p.y + kFootprintSize, row_end)});
-    }
-    if (pieces_.empty()) return;
-    std::sort(pieces_.begin(), pieces_.end(), [](const plat::Rect& a, const plat::Rect& b) { return a.left < b.left; });
-    // Pieces that overlap or touch along the strip become their bounding rectangle. What
-    // that adds is background in both frames, so restoring or showing it changes nothing.
-    plat::Rect run = pieces_.front();
-    for (std::size_t i = 1; i < pieces_.size(); ++i) {
-        const plat::Rect& r = pieces_[i];
-        if (r.left <= run.right) {
-            run.right = std::max(run.right, r.right);
-            run.top = std::min(run.top, r.top);
-            run.bottom = std::max(run.bottom, r.bottom);
-        } else {
-            rects_.push_back(run);
-            run = r;
+void ChangedArea::BuildStrip(int strip) {
+    const int ty0 = strip * (kStripRows / kTileHeight);
+    const int ty1 = std::min(ty0 + kStripRows / kTileHeight, tiles_y_) - 1;
+    int lo = tiles_x_, hi = -1, first_row = -1, last_row = -1;
+    for (int ty = ty0; ty <= ty1; ++ty) {
+        const int row_lo = std::min(last_.lo[static_cast<std::size_t>(ty)], next_.lo[static_cast<std::size_t>(ty)]);
+        const int row_hi = std::max(last_.hi[static_cast<std::size_t>(ty)], next_.hi[static_cast<std::size_t>(ty)]);
+        if (row_hi < row_lo) continue;
+        if (first_row < 0) first_row = ty;
+        last_row = ty;
+        lo = std::min(lo, row_lo);
+        hi = std::max(hi, row_hi);
+        std::uint8_t* row = tiles_.data() + static_cast<std::ptrdiff_t>(ty) * tiles_x_;
+        const int top = ty * kTileHeight, bottom = std::min(top + kTileHeight, height_);
+        // Runs of the last frame's tiles are restored; every marked tile is shown; and this
+        // frame's marks become the last frame's.
+        int run = -1;
+        for (int tx = row_lo; tx <= row_hi + 1; ++tx) {
+            const std::uint8_t t = tx <= row_hi ? row[tx] : 0;
+            if ((t & kLastFrame) && run < 0) run = tx;
+            if (!(t & kLastFrame) && run >= 0) {
+                runs_.push_back({run * kTileWidth, top, std::min(tx * kTileWidth, width_), bottom});
+                run = -1;
+            }
+            if (tx > row_hi) break;
+            columns_[static_cast<std::size_t>(tx)] |= t;
+            row[tx] = static_cast<std::uint8_t>(t >> 1);
         }
     }
-    rects_.push_back(run);
+    if (first_row < 0) return;
+    const int top = first_row * kTileHeight, bottom = std::min((last_row + 1) * kTileHeight, height_);
+    for (int tx = lo; tx <= hi;) {
+        if (!columns_[static_cast<std::size_t>(tx)]) {
+            ++tx;
+            continue;
+        }
+        const int start = tx;
+        while (tx <= hi && columns_[static_cast<std::size_t>(tx)]) columns_[static_cast<std::size_t>(tx++)] = 0;
+        rects_.push_back({start * kTileWidth, top, std::min(tx * kTileWidth, width_), bottom});
+    }
 }
 
 void ChangedArea::Build(const ShapeDot* dots, int top) {
-    const int count = top + 1;
-    for (int i = 0; i < count; ++i)
-        corners_[static_cast<std::size_t>(last_count_ + i)] = {dots[i].X, dots[i].Y};
     all_ = all_next_;
     all_next_ = false;
+    runs_.clear();
+    rects_.clear();
+    // The last frame's tiles are marked already; this frame's join them.
+    Mark(dots, top + 1);
     if (all_) {
         BuildAll();
     } else {
-        filing_.File(last_count_ + count, [this](int i) { return corners_[static_cast<std::size_t>(i)]; });
-        rects_.clear();
-        for (int b = 0; b < filing_.strips(); ++b) {
-            strip_first_[static_cast<std::size_t>(b)] = rects_.size();
-            MergeStrip(b);
+        for (int b = 0; b < strips_; ++b) {
+            run_first_[static_cast<std::size_t>(b)] = runs_.size();
+            rect_first_[static_cast<std::size_t>(b)] = rects_.size();
+            BuildStrip(b);
         }
-        strip_first_[static_cast<std::size_t>(filing_.strips())] = rects_.size();
     }
-    // This frame's corners become the last frame's.
-    std::copy(corners_.begin() + last_count_, corners_.begin() + last_count_ + count, corners_.begin());
-    last_count_ = count;
+    run_first_[static_cast<std::size_t>(strips_)] = runs_.size();
+    rect_first_[static_cast<std::size_t>(strips_)] = rects_.size();
+    std::swap(last_, next_);
+    std::fill(next_.lo.begin(), next_.lo.end(), tiles_x_);
+    std::fill(next_.hi.begin(), next_.hi.end(), -1);
 }
 
 }  // namespace engine

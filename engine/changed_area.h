@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -70,17 +71,24 @@ void StripFiling::File(int count, Corner corner) {
             for (int b = first; b <= last; ++b) index_[static_cast<std::size_t>(fill_[static_cast<std::size_t>(b)]++)] = i;
 }
 
-// The rectangles in which a frame may differ from the one before, strip by strip: the
-// footprints of the last frame's dots and of this frame's, clipped to the picture and to the
-// strip, merged where they overlap or touch along the strip. Within a strip the rectangles
-// do not overlap and run from left to right. After Reset or MarkAll, and for a frame that is
-// not built from footprints at all, the whole picture, one rectangle per strip.
+// Where a frame may differ from the one before: the footprints of the last frame's dots and
+// of this frame's. They are kept as tiles of kTileWidth x kTileHeight pixels on a grid over
+// the picture; a footprint marks the two to six tiles it touches. Two lists come out of it,
+// strip by strip:
+// - restoring runs: on each row of tiles, each run of the last frame's tiles as one
+//   rectangle, which the composition copies back from the background (elsewhere the work
+//   picture holds the background already, this frame's footprints included);
+// - changed rectangles, fewer and larger, for the window: on the strip's tile rows together,
+//   each run of columns with a tile of either frame, from the first to the last such row.
+// What they add beyond the footprints is background in both frames, so restoring or showing
+// it changes nothing. After Reset or MarkAll the whole picture changes: one rectangle per
+// strip in both lists.
+inline constexpr int kTileWidth = 8, kTileHeight = 4;
+
 class ChangedArea {
 public:
     // For a picture of width x height (allocates); the next frame changes everything.
     void Reset(int width, int height);
-    // Room for frames of up to `dots` dots (allocates only when it grows).
-    void Reserve(std::size_t dots);
     // The next frame changes everything (a new background, a picture drawn another way).
     void MarkAll() { all_next_ = true; }
 
@@ -90,24 +98,31 @@ public:
 
     bool All() const { return all_; }
     const std::vector<plat::Rect>& Rects() const { return rects_; }
-    std::span<const plat::Rect> InStrip(int strip) const {
-        const auto b = static_cast<std::size_t>(strip);
-        return {rects_.data() + strip_first_[b], rects_.data() + strip_first_[b + 1]};
-    }
+    std::span<const plat::Rect> InStrip(int strip) const { return Slice(rects_, rect_first_, strip); }
+    std::span<const plat::Rect> RestoringRuns(int strip) const { return Slice(runs_, run_first_, strip); }
 
 private:
+    static std::span<const plat::Rect> Slice(const std::vector<plat::Rect>& list, const std::vector<std::size_t>& first,
+                                             int strip) {
+        const auto b = static_cast<std::size_t>(strip);
+        return {list.data() + first[b], list.data() + first[b + 1]};
+    }
+    void Mark(const ShapeDot* dots, int count);
     void BuildAll();
-    void MergeStrip(int strip);
+    void BuildStrip(int strip);
 
-    int width_ = 0, height_ = 0;
+    int width_ = 0, height_ = 0, strips_ = 0, tiles_x_ = 0, tiles_y_ = 0;
     bool all_next_ = true, all_ = true;
-    // The corners of the last frame's footprints, then (while building) this frame's.
-    std::vector<plat::Point> corners_;
-    int last_count_ = 0;
-    StripFiling filing_;
-    std::vector<plat::Rect> pieces_;  // one strip's clipped footprints, sorted for merging
-    std::vector<plat::Rect> rects_;
-    std::vector<std::size_t> strip_first_;
+    // One byte a tile, row by row: kLastFrame and kThisFrame; the marks of each frame in
+    // each tile row lie in the columns lo..hi of its range.
+    static constexpr std::uint8_t kLastFrame = 1, kThisFrame = 2;
+    struct Range {
+        std::vector<int> lo, hi;
+    };
+    std::vector<std::uint8_t> tiles_, columns_;
+    Range last_, next_;
+    std::vector<plat::Rect> runs_, rects_;
+    std::vector<std::size_t> run_first_, rect_first_;
 };
 
 }  // namespace engine

@@ -106,7 +106,6 @@ void Engine::ReserveFrameBuffers(std::size_t dots) {
     if (keys_.size() < dots) keys_.resize(dots);
     if (bands_.size() < dots) bands_.resize(dots);
     stamps_by_strip_.Reserve(dots);
-    changed_.Reserve(dots);
     if (sorted_.size() != ScreenDots.size()) sorted_.resize(ScreenDots.size());
 }
 
@@ -207,7 +206,7 @@ void Engine::ComposeClipped(int drawn_top) {
 
 void Engine::ComposeChanged(int drawn_top) {
     // The frame is composed strip by strip of kStripRows rows: the background is copied back
-    // into the strip's changed rectangles, then every dot that reaches into the strip is
+    // into the strip's restoring runs, then every dot that reaches into the strip is
     // stamped there, in drawing order. Outside the last frame's footprints the work picture
     // still holds the background, so each pixel ends as the whole background copy followed by
     // every stamp in turn would leave it; and the strip stays in the cache.
@@ -218,7 +217,7 @@ void Engine::ComposeChanged(int drawn_top) {
     });
     const plat::Surface dst = work_->surface(), src = back_->surface();
     for (int b = 0; b < stamps_by_strip_.strips(); ++b) {
-        for (const plat::Rect& r : changed_.InStrip(b))
+        for (const plat::Rect& r : changed_.RestoringRuns(b))
             soft::bit_blt(dst, r.left, r.top, r.width(), r.height(), src, r.left, r.top, plat::Rop::SrcCopy);
         const int row0 = stamps_by_strip_.FirstRow(b), row1 = stamps_by_strip_.LastRow(b);
         for (const int i : stamps_by_strip_.InStrip(b)) {

@@ -197,9 +197,16 @@ TEST(RestoringComposition, ReportsTheWholePictureAfterAStartAndANewBackground) {
     TwinEngines twins({folder.path(), 320, 200, 0, 0, 0}, backgrounds);
     ASSERT_TRUE(twins.started());
     engine::Engine& e = twins.restoring();
-    auto covered = [&] {
+    auto area_of = [](auto rects) {
         long area = 0;
-        for (const plat::Rect& r : e.Changes().Rects()) area += static_cast<long>(r.width()) * r.height();
+        for (const plat::Rect& r : rects) area += static_cast<long>(r.width()) * r.height();
+        return area;
+    };
+    auto covered = [&] { return area_of(e.Changes().Rects()); };
+    auto restored = [&] {
+        long area = 0;
+        for (int b = 0; b < (200 + engine::kStripRows - 1) / engine::kStripRows; ++b)
+            area += area_of(e.Changes().RestoringRuns(b));
         return area;
     };
     auto frame_in_the_middle = [&] {
@@ -213,7 +220,10 @@ TEST(RestoringComposition, ReportsTheWholePictureAfterAStartAndANewBackground) {
     frame_in_the_middle();
     EXPECT_FALSE(e.Changes().All());
     EXPECT_GT(covered(), 0);
-    EXPECT_LE(covered(), 2L * 30 * 64);  // the footprints of two frames of 30 dots at most
+    // The tiles of the footprints of two frames of 30 dots at most, each touching six tiles.
+    EXPECT_LE(restored(), 2L * 30 * 6 * engine::kTileWidth * engine::kTileHeight);
+    EXPECT_LE(covered(), 320L * 200 / 2);
+    EXPECT_GE(covered(), restored());
     e.BackgroundChange();
     frame_in_the_middle();
     EXPECT_TRUE(e.Changes().All());
