@@ -38,8 +38,8 @@ bool Engine::Start(int width, int height, std::string& error) {
                 " pixels cannot be made";
         return false;
     }
-    strip_start_.assign(static_cast<std::size_t>((height + kStripRows - 1) / kStripRows) + 1, 0);
-    strip_fill_.assign(strip_start_.size(), 0);
+    stamps_by_strip_.Reset(width, height);
+    changed_.Reset(width, height);
     plat::fill_rect(*back_, 0, 0, width, height, 0x000000);  // black, the window-text colour
     CentrePicture(0);
 
@@ -94,12 +94,18 @@ void Engine::BackgroundChange() {
     if (!back_) return;
     plat::fill_rect(*back_, 0, 0, Width, Height, 0x000000);
     CentrePicture(BackIndex);
+    changed_.MarkAll();
+}
+
+void Engine::ComposeWithFullCopies(bool on) {
+    full_copies_ = on;
+    changed_.MarkAll();
 }
 
 void Engine::ReserveFrameBuffers(std::size_t dots) {
     if (keys_.size() < dots) keys_.resize(dots);
     if (bands_.size() < dots) bands_.resize(dots);
-    if (strip_dots_.size() < 2 * dots) strip_dots_.resize(2 * dots);
+    stamps_by_strip_.Reserve(dots);
     if (sorted_.size() != ScreenDots.size()) sorted_.resize(ScreenDots.size());
 }
 
@@ -198,40 +204,23 @@ void Engine::ComposeClipped(int drawn_top) {
     }
 }
 
-int Engine::FileDotsByStrip(int drawn_top) {
-    const int strips = (Height + kStripRows - 1) / kStripRows;
-    std::fill(strip_start_.begin(), strip_start_.begin() + strips + 1, 0);
-    auto strip_range = [&](const ShapeDot& d, int& first, int& last) {
-        if (d.X <= -kSpriteSize || d.X >= Width || d.Y <= -kSpriteSize || d.Y >= Height) return false;
-        first = std::max(d.Y, 0) / kStripRows;
-        last = std::min(d.Y + kSpriteSize - 1, Height - 1) / kStripRows;
-        return true;
-    };
-    int first = 0, last = 0;
-    for (int i = 0; i <= drawn_top; ++i)
-        if (strip_range(ScreenDots[static_cast<std::size_t>(i)], first, last))
-            for (int b = first; b <= last; ++b) ++strip_start_[static_cast<std::size_t>(b) + 1];
-    for (int b = 0; b < strips; ++b) strip_start_[static_cast<std::size_t>(b) + 1] += strip_start_[static_cast<std::size_t>(b)];
-    std::copy(strip_start_.begin(), strip_start_.begin() + strips, strip_fill_.begin());
-    for (int i = 0; i <= drawn_top; ++i)
-        if (strip_range(ScreenDots[static_cast<std::size_t>(i)], first, last))
-            for (int b = first; b <= last; ++b) strip_dots_[static_cast<std::size_t>(strip_fill_[static_cast<std::size_t>(b)]++)] = i;
-    return strips;
-}
-
-void Engine::ComposeByStrips(int drawn_top) {
-    // The frame is composed strip by strip of kStripRows rows: the strip's background is
-    // copied, then every dot that reaches into the strip is stamped there, in drawing order.
-    // Each pixel sees the same copies in the same order as when the whole background is
-    // copied first and the dots stamped one by one, but the strip stays in the cache.
-    const int strips = FileDotsByStrip(drawn_top);
-    const plat::Surface dst = work_->surface();
-    for (int b = 0; b < strips; ++b) {
-        const int row0 = b * kStripRows;
-        const int row1 = std::min(row0 + kStripRows, Height) - 1;
-        plat::bit_blt(*work_, 0, row0, Width, row1 - row0 + 1, *back_, 0, row0, plat::Rop::SrcCopy);
-        for (int k = strip_start_[static_cast<std::size_t>(b)]; k < strip_start_[static_cast<std::size_t>(b) + 1]; ++k) {
-            const int i = strip_dots_[static_cast<std::size_t>(k)];
+void Engine::ComposeChanged(int drawn_top) {
+    // The frame is composed strip by strip of kStripRows rows: the background is copied back
+    // into the strip's restoring runs, then every dot that reaches into the strip is
+    // stamped there, in drawing order. Outside the last frame's footprints the work picture
+    // still holds the background, so each pixel ends as the whole background copy followed by
+    // every stamp in turn would leave it; and the strip stays in the cache.
+    changed_.Build(ScreenDots.data(), drawn_top);
+    stamps_by_strip_.File(drawn_top + 1, [this](int i) {
+        const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
+        return plat::Point{d.X, d.Y};
+    });
+    const plat::Surface dst = work_->surface(), src = back_->surface();
+    for (int b = 0; b < stamps_by_strip_.strips(); ++b) {
+        for (const plat::Rect& r : changed_.RestoringRuns(b))
+            soft::bit_blt(dst, r.left, r.top, r.width(), r.height(), src, r.left, r.top, plat::Rop::SrcCopy);
+        const int row0 = stamps_by_strip_.FirstRow(b), row1 = stamps_by_strip_.LastRow(b);
+        for (const int i : stamps_by_strip_.InStrip(b)) {
             const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
             soft::stamp8_rows(dst, d.X, d.Y, stamps_[bands_[static_cast<std::size_t>(i)]], row0, row1);
         }
@@ -244,7 +233,8 @@ bool Engine::RenderFrame() {
     const ShapeDot* shown = changing ? MorphDots.data() : CurrentDots.data();
     const int top = DrawnTop();
 
-    // 1 (the background under everything) is done with the stamps of step 6, strip by strip.
+    // 1 (the background under everything) is done with the stamps of step 6, strip by strip,
+    // and only where the last frame or this one stamps (ComposeChanged).
     // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders small keys
     // (depth and index) exactly as the quicksort orders whole records, and the records are
     // then gathered in that order. The projection works on each dot alone and leaves the
@@ -261,10 +251,13 @@ bool Engine::RenderFrame() {
     // 5 and 6. Bands (measured against the dot at the current shape's top, also during a
     // change), then the background and the stamps.
     AssignBands(top, CurrentTop());
-    if (whole_sheet_)
-        ComposeByStrips(top);
-    else
+    if (whole_sheet_ && !full_copies_) {
+        ComposeChanged(top);
+    } else {
+        changed_.MarkAll();
+        changed_.Build(ScreenDots.data(), top);
         ComposeClipped(top);
+    }
     // The morph step of each index follows its stamp; it changes MorphDots only, which this
     // frame no longer reads, so the steps can run after the drawing loop.
     bool done = false;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/changed_area.h"
 #include "engine/motion.h"
 #include "engine/random.h"
 #include "engine/shape_file.h"
@@ -113,6 +114,14 @@ public:
     Angles LastFrameAngles() const { return last_angles_; }
     // The depth band of each drawn dot of the last frame, in drawing order.
     const std::vector<std::uint8_t>& Bands() const { return bands_; }
+    // Where the last frame composed differs from the one before (everything after a start
+    // or a background change); the window shows just that anew.
+    const ChangedArea& Changes() const { return changed_; }
+
+    // Compose every frame from a whole copy of the background, each step as written, instead
+    // of restoring only what the last frame stamped. The pictures are the same; this way is
+    // the plain reference the other is held to.
+    void ComposeWithFullCopies(bool on);
 
     std::vector<ShapeDot> CurrentDots, TargetDots, MorphDots, ScreenDots;
     int TargetTop = 0;
@@ -136,10 +145,9 @@ private:
     void AssignBands(int drawn_top, int band_reference);
     // Background, then each dot's mask and disc, every copy clipped (a sheet of any size).
     void ComposeClipped(int drawn_top);
-    // The same picture strip by strip with the stamps taken from a whole sheet.
-    void ComposeByStrips(int drawn_top);
-    // Fills strip_start_ and strip_dots_ for ComposeByStrips; returns the number of strips.
-    int FileDotsByStrip(int drawn_top);
+    // The same picture strip by strip with the stamps taken from a whole sheet, the
+    // background restored only where the last frame or this one stamps.
+    void ComposeChanged(int drawn_top);
 
     MemberPaths member_path_;
     EngineSettings settings_;
@@ -155,14 +163,16 @@ private:
     std::unique_ptr<plat::Bitmap> work_, back_;
     std::array<soft::Stamp8, kBandCount> stamps_{};
     bool whole_sheet_ = false;  // the sheet covers 40 x 16: the fused stamp path applies
+    bool full_copies_ = false;
 
     // Per-frame buffers, sized when a shape is read so that a frame allocates nothing.
     std::vector<DepthKey> keys_;
     std::vector<ShapeDot> sorted_;
     std::vector<std::uint8_t> bands_;
-    // Composition strip by strip: the dots reaching into each strip, in drawing order.
-    static constexpr int kStripRows = 32;
-    std::vector<int> strip_start_, strip_fill_, strip_dots_;
+    // Composition strip by strip: the dots reaching into each strip, in drawing order, and
+    // the rectangles that change.
+    StripFiling stamps_by_strip_;
+    ChangedArea changed_;
 };
 
 }  // namespace engine

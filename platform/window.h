@@ -2,6 +2,7 @@
 // never in the middle of another handler.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -92,6 +93,13 @@ bool draw_animated_rects(WindowHandle window, int animation, const Rect& from, c
 // window shows it again whenever it has to repaint, so the bitmap must live until the next
 // present call or until the window is gone.
 void present(WindowHandle window, const Bitmap& picture, int x, int y, int width, int height);
+
+// The same at the picture's own size, when only the `count` rectangles `changed` (in the
+// picture's pixels) differ from the picture last presented: only they are copied to the
+// window. Anything else (another picture, another place, nothing shown yet) presents the
+// whole picture.
+void present_changed(WindowHandle window, const Bitmap& picture, int x, int y, const Rect* changed,
+                     std::size_t count);
 
 // Handle every pending event (timer ticks, input, repaints) and return.
 void pump_events();

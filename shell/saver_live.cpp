@@ -1,5 +1,6 @@
 #include "shell/saver_live.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -53,12 +54,38 @@ FrameCount& Frames() {
 }
 #endif
 
-// Frames go straight from the engine's work picture to the screen: one block copy, and the
-// window shows the same picture again when it has to repaint.
+// Past this many rectangles, or when they fill most of their bounding rectangle, the
+// bounding rectangle goes to the screen instead: a copy costs more in calls than in the
+// few pixels between the rectangles.
+constexpr std::size_t kMostChangedRects = 48;
+
+// Frames go straight from the engine's work picture to the screen, and of a frame only what
+// changed since the one before; the window shows the whole picture again when it has to
+// repaint.
 void PresentFrame(const plat::Bitmap& frame) {
     SaverWindow* window = TheSaverWindow();
     if (!window) return;
-    plat::present(window->handle, frame, 0, 0, window->ScreenWidthPx, window->ScreenHeightPx);
+    const engine::ChangedArea* changes = Host() ? &Host()->engine().Changes() : nullptr;
+    if (!changes || changes->All() || frame.width() != window->ScreenWidthPx ||
+        frame.height() != window->ScreenHeightPx) {
+        plat::present(window->handle, frame, 0, 0, window->ScreenWidthPx, window->ScreenHeightPx);
+    } else {
+        const std::vector<plat::Rect>& rects = changes->Rects();
+        plat::Rect bounds{frame.width(), frame.height(), 0, 0};
+        long long area = 0;
+        for (const plat::Rect& r : rects) {
+            bounds = {std::min(bounds.left, r.left), std::min(bounds.top, r.top), std::max(bounds.right, r.right),
+                      std::max(bounds.bottom, r.bottom)};
+            area += static_cast<long long>(r.width()) * r.height();
+        }
+        if (rects.empty())
+            plat::present_changed(window->handle, frame, 0, 0, nullptr, 0);
+        else if (rects.size() > kMostChangedRects ||
+                 2 * area > static_cast<long long>(bounds.width()) * bounds.height())
+            plat::present_changed(window->handle, frame, 0, 0, &bounds, 1);
+        else
+            plat::present_changed(window->handle, frame, 0, 0, rects.data(), rects.size());
+    }
 #ifdef ZEPHLORA_COUNT_FRAMES
     FrameCount& count = Frames();
     count.last_ms = plat::tick_count_ms();

@@ -1,4 +1,5 @@
 // The renderer presenter of the full-screen window, and the choice of its renderer.
+#include <algorithm>
 #include <string_view>
 
 #include "platform/linux/presenter.h"
@@ -48,8 +49,9 @@ void attach_live_renderer(Window& w) {
     w.renderer = renderer;
     SDL_RendererInfo info;
     // SDL's software renderer may claim vertical sync that it does not wait for.
+    w.software_renderer = renderer && SDL_GetRendererInfo(renderer, &info) == 0 && std::string_view(info.name) == "software";
     if (renderer && SDL_GetRendererInfo(renderer, &info) == 0 &&
-        (!(info.flags & SDL_RENDERER_PRESENTVSYNC) || std::string_view(info.name) == "software")) {
+        (!(info.flags & SDL_RENDERER_PRESENTVSYNC) || w.software_renderer)) {
         SDL_DisplayMode mode;
         const int hz = SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
         w.paced = true;
@@ -77,20 +79,47 @@ void repaint_rendered(Window& w) {
             SDL_RenderCopy(w.renderer, w.texture, nullptr, &to);
         }
     }
-    if (w.paced) {
-        const std::uint64_t frequency = SDL_GetPerformanceFrequency();
-        std::uint64_t now = SDL_GetPerformanceCounter();
-        if (now < w.next_present) {
-            // To the millisecond; the periods themselves add up exactly, so nothing drifts.
-            const std::uint64_t ms = (w.next_present - now) * 1000 / frequency;
-            if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
-            now = SDL_GetPerformanceCounter();
-        }
-        // A late frame starts a new period rather than letting the next ones catch up.
-        const bool late = now > w.next_present && now - w.next_present >= w.period_ticks;
-        w.next_present = (late ? now : w.next_present) + w.period_ticks;
-    }
+    pace(w);
     SDL_RenderPresent(w.renderer);
+    // SDL's software renderer has just filled the window's framebuffer surface.
+    w.surface_shown = w.software_renderer ? SDL_GetWindowSurface(w.sdl) : nullptr;
+}
+
+void pace(Window& w) {
+    if (!w.paced) return;
+    const std::uint64_t frequency = SDL_GetPerformanceFrequency();
+    std::uint64_t now = SDL_GetPerformanceCounter();
+    if (now < w.next_present) {
+        // To the millisecond; the periods themselves add up exactly, so nothing drifts.
+        const std::uint64_t ms = (w.next_present - now) * 1000 / frequency;
+        if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+        now = SDL_GetPerformanceCounter();
+    }
+    // A late frame starts a new period rather than letting the next ones catch up.
+    const bool late = now > w.next_present && now - w.next_present >= w.period_ticks;
+    w.next_present = (late ? now : w.next_present) + w.period_ticks;
+}
+
+bool update_rendered(Window& w, const Rect* changed, std::size_t count) {
+    if (w.software_renderer) return update_surface(w, changed, count);
+    const Surface s = w.picture ? w.picture->surface() : Surface{};
+    if (!w.texture || !s.pixels || w.texture_w != s.width || w.texture_h != s.height) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Rect& r = changed[i];
+        const int left = std::max(r.left, 0), top = std::max(r.top, 0);
+        const int right = std::min(r.right, s.width), bottom = std::min(r.bottom, s.height);
+        if (left >= right || top >= bottom) continue;
+        const SDL_Rect area{left, top, right - left, bottom - top};
+        SDL_UpdateTexture(w.texture, &area, s.row(top) + left, s.stride * 4);
+    }
+    // The texture is whole again; drawing it is the graphics processor's work.
+    SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(w.renderer);
+    const SDL_Rect to{w.picture_rect.left, w.picture_rect.top, w.picture_rect.width(), w.picture_rect.height()};
+    SDL_RenderCopy(w.renderer, w.texture, nullptr, &to);
+    pace(w);
+    SDL_RenderPresent(w.renderer);
+    return true;
 }
 
 }  // namespace plat::linux_window

@@ -1,10 +1,15 @@
 // The framebuffer presenter: the picture scaled onto the window's X11 surface.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "platform/linux/presenter.h"
 
 namespace plat::linux_window {
 
 void repaint_surface(Window& w) {
     SDL_Surface* target = SDL_GetWindowSurface(w.sdl);
+    w.surface_shown = nullptr;
     if (!target) return;
     SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
     if (w.picture) {
@@ -22,6 +27,38 @@ void repaint_surface(Window& w) {
         }
     }
     SDL_UpdateWindowSurface(w.sdl);
+    w.surface_shown = target;
+}
+
+bool update_surface(Window& w, const Rect* changed, std::size_t count) {
+    SDL_Surface* target = SDL_GetWindowSurface(w.sdl);
+    const Surface s = w.picture ? w.picture->surface() : Surface{};
+    // Rows are copied as they are, so the surface must hold the picture's own pixel format.
+    if (!target || target != w.surface_shown || !s.pixels || target->format->format != SDL_PIXELFORMAT_RGB888)
+        return false;
+    const Rect bounds{0, 0, target->w, target->h};
+    // The rectangles as SDL takes them, in the window; kept between calls so that a frame
+    // allocates nothing once the list has grown to its size.
+    static std::vector<SDL_Rect> rects;
+    rects.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        const Rect& r = changed[i];
+        const int left = std::max(r.left + w.picture_rect.left, bounds.left) - w.picture_rect.left;
+        const int top = std::max(r.top + w.picture_rect.top, bounds.top) - w.picture_rect.top;
+        const int right = std::min({r.right, s.width, bounds.right - w.picture_rect.left});
+        const int bottom = std::min({r.bottom, s.height, bounds.bottom - w.picture_rect.top});
+        if (left >= right || top >= bottom) continue;
+        for (int y = top; y < bottom; ++y) {
+            auto* to = static_cast<std::uint8_t*>(target->pixels) +
+                       static_cast<std::ptrdiff_t>(y + w.picture_rect.top) * target->pitch +
+                       static_cast<std::ptrdiff_t>(left + w.picture_rect.left) * 4;
+            std::memcpy(to, s.row(y) + left, static_cast<std::size_t>(right - left) * 4);
+        }
+        rects.push_back({left + w.picture_rect.left, top + w.picture_rect.top, right - left, bottom - top});
+    }
+    pace(w);  // the full-screen window's frames follow the display's rate however they go out
+    if (!rects.empty()) SDL_UpdateWindowSurfaceRects(w.sdl, rects.data(), static_cast<int>(rects.size()));
+    return true;
 }
 
 }  // namespace plat::linux_window

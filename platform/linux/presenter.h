@@ -23,4 +23,18 @@ inline void repaint(Window& w) {
         repaint_surface(w);
 }
 
+// Only the rectangles `changed` of the picture (already the window's, unscaled) differ from
+// what the window shows: they alone are copied. False, with nothing done, when the window
+// cannot take them that way; it is then repainted whole.
+// Through the renderer's texture, or (SDL's software renderer) straight into the window's
+// framebuffer surface, paced as a whole repaint is.
+bool update_rendered(Window& w, const Rect* changed, std::size_t count);
+// Into the framebuffer surface that the last whole repaint filled, and only those
+// rectangles handed to the X server, paced.
+bool update_surface(Window& w, const Rect* changed, std::size_t count);
+
+// Holds the next present to one refresh period after the last, for a renderer that cannot
+// wait for the vertical blank itself (nothing for any other window).
+void pace(Window& w);
+
 }  // namespace plat::linux_window

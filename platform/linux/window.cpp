@@ -190,6 +190,16 @@ void present(WindowHandle h, const Bitmap& picture, int x, int y, int width, int
     linux_window::repaint(*w);
 }
 
+void present_changed(WindowHandle h, const Bitmap& picture, int x, int y, const Rect* changed, std::size_t count) {
+    Window* w = find(h);
+    if (!w) return;
+    const Rect place{x, y, x + picture.width(), y + picture.height()};
+    if (w->picture == &picture && w->picture_rect == place &&
+        (w->renderer ? linux_window::update_rendered(*w, changed, count) : linux_window::update_surface(*w, changed, count)))
+        return;
+    present(h, picture, x, y, place.width(), place.height());
+}
+
 void pump_events() {
     if (registry().empty()) return;
     SDL_Event e;

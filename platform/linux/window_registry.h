@@ -38,6 +38,12 @@ struct Window {
     // rate here: the next present waits until one refresh period after the last.
     bool paced = false;
     std::uint64_t period_ticks = 0, next_present = 0;
+    // SDL's software renderer draws into the window's own framebuffer surface; changed
+    // rectangles then go straight there.
+    bool software_renderer = false;
+    // The framebuffer surface that the last whole repaint filled (null: none, or the picture
+    // went through a texture).
+    SDL_Surface* surface_shown = nullptr;
 };
 
 std::map<WindowHandle, std::unique_ptr<Window>>& registry();

@@ -33,6 +33,8 @@ struct WindowState {
     const Bitmap* picture = nullptr;  // last presented
     Rect picture_rect;
     int present_count = 0;
+    // What the last present_changed copied: its rectangles, or the whole picture's place.
+    std::vector<Rect> changed_rects;
 };
 
 struct MessageBoxCall {

@@ -172,6 +172,15 @@ void present(WindowHandle h, const Bitmap& picture, int x, int y, int width, int
     }
 }
 
+void present_changed(WindowHandle h, const Bitmap& picture, int x, int y, const Rect* changed, std::size_t count) {
+    scripted::WindowState* w = scripted::find(h);
+    if (!w) return;
+    const Rect place{x, y, x + picture.width(), y + picture.height()};
+    const bool partial = w->picture == &picture && w->picture_rect == place;
+    present(h, picture, x, y, picture.width(), picture.height());
+    w->changed_rects = partial ? std::vector<Rect>(changed, changed + count) : std::vector<Rect>{place};
+}
+
 void pump_events() {
     auto& wd = world();
     ++wd.pumps;

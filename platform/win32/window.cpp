@@ -221,6 +221,27 @@ void present(WindowHandle window, const Bitmap& picture, int x, int y, int width
     ReleaseDC(hwnd, dc);
 }
 
+void present_changed(WindowHandle window, const Bitmap& picture, int x, int y, const Rect* changed,
+                     std::size_t count) {
+    HWND hwnd = win32::to_hwnd(window);
+    WindowData* data = data_of(hwnd);
+    const auto* dib = dynamic_cast<const win32::DibBitmap*>(&picture);
+    if (!data || !dib) return;
+    const Surface s = dib->surface();
+    const Rect place{x, y, x + s.width, y + s.height};
+    if (data->picture != dib || data->picture_rect != place) {
+        present(window, picture, x, y, s.width, s.height);
+        return;
+    }
+    GdiFlush();
+    HDC dc = GetDC(hwnd);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Rect& r = changed[i];
+        BitBlt(dc, x + r.left, y + r.top, r.width(), r.height(), dib->dc(), r.left, r.top, SRCCOPY);
+    }
+    ReleaseDC(hwnd, dc);
+}
+
 void pump_events() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -20,19 +20,23 @@ else
 fi
 starter=$!
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-xvfb=$(pgrep -n Xvfb || true)
+# The X server of this display (other servers may run beside it).
+xvfb=$(pgrep -f "^Xvfb ${DISPLAY}( |\$)" | head -1)
 for _ in $(seq 200); do xdotool search --name Zephlora_Main >/dev/null 2>&1 && break; sleep 0.1; done
-if [ "$kind" = wine ]; then pid=$(pgrep -n -f "Zephlora.scr /s" || echo $starter); else pid=$starter; fi
-x0=$(ticks "$xvfb")
+# Under Wine the saver is the process whose command line names this run's own folder.
+if [ "$kind" = wine ]; then pid=$(pgrep -n -f "$(basename "$work").*Zephlora.scr /s" || echo $starter); else pid=$starter; fi
+# The saver's CPU is taken over the same stretch as the X server's, after a second in which
+# the start-up (pictures, members) is done, so that it is the frame loop's alone.
+sleep 1
+s0=$(ticks "$pid") x0=$(ticks "$xvfb")
 sleep "$seconds"
-cpu=$(ticks "$pid")
-x1=$(ticks "$xvfb")
+s1=$(ticks "$pid") x1=$(ticks "$xvfb")
 xdotool mousemove 10 10 key Escape
 wait $starter || true
 hz=$(getconf CLK_TCK)
 line=$(grep -a "^frames" "$work/err" | tail -1)
 frames=$(echo "$line" | awk '{print $2}') ms=$(echo "$line" | awk '{print $4}')
-awk -v f="$frames" -v ms="$ms" -v cpu="$cpu" -v hz="$hz" -v xd=$((x1 - x0)) -v s="$seconds" -v k="$kind" -v sl="$sleep_ms" 'BEGIN {
-  fps = f / (ms / 1000.0);
-  printf "%-5s Sleep %s: %d frames in %.1f s = %.1f fps; saver CPU %.2f ms/frame; X server CPU %.0f%% of a core\n",
-         k, sl, f, ms / 1000.0, fps, cpu * 1000.0 / hz / f, 100.0 * xd / hz / s }'
+awk -v f="$frames" -v ms="$ms" -v sd=$((s1 - s0)) -v hz="$hz" -v xd=$((x1 - x0)) -v s="$seconds" -v k="$kind" -v sl="$sleep_ms" 'BEGIN {
+  fps = f / (ms / 1000.0); saver = sd / hz / s;
+  printf "%-5s Sleep %s: %.1f fps; saver CPU %.1f%% of a core, %.2f ms/frame; X server CPU %.1f%% of a core\n",
+         k, sl, fps, 100.0 * saver, 1000.0 * saver / fps, 100.0 * xd / hz / s }'
