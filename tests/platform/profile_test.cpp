@@ -81,6 +81,9 @@ TEST_F(Profile, UnsafeNamesAndValuesAreRefused) {
     EXPECT_FALSE(put("", "a", "1"));
     EXPECT_FALSE(put("S", "", "1"));
     EXPECT_FALSE(put("S", "[a", "1"));
+    // Blanks before the name are dropped on reading: the line would be a comment or a section.
+    EXPECT_FALSE(put("S", " ;a", "1"));
+    EXPECT_FALSE(put("S", "\t[a", "1"));
     EXPECT_FALSE(testing_support::exists(path));
 }
 
