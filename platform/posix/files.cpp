@@ -1,6 +1,7 @@
 // Plain file operations over POSIX calls. Paths arrive as CP932 and are opened as UTF-8.
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,9 +73,11 @@ bool write_file_replacing(std::string_view path, const void* data, std::size_t l
     const std::string temp = target + ".tmp" + std::to_string(::getpid());
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
+    // The file that is replaced keeps its permissions.
+    struct stat old {};
+    bool ok = ::stat(target.c_str(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0;
     const auto* p = static_cast<const std::uint8_t*>(data);
     std::size_t left = length;
-    bool ok = true;
     while (ok && left > 0) {
         const ssize_t n = ::write(fd, p, left);
         if (n < 0 && errno == EINTR) continue;
@@ -86,6 +89,24 @@ bool write_file_replacing(std::string_view path, const void* data, std::size_t l
     if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(temp.c_str());
     return ok;
+}
+
+void remove_leftover_temporaries(std::string_view path) {
+    const std::string target = native(path);
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+    const std::string prefix = target.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    std::vector<std::string> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::string_view(entry->d_name).starts_with(prefix)) found.push_back(folder + "/" + entry->d_name);
+    }
+    ::closedir(dir);
+    for (const std::string& leftover : found) {
+        struct stat st {};
+        if (::lstat(leftover.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(leftover.c_str());
+    }
 }
 
 bool delete_file(std::string_view path) { return ::unlink(native(path).c_str()) == 0; }

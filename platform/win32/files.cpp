@@ -81,6 +81,22 @@ bool write_file_replacing(std::string_view path, const void* data, std::size_t l
     return ok;
 }
 
+void remove_leftover_temporaries(std::string_view path) {
+    const std::string target = win32::z(path);
+    const std::size_t slash = target.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((target + ".tmp*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::string leftover = folder + found.cFileName;
+        SetFileAttributesA(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(leftover.c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
 bool delete_file(std::string_view path) { return DeleteFileA(win32::z(path).c_str()) != 0; }
 
 }  // namespace plat
