@@ -36,8 +36,12 @@ constexpr int kMaxSide = 4096;
 // Every table stb_image reads starts after the bytes FF C4 (a marker), so every place where
 // they occur is looked at, the tables' segments read as the decoder reads them.
 bool huffman_tables_fit(const unsigned char* data, std::size_t size) {
-    if (size < 2 || data[0] != 0xFF || data[1] != 0xD8) return true;  // not a JPEG
-    for (std::size_t at = 2; at + 3 < size; ++at) {
+    // A JPEG begins with its start marker, which the decoder also finds after fill bytes
+    // (FF FF ... D8).
+    std::size_t start = 1;
+    while (start < size && data[start] == 0xFF) ++start;
+    if (size < 2 || data[0] != 0xFF || start == size || data[start] != 0xD8) return true;  // not a JPEG
+    for (std::size_t at = start + 1; at + 3 < size; ++at) {
         if (data[at] != 0xFF || data[at + 1] != 0xC4) continue;
         const std::size_t length = (std::size_t{data[at + 2]} << 8) | data[at + 3];
         const std::size_t end = std::min(size, at + 2 + length);
