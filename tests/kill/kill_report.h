@@ -19,7 +19,7 @@ inline int rounds() {
 
 inline void report(const testing_support::KillFigures& f) {
     std::printf("rounds %d (killed while saving %d), old %d, new %d, partly new %d, broken %d; "
-                "a temporary left by %d, after the next start %d; a whole save %.1f ms\n",
+                "a temporary left by %d, after the next start %d; a whole save %.3f ms\n",
                 f.rounds, f.killed_while_running, f.old_values, f.new_values, f.partial, f.broken,
                 f.leftovers, f.stayed, f.save_ms);
 }
