@@ -21,8 +21,15 @@ bool read_whole_file(std::string_view path, std::vector<std::uint8_t>& out);
 
 // Create or replace the file with exactly these bytes. False on any failure; a failure
 // never leaves a partly written file under `path` (the bytes go to a temporary file in the
-// same folder first, which is then renamed over the target).
+// same folder, named `path` + ".tmp" + a suffix, which is then renamed over the target). A
+// replaced file keeps its permissions.
 bool write_file_replacing(std::string_view path, const void* data, std::size_t length);
+
+// Removes the temporary files that writes replacing `path` (write_file_replacing, the
+// profile writer) left beside it when their process was killed half-way: every file in the
+// same folder whose name is the file's name followed by ".tmp" and anything. Called at
+// start-up, before the files are read.
+void remove_leftover_temporaries(std::string_view path);
 
 // Delete a file; false when it is missing or cannot be deleted.
 bool delete_file(std::string_view path);

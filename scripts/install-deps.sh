@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libx11-dev libxfixes-dev libgl1-mesa-dri libstb-dev
   libcdio-dev libcdio-paranoia-dev libfreetype-dev libfontconfig-dev
   googletest libgtest-dev libbenchmark-dev
+  clang libfuzzer-14-dev libclang-rt-14-dev llvm
   g++-mingw-w64-x86-64 wine wine64
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool x11-utils xfonts-base imagemagick fonts-ipafont-gothic fonts-liberation locales sox libsox-fmt-mp3 lame

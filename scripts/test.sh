@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both back ends (native and MinGW) and runs every test:
 # the native ones, the Windows test programs under Wine, and the black-box tests that start
-# Zephlora.scr under Wine and the Linux executable, all in a virtual X server.
+# Zephlora.scr under Wine and the Linux executable, all in a virtual X server. Then the unit
+# and scripted tests once more in the sanitizer build (build/asan: clang with AddressSanitizer
+# and UndefinedBehaviorSanitizer), with a bounded run of every fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -22,8 +24,11 @@ echo "== Windows build (under Wine) =="
 (cd "$root" && ctest --preset win32) || status=1
 echo "== Native build =="
 (cd "$root" && ctest --preset linux) || status=1
+echo "== Sanitizer build (ASan, UBSan) and bounded fuzzing =="
+(cd "$root" && cmake --preset linux-asan >/dev/null && cmake --build --preset linux-asan -j "$(nproc)" &&
+   ctest --preset linux-asan) || status=1
 echo "== Packages =="
 # Every header, library, program and data file the builds and the tests used must come from a
 # package that scripts/install-deps.sh installs (or one that those pull in).
-"$root/scripts/check-packages.py" "$root/build/linux" "$root/build/win32" || status=1
+"$root/scripts/check-packages.py" "$root/build/linux" "$root/build/win32" "$root/build/asan" || status=1
 exit $status

@@ -2,6 +2,7 @@
 
 #include "common/numeric.h"
 #include "common/texts.h"
+#include "platform/files.h"
 #include "platform/password.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -105,6 +106,10 @@ void SaverMain() {
                           kMbIconExclamation);
         plat::end_process(0);
     }
+    // A save or a split killed half-way leaves its temporary file beside the settings file
+    // or a member; this start removes it.
+    plat::remove_leftover_temporaries(SettingsPath());
+    for (int n = 1; n <= kPackMemberCount; ++n) plat::remove_leftover_temporaries(MemberPath(n));
     SplitResourcePack();
     LoadSettings();
 

@@ -11,6 +11,7 @@
 // nothing planted in the folder can redirect the bytes elsewhere.
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,16 +92,22 @@ bool read_whole_file(std::string_view path, std::vector<std::uint8_t>& out) {
 
 bool write_file_replacing(std::string_view path, const void* data, std::size_t length) {
     const std::string target = native(path);
-    std::string temp = target + ".XXXXXX";
+    std::string temp = target + ".tmpXXXXXX";  // the leftover cleanup knows ".tmp"
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    // mkstemp makes the file private; give it the mode a new file of ours would have.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0644 & ~mask);
+    // The file that is replaced keeps its permissions; a new one gets the mode a new file of
+    // ours would have (mkstemp makes it private).
+    struct stat old {};
+    bool ok;
+    if (::stat(target.c_str(), &old) == 0) {
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ok = ::fchmod(fd, 0644 & ~mask) == 0;
+    }
     const auto* p = static_cast<const std::uint8_t*>(data);
     std::size_t left = length;
-    bool ok = true;
     while (ok && left > 0) {
         const ssize_t n = ::write(fd, p, left);
         if (n < 0 && errno == EINTR) continue;
@@ -112,6 +119,24 @@ bool write_file_replacing(std::string_view path, const void* data, std::size_t l
     if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(temp.c_str());
     return ok;
+}
+
+void remove_leftover_temporaries(std::string_view path) {
+    const std::string target = native(path);
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+    const std::string prefix = target.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    std::vector<std::string> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::string_view(entry->d_name).starts_with(prefix)) found.push_back(folder + "/" + entry->d_name);
+    }
+    ::closedir(dir);
+    for (const std::string& leftover : found) {
+        struct stat st {};
+        if (::lstat(leftover.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(leftover.c_str());
+    }
 }
 
 bool delete_file(std::string_view path) { return ::unlink(native(path).c_str()) == 0; }

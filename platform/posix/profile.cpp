@@ -215,8 +215,8 @@ bool write_private_profile_string(std::string_view section, std::string_view key
     };
     using namespace std::string_view_literals;
     if (trim(section).empty() || trim(key).empty() || has_any(section, "\r\n]\0"sv) ||
-        has_any(key, "\r\n=\0"sv) || has_any(value, "\r\n\0"sv) || key.front() == '[' ||
-        key.front() == ';' || path.empty())
+        has_any(key, "\r\n=\0"sv) || has_any(value, "\r\n\0"sv) || trim(key).front() == '[' ||
+        trim(key).front() == ';' || path.empty())
         return false;
 
     std::vector<std::uint8_t> bytes;

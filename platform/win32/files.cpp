@@ -4,6 +4,7 @@
 // with CREATE_NEW (never an existing name, so never through a link planted there), and moved
 // over the target; a name that is taken is passed over for the next one.
 #include "platform/files.h"
+#include "platform/win32/fresh_file.h"
 #include "platform/win32/prelude.h"
 
 #include <atomic>
@@ -70,29 +71,57 @@ bool read_whole_file(std::string_view path, std::vector<std::uint8_t>& out) {
     return true;
 }
 
+namespace win32 {
+
+bool write_fresh_temporary(const std::string& target, const void* data, std::size_t length,
+                           std::string& temp) {
+    static std::atomic<unsigned> counter{0};
+    Handle f(INVALID_HANDLE_VALUE);
+    for (int attempt = 0; attempt < 64 && !f.ok(); ++attempt) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        const unsigned long long salt = static_cast<unsigned long long>(now.QuadPart) * 2654435761u + counter++;
+        temp = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(salt % 1000000007u);
+        f.h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (!f.ok() && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    }
+    if (!f.ok()) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(f.h, data, static_cast<DWORD>(length), &written, nullptr) && written == length;
+    ok = FlushFileBuffers(f.h) && ok;
+    if (!ok) {
+        CloseHandle(f.h);
+        f.h = INVALID_HANDLE_VALUE;
+        DeleteFileA(temp.c_str());
+    }
+    return ok;
+}
+
+}  // namespace win32
+
 bool write_file_replacing(std::string_view path, const void* data, std::size_t length) {
     const std::string target = win32::z(path);
-    static std::atomic<unsigned> counter{0};
     std::string temp;
-    bool ok;
-    {
-        Handle f(INVALID_HANDLE_VALUE);
-        for (int attempt = 0; attempt < 64 && !f.ok(); ++attempt) {
-            LARGE_INTEGER now;
-            QueryPerformanceCounter(&now);
-            const unsigned long long salt = static_cast<unsigned long long>(now.QuadPart) * 2654435761u + counter++;
-            temp = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(salt % 1000000007u);
-            f.h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (!f.ok() && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
-        }
-        if (!f.ok()) return false;
-        DWORD written = 0;
-        ok = WriteFile(f.h, data, static_cast<DWORD>(length), &written, nullptr) && written == length;
-        ok = FlushFileBuffers(f.h) && ok;
-    }
-    if (ok) ok = MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!win32::write_fresh_temporary(target, data, length, temp)) return false;
+    const bool ok = MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileA(temp.c_str());
     return ok;
+}
+
+void remove_leftover_temporaries(std::string_view path) {
+    const std::string target = win32::z(path);
+    const std::size_t slash = target.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((target + ".tmp*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::string leftover = folder + found.cFileName;
+        SetFileAttributesA(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(leftover.c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 bool delete_file(std::string_view path) { return DeleteFileA(win32::z(path).c_str()) != 0; }

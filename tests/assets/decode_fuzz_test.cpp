@@ -37,6 +37,17 @@ TEST(PictureDecoder, RefusesWhatIsNotAPicture) {
     EXPECT_FALSE(assets::decode_picture(text, 0));
 }
 
+// The shipped preview with one Huffman table's code counts raised past 256 codes in all.
+TEST(PictureDecoder, RefusesAHuffmanTableOfMoreThan256Codes) {
+    auto bytes = read("preview.jpg");
+    std::size_t at = 2;
+    while (at + 1 < bytes.size() && !(bytes[at] == 0xFF && bytes[at + 1] == 0xC4)) ++at;
+    ASSERT_LT(at + 20, bytes.size());
+    ASSERT_TRUE(assets::decode_picture(bytes.data(), bytes.size()));
+    for (std::size_t i = at + 5; i < at + 5 + 16; ++i) bytes[i] = 17;  // 16 x 17 = 272 codes
+    EXPECT_FALSE(assets::decode_picture(bytes.data(), bytes.size()));
+}
+
 TEST(PictureDecoder, SurvivesDamagedFiles) {
     std::mt19937 rng(20261207);
     for (const char* name : {"sprites.png", "preview.jpg", "option_on.png", "slider_left.png", "icon16.png"}) {

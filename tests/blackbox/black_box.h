@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/wine_path.h"
 #include "window_search.h"
 
 namespace black_box {
@@ -181,13 +182,7 @@ inline std::string hex(std::string_view bytes) {
     return out;
 }
 
-// A Unix path as Wine's Windows programs see it (drive Z: is the root).
-inline std::string wine_path(const std::string& unix_path) {
-    std::string p = "Z:" + unix_path;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
-}
+using testing_support::wine_path;
 
 // The nine members of `folder`, joined; empty when one is missing.
 inline std::string joined_members(const testing_support::TempFolder& folder, int* count = nullptr) {

@@ -181,7 +181,7 @@ TEST(ShapeFile, FuzzedMembersNeverBreakTheLimits) {
             case 0: text.insert(pos, 1, alphabet[random() % alphabet.size()]); break;
             case 1: if (pos < text.size()) text.erase(pos, 1); break;
             case 2: if (pos < text.size()) text[pos] = static_cast<char>(random() % 256); break;
-            case 3: text.insert(pos, std::to_string(static_cast<int>(random()) - 0x40000000)); break;
+            case 3: text.insert(pos, std::to_string(static_cast<long long>(random()) - 0x40000000)); break;
             }
         }
         std::vector<ShapeDot> dots;

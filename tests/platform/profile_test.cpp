@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "platform/files.h"
 #include "platform/profile.h"
 #include "tests/support/temp_folder.h"
 
@@ -81,7 +84,30 @@ TEST_F(Profile, UnsafeNamesAndValuesAreRefused) {
     EXPECT_FALSE(put("", "a", "1"));
     EXPECT_FALSE(put("S", "", "1"));
     EXPECT_FALSE(put("S", "[a", "1"));
+    // Blanks before the name are dropped on reading: the line would be a comment or a section.
+    EXPECT_FALSE(put("S", " ;a", "1"));
+    EXPECT_FALSE(put("S", "\t[a", "1"));
     EXPECT_FALSE(testing_support::exists(path));
+}
+
+TEST_F(Profile, ARewriteKeepsTheFilesPermissions) {
+    write_bytes(path, "[S]\r\na=1\r\n");
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_TRUE(put("S", "a", "2"));
+    EXPECT_EQ(read_bytes(path), "[S]\r\na=2\r\n");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// What a killed write left: its temporary files, and only those, go at the next start.
+TEST_F(Profile, LeftoverTemporariesAreRemoved) {
+    write_bytes(path, "[S]\r\na=1\r\n");
+    for (const char* name : {"a.ini.tmp4711", "a.ini.tmp12-3", "a.ini.tmp", "a.ini2", "b.ini.tmp1", "a.inix.tmp1"})
+        write_bytes(folder.file(name), "x");
+    plat::remove_leftover_temporaries(path);
+    EXPECT_EQ(read_bytes(path), "[S]\r\na=1\r\n");
+    for (const char* gone : {"a.ini.tmp4711", "a.ini.tmp12-3", "a.ini.tmp"}) EXPECT_FALSE(testing_support::exists(folder.file(gone))) << gone;
+    for (const char* kept : {"a.ini2", "b.ini.tmp1", "a.inix.tmp1"}) EXPECT_TRUE(testing_support::exists(folder.file(kept))) << kept;
 }
 
 TEST_F(Profile, AFailedWriteLeavesTheFileAsItWas) {

@@ -2,6 +2,8 @@
 // removed with everything in it afterwards; reading and writing whole files.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -16,11 +18,12 @@ namespace testing_support {
 class TempFolder {
 public:
     // `name` tells whose folder it is when one is left behind.
-    explicit TempFolder(const std::string& name = "test") {
+    // `base` is the folder to make it in, the temporary folder when empty.
+    explicit TempFolder(const std::string& name = "test", std::filesystem::path base = {}) {
         // A name nobody else holds: created here, not merely unused when looked at.
         std::random_device random;
         std::error_code ec;
-        const auto base = std::filesystem::temp_directory_path(ec);
+        if (base.empty()) base = std::filesystem::temp_directory_path(ec);
         for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
             const auto dir = base / ("zephlora-" + name + "-" + std::to_string(random()));
             if (std::filesystem::create_directory(dir, ec)) path_ = dir.string();
@@ -41,6 +44,15 @@ public:
 private:
     std::string path_;
 };
+
+// A folder in memory where the system offers one (else the temporary folder), for tests that
+// write files many thousand times: the writers flush each file to the disk, which costs
+// milliseconds there and nothing in memory.
+inline std::filesystem::path memory_folder() {
+    std::error_code ec;
+    if (std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0) return "/dev/shm";
+    return std::filesystem::temp_directory_path(ec);
+}
 
 inline void write_bytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
