@@ -8,12 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/draw.h"
 #include "platform/keys.h"
 #include "platform/types.h"
 
 namespace plat {
-
-class Bitmap;
 
 enum class WindowStyle {
     Popup,   // no border, no caption bar (the saver and preview windows)
@@ -37,6 +36,18 @@ struct WindowHandlers {
     std::function<void()> click;                               // press and release inside the client
     std::function<void(int timer_id)> timer;
     std::function<void()> unload;                              // the window is being destroyed
+    // Child windows and dialogs. A press that follows the last one quickly on the same spot
+    // arrives as double_click instead of mouse_down (and its release makes no click).
+    std::function<void(int buttons, Point client)> mouse_move;  // buttons: those held, ORed
+    std::function<void(int button, Point client)> double_click;
+    std::function<void(int virtual_key)> key_up;
+    std::function<void(int character)> character;  // a typed character, a CP932 byte
+    std::function<void()> focus_gained;
+    std::function<void()> focus_lost;
+    std::function<void()> access_key;  // the letter of the window's caption was pressed
+    // The window's image has to be drawn again (after invalidate_window or a resize); the
+    // platform shows the image when the handler returns.
+    std::function<void()> paint;
 };
 
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers);
@@ -73,6 +84,93 @@ bool set_window_pos(WindowHandle window, std::intptr_t insert_after, int x, int 
                     std::uint32_t flags);
 bool move_window(WindowHandle window, int x, int y, int width, int height);
 void show_window(WindowHandle window, bool visible);
+
+// ---- Child windows ------------------------------------------------------------------
+
+// A child window inside a dialog or another child. Its rect is in the parent's client
+// coordinates. Children are stacked in creation order, the first on top; the dialog's tab
+// order is that stacking order.
+struct ChildDesc {
+    Rect rect;
+    std::string caption;  // CP932; the character after a single "&" is the access key
+    bool visible = true;
+    bool tab_stop = true;
+    bool wants_chars = false;  // a text field: plain letters are its input, not access keys
+};
+WindowHandle create_child(WindowHandle parent, const ChildDesc& desc, WindowHandlers handlers);
+WindowHandle get_parent(WindowHandle window);
+
+// The access key of a caption: the character after the last single "&" ("&&" is a literal
+// ampersand), as an ASCII capital; 0 when there is none or it is not ASCII. ("&" is never a
+// CP932 trail byte, so the bytes can be walked one by one.)
+inline int access_key_of(std::string_view caption) {
+    int key = 0;
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        const unsigned char next = static_cast<unsigned char>(caption[i + 1]);
+        if (next != '&') key = next >= 'a' && next <= 'z' ? next - 'a' + 'A' : next < 0x80 ? next : 0;
+        ++i;
+    }
+    return key;
+}
+void set_window_caption(WindowHandle window, std::string_view caption_cp932);
+
+// EnableWindow: a disabled window gets no input; the mouse goes to its parent instead.
+bool enable_window(WindowHandle window, bool enabled);
+bool is_window_enabled(WindowHandle window);
+bool is_window_visible(WindowHandle window);
+
+// SetWindowRgn: the window takes the region (and deletes it when it gets another or goes);
+// input and painting outside it go to whatever lies beneath. None gives the whole window.
+bool set_window_region(WindowHandle window, GdiObject region, bool redraw);
+
+// The window's own image, as large as its client area: what is drawn into it stays visible,
+// and the platform repaints the window from it. Resizing the window keeps what fits.
+Dc window_dc(WindowHandle window);
+// Show what was drawn into the image now (a child also shows through its parent's image
+// where it is transparent: see labels).
+void update_window(WindowHandle window);
+// A paint request: the window's paint handler runs from the event pump.
+void invalidate_window(WindowHandle window);
+
+// Z-order of children (SetWindowPos's HWND_TOP and HWND_BOTTOM, and the flag that keeps it).
+inline constexpr std::intptr_t kHwndTop = 0;
+inline constexpr std::intptr_t kHwndBottom = 1;
+inline constexpr std::uint32_t kSwpNoZOrder = 0x0004;
+
+// SetCapture and ReleaseCapture: while a window holds the capture, every mouse event of its
+// dialog goes to it, in its client coordinates, wherever the pointer is.
+WindowHandle set_capture(WindowHandle window);  // returns the previous holder
+bool release_capture();
+WindowHandle get_capture();
+
+// WindowFromPoint (screen coordinates): the topmost visible window there, inside its region;
+// for a disabled child, its parent.
+WindowHandle window_from_point(Point screen);
+bool screen_to_client(WindowHandle window, Point& point);
+bool client_to_screen(WindowHandle window, Point& point);
+
+// The keyboard focus. Tab and Shift+Tab walk the dialog's tab order (visible, enabled
+// children marked as tab stops); a control may walk it itself with move_focus.
+WindowHandle set_focus(WindowHandle window);  // returns the window that had it
+WindowHandle get_focus();
+WindowHandle move_focus(WindowHandle from, bool forward);  // the window that has it now
+
+// The state of Shift (1), Ctrl (2) and Alt (4) now, ORed: the Shift argument of mouse and
+// key events.
+int shift_state();
+
+// Named values on a window (SetPropA, GetPropA, RemovePropA); 0 when unset.
+bool set_prop(WindowHandle window, std::string_view name, std::intptr_t value);
+std::intptr_t get_prop(WindowHandle window, std::string_view name);
+std::intptr_t remove_prop(WindowHandle window, std::string_view name);
+
+// The pointer's shape over a window's client area (WM_SETCURSOR's answer); a custom shape is
+// icon (a copy is kept), its hot spot at the icon's top-left corner.
+enum class CursorKind { Arrow, Hand, Wait, Custom };
+bool set_window_cursor(WindowHandle window, CursorKind kind, Icon custom = Icon::None);
+// The hourglass over every window of the program while busy (around a slow call).
+void set_busy_cursor(bool busy);
 
 // The screen's size in pixels and its twips per pixel (15 at 96 dots per inch).
 Point screen_size_px();

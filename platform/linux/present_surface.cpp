@@ -26,6 +26,14 @@ void repaint_surface(Window& w) {
             }
         }
     }
+    // The window's own image (when nothing was presented) and its child windows go over it;
+    // an X11 surface holds its pixels as the images do.
+    const Uint32 format = target->format->format;
+    if (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) {
+        const Surface client{static_cast<std::uint32_t*>(target->pixels), target->w, target->h,
+                             target->pitch / 4};
+        tree().compose(handle_of(&w), client, w.picture == nullptr);
+    }
     SDL_UpdateWindowSurface(w.sdl);
     w.surface_shown = target;
 }

@@ -1,6 +1,6 @@
 // The two ways a Linux window shows its picture: the full-screen window through an SDL
 // renderer held to the display's rate, every other window through its X11 framebuffer
-// surface. Both fill what the picture leaves uncovered with black.
+// surface, with its child windows composed over the picture. Both fill what the picture leaves uncovered with black.
 #pragma once
 
 #include "platform/linux/window_registry.h"

@@ -26,6 +26,7 @@ namespace plat {
 using linux_window::ensure_video;
 using linux_window::find;
 using linux_window::registry;
+using linux_window::tree;
 using linux_window::Window;
 
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
@@ -55,11 +56,25 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     return linux_window::add(std::move(w));
 }
 
+// A child window lives in the tree only: it is drawn into its top-level window's surface.
+WindowHandle create_child(WindowHandle parent, const ChildDesc& desc, WindowHandlers handlers) {
+    const WindowHandle h = linux_window::private_handle();
+    if (!tree().add_child(h, parent, desc, std::move(handlers))) return WindowHandle::None;
+    posix::tree_changed(h);
+    return h;
+}
+
+WindowHandle get_parent(WindowHandle h) {
+    if (tree().is_child(h)) return tree().find(h)->parent;
+    const Window* w = find(h);
+    return w ? w->parent : WindowHandle::None;
+}
+
 void destroy_window(WindowHandle h) { linux_window::remove(h, false); }
 
 bool is_window(WindowHandle h) {
     Rect r;
-    return find(h) != nullptr || x11::window_rect(static_cast<unsigned long>(h), r);
+    return find(h) != nullptr || tree().is_child(h) || x11::window_rect(static_cast<unsigned long>(h), r);
 }
 
 WindowHandle find_window_by_title(std::string_view title) {
@@ -71,6 +86,12 @@ WindowHandle find_window_by_title(std::string_view title) {
 bool is_desktop_window(WindowHandle h) { return x11::is_root(static_cast<unsigned long>(h)); }
 
 bool get_window_rect(WindowHandle h, Rect& out) {
+    if (posix::TreeWindow* child = tree().find(h); child && tree().is_child(h)) {
+        Point at{};
+        tree().client_to_screen(h, at);
+        out = {at.x, at.y, at.x + child->rect.width(), at.y + child->rect.height()};
+        return true;
+    }
     if (Window* w = find(h)) {
         int x = 0, y = 0, width = 0, height = 0;
         SDL_GetWindowPosition(w->sdl, &x, &y);
@@ -109,23 +130,47 @@ WindowHandle set_parent(WindowHandle child, WindowHandle parent) {
 
 bool set_window_pos(WindowHandle h, std::intptr_t insert_after, int x, int y, int cx, int cy,
                     std::uint32_t flags) {
+    if (posix::TreeWindow* child = tree().find(h); child && tree().is_child(h)) {
+        Rect r = child->rect;
+        if (!(flags & kSwpNoMove)) offset_rect(r, x - r.left, y - r.top);
+        if (!(flags & kSwpNoSize)) r.right = r.left + cx, r.bottom = r.top + cy;
+        tree().set_rect(h, r);
+        if (!(flags & kSwpNoZOrder) && (insert_after == kHwndTop || insert_after == kHwndBottom))
+            tree().restack(h, insert_after == kHwndTop);
+        posix::tree_changed(h);
+        return true;
+    }
     Window* w = find(h);
     if (!w) return false;
     if (!(flags & kSwpNoMove)) SDL_SetWindowPosition(w->sdl, x, y);
-    if (!(flags & kSwpNoSize)) SDL_SetWindowSize(w->sdl, std::max(1, cx), std::max(1, cy));
+    if (!(flags & kSwpNoSize)) {
+        SDL_SetWindowSize(w->sdl, std::max(1, cx), std::max(1, cy));
+        tree().set_rect(h, {0, 0, std::max(1, cx), std::max(1, cy)});
+    }
     if (insert_after == kHwndTopmost) SDL_SetWindowAlwaysOnTop(w->sdl, SDL_TRUE);
     return true;
 }
 
 bool move_window(WindowHandle h, int x, int y, int width, int height) {
+    if (tree().is_child(h)) {
+        tree().set_rect(h, {x, y, x + width, y + height});
+        posix::tree_changed(h);
+        return true;
+    }
     Window* w = find(h);
     if (!w) return false;
     SDL_SetWindowPosition(w->sdl, x, y);
     SDL_SetWindowSize(w->sdl, std::max(1, width), std::max(1, height));
+    tree().set_rect(h, {0, 0, std::max(1, width), std::max(1, height)});
     return true;
 }
 
 void show_window(WindowHandle h, bool visible) {
+    if (posix::TreeWindow* node = tree().find(h)) node->visible = visible;
+    if (tree().is_child(h)) {
+        posix::tree_changed(h);
+        return;
+    }
     Window* w = find(h);
     if (!w) return;
     if (!visible) {
@@ -154,6 +199,11 @@ int show_cursor(bool show) {
     count += show ? 1 : -1;
     if (ensure_video()) SDL_ShowCursor(count >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return count;
+}
+
+int shift_state() {
+    const SDL_Keymod mod = SDL_GetModState();
+    return (mod & KMOD_SHIFT ? 1 : 0) | (mod & KMOD_CTRL ? 2 : 0) | (mod & KMOD_ALT ? 4 : 0);
 }
 
 bool get_cursor_pos(Point& out) {
@@ -206,6 +256,7 @@ void pump_events() {
     while (SDL_PollEvent(&e)) linux_window::dispatch(e);
     linux_window::drop_orphans();
     linux_window::deliver_timers();
+    linux_window::deliver_paints();
 }
 
 void run_event_loop() {
@@ -214,6 +265,8 @@ void run_event_loop() {
         std::uint64_t wait = 100;
         const std::uint64_t now = tick_count_ms();
         for (auto& [h, w] : registry()) wait = w->timers.ms_until_due(now, wait);
+        for (WindowHandle c : tree().all())
+            if (tree().is_child(c)) wait = tree().find(c)->timers.ms_until_due(now, wait);
         if (wait > 0) SDL_WaitEventTimeout(nullptr, static_cast<int>(wait));
         pump_events();
     }

@@ -1,5 +1,9 @@
 #include "platform/linux/window_registry.h"
 
+#include <vector>
+
+#include "platform/linux/presenter.h"
+
 namespace plat::linux_window {
 
 std::map<WindowHandle, std::unique_ptr<Window>>& registry() {
@@ -24,14 +28,42 @@ WindowHandle handle_of(const Window* w) {
     return WindowHandle::None;
 }
 
-WindowHandle add(std::unique_ptr<Window> w) {
+WindowHandle private_handle() {
     static std::uintptr_t next_private = 0x7F000000;
-    const WindowHandle h = static_cast<WindowHandle>(w->xid ? w->xid : next_private++);
+    return static_cast<WindowHandle>(next_private++);
+}
+
+WindowHandle add(std::unique_ptr<Window> w) {
+    const WindowHandle h = w->xid ? static_cast<WindowHandle>(w->xid) : private_handle();
+    int width = 0, height = 0;
+    SDL_GetWindowSize(w->sdl, &width, &height);
     registry()[h] = std::move(w);
+    tree().add_root(h, width, height);
     return h;
 }
 
+posix::WindowTree& tree() {
+    static posix::WindowTree windows({[](WindowHandle h) -> WindowHandlers* {
+                                          Window* w = find(h);
+                                          return w ? &w->handlers : nullptr;
+                                      },
+                                      [](WindowHandle h) {
+                                          Point at;
+                                          if (Window* w = find(h)) SDL_GetWindowPosition(w->sdl, &at.x, &at.y);
+                                          return at;
+                                      }});
+    return windows;
+}
+
+Window* top_level_of(WindowHandle h) { return find(tree().root_of(h)); }
+
 void remove(WindowHandle h, bool x_window_gone) {
+    if (tree().is_child(h)) {
+        const WindowHandle root = tree().root_of(h);
+        tree().remove(h);
+        if (Window* top = find(root)) repaint(*top);
+        return;
+    }
     Window* w = find(h);
     if (!w) return;
     if (w->handlers.unload) {
@@ -46,8 +78,20 @@ void remove(WindowHandle h, bool x_window_gone) {
         if (w->renderer) SDL_DestroyRenderer(w->renderer);
         SDL_DestroyWindow(w->sdl);
     }
+    tree().remove(h);
     registry().erase(h);
 }
+
+}  // namespace plat::linux_window
+
+namespace plat::posix {
+WindowTree& window_tree() { return linux_window::tree(); }
+void tree_changed(WindowHandle h) {
+    if (linux_window::Window* w = linux_window::top_level_of(h)) linux_window::repaint(*w);
+}
+}  // namespace plat::posix
+
+namespace plat::linux_window {
 
 void prefer_x11() { SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11"); }
 

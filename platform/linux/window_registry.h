@@ -11,6 +11,7 @@
 
 #include "platform/draw.h"
 #include "platform/posix/timer_table.h"
+#include "platform/posix/window_tree.h"
 #include "platform/window.h"
 
 namespace plat::linux_window {
@@ -28,7 +29,6 @@ struct Window {
     Rect picture_rect;
     std::int32_t style_bits = 0;
     WindowHandle parent{};
-    bool pressed = false;
     // The full-screen window shows its frames through a renderer that waits for the display's
     // vertical blank, from a streaming texture the size of the picture.
     SDL_Renderer* renderer = nullptr;
@@ -53,10 +53,18 @@ WindowHandle handle_of(const Window* w);
 
 // Takes the window in under its X11 id (a private number when SDL is not on X11).
 WindowHandle add(std::unique_ptr<Window> w);
+// A handle for a window that has no X11 window of its own (a child window).
+WindowHandle private_handle();
+
+// The child windows inside the windows of the registry.
+posix::WindowTree& tree();
+// The top-level window that holds `h` (itself when it is one).
+Window* top_level_of(WindowHandle h);
 
 // Runs the unload handler and forgets the window. When the X server has already destroyed
 // it (with an embedding parent), SDL is not asked to: it would wait for ever for the window
-// to be unmapped, so the SDL side is left to the end of the process.
+// to be unmapped, so the SDL side is left to the end of the process. A child window goes
+// with its children.
 void remove(WindowHandle h, bool x_window_gone);
 
 // SDL's video, started once on X11 (the window search and embedding speak X11);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,6 +86,20 @@ void on_pump(std::function<void(std::uint64_t pump)> hook);
 void queue_key(int virtual_key, WindowHandle window = WindowHandle::None);
 void queue_mouse_down(int button, Point client, WindowHandle window = WindowHandle::None);
 void queue_click(WindowHandle window = WindowHandle::None);
+// Mouse and key input go through the child windows as a user's would: points are in the
+// given top-level window's client coordinates (a child's when a child is named), the mouse
+// goes to the capture holder or the window under the point, keys to the focused window.
+void queue_mouse_up(int button, Point client, WindowHandle window = WindowHandle::None);
+void queue_mouse_move(Point client, WindowHandle window = WindowHandle::None);
+void queue_key_up(int virtual_key, WindowHandle window = WindowHandle::None);
+void queue_char(int character, WindowHandle window = WindowHandle::None);
+// Shift 1, Ctrl 2, Alt 4 held (shift_state and the dialog keys read it).
+void set_shift_state(int shift);
+// The pointer's shape at a point of a top-level window's client area.
+CursorKind cursor_over(Point client, WindowHandle window);
+// The top-level window as the screen shows it: its picture (or its image) with its child
+// windows' images over it.
+std::unique_ptr<Bitmap> compose(WindowHandle window);
 // The system closes the window (unload runs, as when its owner closes it).
 void queue_close(WindowHandle window);
 

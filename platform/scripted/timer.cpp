@@ -6,16 +6,27 @@ namespace plat {
 
 using scripted::world;
 
-bool set_timer(WindowHandle h, int id, std::uint32_t period_ms) {
+namespace {
+
+// A child window's timers are in the tree, a top-level window's with the window.
+posix::WindowTimers* timers_of(WindowHandle h) {
+    if (posix::TreeWindow* c = world().tree.find(h); c && world().tree.is_child(h)) return &c->timers;
     scripted::WindowState* w = scripted::find(h);
-    if (!w) return false;
-    w->timers.set(id, period_ms, world().clock_ms);
+    return w ? &w->timers : nullptr;
+}
+
+}  // namespace
+
+bool set_timer(WindowHandle h, int id, std::uint32_t period_ms) {
+    posix::WindowTimers* t = timers_of(h);
+    if (!t) return false;
+    t->set(id, period_ms, world().clock_ms);
     return true;
 }
 
 bool kill_timer(WindowHandle h, int id) {
-    scripted::WindowState* w = scripted::find(h);
-    return w && w->timers.kill(id);
+    posix::WindowTimers* t = timers_of(h);
+    return t && t->kill(id);
 }
 
 }  // namespace plat

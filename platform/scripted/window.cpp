@@ -21,22 +21,42 @@ bool has_own_window() {
                        [](const auto& w) { return !w->foreign; });
 }
 
+// The top-level window that input names (the first visible one when None) and the point in
+// its client coordinates.
+WindowHandle input_root(WindowHandle named, Point& p) {
+    if (named == WindowHandle::None) {
+        WindowState* w = first_visible_own();
+        return w ? w->handle : WindowHandle::None;
+    }
+    posix::WindowTree& tree = world().tree;
+    if (!tree.is_child(named)) return find(named) ? named : WindowHandle::None;
+    const Point at = tree.origin(named);
+    p = {p.x + at.x, p.y + at.y};
+    return tree.root_of(named);
+}
+
 void deliver(const QueuedInput& in) {
-    WindowState* w = in.window == WindowHandle::None ? first_visible_own() : find(in.window);
-    if (!w) return;
-    const WindowHandle h = w->handle;
+    posix::WindowTree& tree = world().tree;
+    Point p = in.point;
+    const WindowHandle root = input_root(in.window, p);
+    if (root == WindowHandle::None) return;
     switch (in.kind) {
-    case QueuedInput::Key:
-        if (w->handlers.key_down) w->handlers.key_down(in.code);
+    case QueuedInput::Key: tree.key_down(root, in.code, world().shift); break;
+    case QueuedInput::KeyUp: tree.key_up(root, in.code); break;
+    case QueuedInput::Char: tree.character(root, in.code); break;
+    case QueuedInput::MouseDown: tree.mouse_down(root, in.code, p, world().clock_ms); break;
+    case QueuedInput::MouseUp: tree.mouse_up(root, in.code, p); break;
+    case QueuedInput::MouseMove: tree.mouse_move(root, p); break;
+    case QueuedInput::Click: {
+        const WindowHandle h = in.window == WindowHandle::None ? root : in.window;
+        if (WindowHandlers* hs = tree.handlers(h); hs && hs->click) {
+            auto click = hs->click;
+            click();
+        }
         break;
-    case QueuedInput::MouseDown:
-        if (w->handlers.mouse_down) w->handlers.mouse_down(in.code, in.point);
-        break;
-    case QueuedInput::Click:
-        if (w->handlers.click) w->handlers.click();
-        break;
+    }
     case QueuedInput::Close:
-        plat::destroy_window(h);
+        plat::destroy_window(in.window);
         break;
     }
 }
@@ -57,22 +77,34 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     w->style_bits = desc.style == WindowStyle::Popup ? kWsPopup : kWsCaption | kWsSysMenu | kWsMinimizeBox;
     const WindowHandle h = w->handle;
     world().windows.push_back(std::move(w));
+    world().tree.add_root(h, desc.rect.width(), desc.rect.height());
     return h;
 }
 
+WindowHandle create_child(WindowHandle parent, const ChildDesc& desc, WindowHandlers handlers) {
+    const WindowHandle h = static_cast<WindowHandle>(world().next_handle++);
+    return world().tree.add_child(h, parent, desc, std::move(handlers)) ? h : WindowHandle::None;
+}
+
 void destroy_window(WindowHandle h) {
+    posix::WindowTree& tree = world().tree;
+    if (tree.is_child(h)) {
+        tree.remove(h);
+        return;
+    }
     scripted::WindowState* w = scripted::find(h);
     if (!w || w->foreign) return;
     if (w->handlers.unload) {
         auto unload = std::move(w->handlers.unload);
         unload();
     }
+    tree.remove(h);
     auto& ws = world().windows;
     ws.erase(std::remove_if(ws.begin(), ws.end(), [h](const auto& x) { return x->handle == h; }),
              ws.end());
 }
 
-bool is_window(WindowHandle h) { return scripted::find(h) != nullptr; }
+bool is_window(WindowHandle h) { return scripted::find(h) != nullptr || world().tree.is_child(h); }
 
 WindowHandle find_window_by_title(std::string_view title) {
     for (auto& w : world().windows)
@@ -85,6 +117,12 @@ bool is_desktop_window(WindowHandle h) {
 }
 
 bool get_window_rect(WindowHandle h, Rect& out) {
+    if (posix::TreeWindow* child = world().tree.find(h); child && world().tree.is_child(h)) {
+        Point at{};
+        world().tree.client_to_screen(h, at);
+        out = {at.x, at.y, at.x + child->rect.width(), at.y + child->rect.height()};
+        return true;
+    }
     const scripted::WindowState* w = scripted::find(h);
     if (!w) return false;
     out = w->rect;
@@ -121,6 +159,15 @@ WindowHandle set_parent(WindowHandle child, WindowHandle parent) {
 
 bool set_window_pos(WindowHandle h, std::intptr_t after, int x, int y, int cx, int cy,
                     std::uint32_t flags) {
+    posix::WindowTree& tree = world().tree;
+    if (posix::TreeWindow* child = tree.find(h); child && tree.is_child(h)) {
+        Rect r = child->rect;
+        if (!(flags & kSwpNoMove)) offset_rect(r, x - r.left, y - r.top);
+        if (!(flags & kSwpNoSize)) r.right = r.left + cx, r.bottom = r.top + cy;
+        tree.set_rect(h, r);
+        if (!(flags & kSwpNoZOrder) && (after == kHwndTop || after == kHwndBottom)) tree.restack(h, after == kHwndTop);
+        return true;
+    }
     scripted::WindowState* w = scripted::find(h);
     if (!w) return false;
     if (!(flags & kSwpNoMove)) {
@@ -129,18 +176,26 @@ bool set_window_pos(WindowHandle h, std::intptr_t after, int x, int y, int cx, i
     }
     if (!(flags & kSwpNoSize)) w->rect.right = w->rect.left + cx, w->rect.bottom = w->rect.top + cy;
     if (after == kHwndTopmost) w->topmost = true;
+    tree.set_rect(h, w->rect);
     return true;
 }
 
 bool move_window(WindowHandle h, int x, int y, int width, int height) {
+    posix::WindowTree& tree = world().tree;
+    if (tree.is_child(h)) {
+        tree.set_rect(h, {x, y, x + width, y + height});
+        return true;
+    }
     scripted::WindowState* w = scripted::find(h);
     if (!w) return false;
     w->rect = {x, y, x + width, y + height};
+    tree.set_rect(h, w->rect);
     return true;
 }
 
 void show_window(WindowHandle h, bool visible) {
     if (scripted::WindowState* w = scripted::find(h)) w->visible = visible;
+    if (posix::TreeWindow* node = world().tree.find(h)) node->visible = visible;
 }
 
 Point screen_size_px() { return world().screen; }
@@ -189,9 +244,13 @@ void pump_events() {
     if (wd.pump_hook) wd.pump_hook(wd.pumps);
     std::vector<WindowHandle> all;
     for (auto& w : wd.windows) all.push_back(w->handle);
+    for (WindowHandle c : wd.tree.all())
+        if (wd.tree.is_child(c)) all.push_back(c);
     posix::deliver_due_ticks(
         all,
         [](WindowHandle h) {
+            if (posix::TreeWindow* c = world().tree.find(h); c && world().tree.is_child(h))
+                return posix::TimerTarget{&c->timers, &c->handlers.timer};
             scripted::WindowState* w = scripted::find(h);
             return w ? posix::TimerTarget{&w->timers, &w->handlers.timer} : posix::TimerTarget{};
         },
@@ -201,6 +260,36 @@ void pump_events() {
         wd.input.pop_front();
         scripted::deliver(in);
     }
+    wd.tree.deliver_paints();
+}
+
+WindowHandle get_parent(WindowHandle h) {
+    if (world().tree.is_child(h)) return world().tree.find(h)->parent;
+    const scripted::WindowState* w = scripted::find(h);
+    return w ? w->parent : WindowHandle::None;
+}
+
+int shift_state() { return world().shift; }
+bool set_prop(WindowHandle h, std::string_view name, std::intptr_t value) {
+    posix::TreeWindow* w = world().tree.find(h);
+    if (!w) return false;
+    w->props[std::string(name)] = value;
+    return true;
+}
+std::intptr_t get_prop(WindowHandle h, std::string_view name) {
+    posix::TreeWindow* w = world().tree.find(h);
+    if (!w) return 0;
+    auto it = w->props.find(name);
+    return it == w->props.end() ? 0 : it->second;
+}
+std::intptr_t remove_prop(WindowHandle h, std::string_view name) {
+    posix::TreeWindow* w = world().tree.find(h);
+    if (!w) return 0;
+    auto it = w->props.find(name);
+    if (it == w->props.end()) return 0;
+    const std::intptr_t value = it->second;
+    w->props.erase(it);
+    return value;
 }
 
 void run_event_loop() {

@@ -16,6 +16,28 @@ WindowState* find(WindowHandle h) {
     return nullptr;
 }
 
+posix::WindowTree make_tree() {
+    return posix::WindowTree({[](WindowHandle h) -> WindowHandlers* {
+                                  WindowState* w = find(h);
+                                  return w ? &w->handlers : nullptr;
+                              },
+                              [](WindowHandle h) {
+                                  WindowState* w = find(h);
+                                  return w ? Point{w->rect.left, w->rect.top} : Point{};
+                              }});
+}
+
+}  // namespace plat::scripted
+
+namespace plat::posix {
+WindowTree& window_tree() { return scripted::world().tree; }
+// The scripted screen is composed when a test asks for it.
+void tree_changed(WindowHandle) {}
+void cursor_changed() {}
+}  // namespace plat::posix
+
+namespace plat::scripted {
+
 void reset() { world() = World{}; }
 void set_program_folder(std::string folder) { world().program_folder = std::move(folder); }
 void set_desktop_window(WindowHandle window) { world().desktop = window; }
@@ -39,6 +61,31 @@ void queue_key(int vk, WindowHandle w) { world().input.push_back({QueuedInput::K
 void queue_mouse_down(int button, Point p, WindowHandle w) {
     world().input.push_back({QueuedInput::MouseDown, w, button, p});
 }
+void queue_key_up(int vk, WindowHandle w) { world().input.push_back({QueuedInput::KeyUp, w, vk, {}}); }
+void queue_char(int ch, WindowHandle w) { world().input.push_back({QueuedInput::Char, w, ch, {}}); }
+void queue_mouse_up(int button, Point p, WindowHandle w) {
+    world().input.push_back({QueuedInput::MouseUp, w, button, p});
+}
+void queue_mouse_move(Point p, WindowHandle w) {
+    world().input.push_back({QueuedInput::MouseMove, w, 0, p});
+}
+void set_shift_state(int shift) { world().shift = shift; }
+CursorKind cursor_over(Point p, WindowHandle w) {
+    Icon custom{};
+    return world().tree.cursor_at(w, p, custom);
+}
+
+std::unique_ptr<Bitmap> compose(WindowHandle h) {
+    const WindowState* w = find(h);
+    if (!w) return nullptr;
+    auto out = create_bitmap(std::max(1, w->rect.width()), std::max(1, w->rect.height()));
+    if (w->picture)
+        bit_blt(*out, w->picture_rect.left, w->picture_rect.top, w->picture_rect.width(),
+                w->picture_rect.height(), *w->picture, 0, 0, Rop::SrcCopy);
+    world().tree.compose(h, out->surface(), w->picture == nullptr);
+    return out;
+}
+
 void queue_click(WindowHandle w) { world().input.push_back({QueuedInput::Click, w, 0, {}}); }
 void queue_close(WindowHandle w) { world().input.push_back({QueuedInput::Close, w, 0, {}}); }
 

@@ -11,19 +11,25 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/window_tree.h"
 #include "platform/scripted/control.h"
 
 namespace plat::scripted {
 
 struct QueuedInput {
-    enum Kind { Key, MouseDown, Click, Close } kind;
+    enum Kind { Key, KeyUp, Char, MouseDown, MouseUp, MouseMove, Click, Close } kind;
     WindowHandle window;
     int code = 0;
     Point point;
 };
 
+// The child windows and the input routing of this process's windows.
+posix::WindowTree make_tree();
+
 struct World {
     std::vector<std::unique_ptr<WindowState>> windows;
+    posix::WindowTree tree = make_tree();
+    int shift = 0;
     std::uintptr_t next_handle = 0x100;
     std::uint64_t clock_ms = 0;
     std::uint64_t pump_step_ms = 1;

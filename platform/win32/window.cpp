@@ -1,7 +1,9 @@
 // Windows, timers and the event pump over user32. Each window created here carries its
 // handlers in a map keyed by HWND; the window procedure dispatches to them.
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/timer.h"
 #include "platform/win32/draw_win32.h"
@@ -16,7 +18,29 @@ struct WindowData {
     const win32::DibBitmap* picture = nullptr;
     Rect picture_rect;
     bool pressed = false;
+    bool child = false;
+    bool wants_chars = false;
+    int access_key = 0;
+    std::unique_ptr<Bitmap> image;  // the window's own image (children always, others on demand)
+    bool needs_paint = false;
+    CursorKind cursor = CursorKind::Arrow;
+    HICON cursor_icon = nullptr;  // a copy of the custom shape's icon
+    ~WindowData() {
+        if (cursor_icon) DestroyIcon(cursor_icon);
+    }
 };
+
+bool busy = false;  // the hourglass over every window of the program
+
+HCURSOR cursor_of(const WindowData& data) {
+    if (busy) return LoadCursor(nullptr, IDC_WAIT);
+    switch (data.cursor) {
+    case CursorKind::Hand: return LoadCursor(nullptr, IDC_HAND);
+    case CursorKind::Wait: return LoadCursor(nullptr, IDC_WAIT);
+    case CursorKind::Custom: return data.cursor_icon;  // an icon serves as a cursor
+    default: return LoadCursor(nullptr, IDC_ARROW);
+    }
+}
 
 std::map<HWND, std::unique_ptr<WindowData>>& registry() {
     static std::map<HWND, std::unique_ptr<WindowData>> windows;
@@ -36,26 +60,177 @@ int button_of(UINT msg) {
     }
 }
 
+// Handlers are copied before they run: a handler may destroy its own window.
+template <typename F, typename... A>
+void call(const F& handler, A... args) {
+    if (!handler) return;
+    auto copy = handler;
+    copy(args...);
+}
+
+int buttons_of(WPARAM wp) {
+    return (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
+}
+
+bool usable(HWND hwnd) { return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); }
+
+// The dialog's tab order: its visible, enabled descendants marked WS_TABSTOP, in stacking
+// order (the top child first), each followed by its own.
+void tab_order(HWND parent, std::vector<HWND>& out) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!usable(c)) continue;
+        if (GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) out.push_back(c);
+        tab_order(c, out);
+    }
+}
+
+void descendants(HWND parent, std::vector<HWND>& out) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        out.push_back(c);
+        descendants(c, out);
+    }
+}
+
+HWND dialog_of(HWND hwnd) { return GetAncestor(hwnd, GA_ROOT); }
+
+HWND move_focus_from(HWND from, bool forward) {
+    std::vector<HWND> tabs;
+    tab_order(dialog_of(from), tabs);
+    if (tabs.empty()) return GetFocus();
+    auto it = std::find(tabs.begin(), tabs.end(), from);
+    std::size_t next;
+    if (it == tabs.end()) next = forward ? 0 : tabs.size() - 1;
+    else {
+        const std::size_t at = static_cast<std::size_t>(it - tabs.begin());
+        next = forward ? (at + 1) % tabs.size() : (at + tabs.size() - 1) % tabs.size();
+    }
+    SetFocus(tabs[next]);
+    return GetFocus();
+}
+
+// The usable window of the dialog whose caption owns the key; the first in the tab order
+// when several do.
+HWND access_key_owner(HWND hwnd, int key) {
+    if (key == 0) return nullptr;
+    std::vector<HWND> all, tabs;
+    descendants(dialog_of(hwnd), all);
+    std::erase_if(all, [key](HWND c) {
+        const WindowData* d = data_of(c);
+        return !d || d->access_key != key || !usable(c);
+    });
+    if (all.empty()) return nullptr;
+    tab_order(dialog_of(hwnd), tabs);
+    for (HWND t : tabs)
+        if (std::find(all.begin(), all.end(), t) != all.end()) return t;
+    return all.front();
+}
+
+bool run_access_key(HWND hwnd, int key) {
+    HWND owner = access_key_owner(hwnd, key);
+    WindowData* d = owner ? data_of(owner) : nullptr;
+    if (!d) return false;
+    call(d->handlers.access_key);
+    return true;
+}
+
+void show_image(HDC dc, const WindowData& data) {
+    if (data.picture) {
+        const Rect& r = data.picture_rect;
+        const Surface s = data.picture->surface();
+        if (r.width() == s.width && r.height() == s.height)
+            BitBlt(dc, r.left, r.top, s.width, s.height, data.picture->dc(), 0, 0, SRCCOPY);
+        else
+            StretchBlt(dc, r.left, r.top, r.width(), r.height(), data.picture->dc(), 0, 0,
+                       s.width, s.height, SRCCOPY);
+    } else if (data.image) {
+        const Surface s = data.image->surface();
+        BitBlt(dc, 0, 0, s.width, s.height, static_cast<const win32::DibBitmap&>(*data.image).dc(), 0, 0, SRCCOPY);
+    }
+}
+
 LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WindowData* data = data_of(hwnd);
     if (!data) return DefWindowProcA(hwnd, msg, wp, lp);
     const Point client{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
     switch (msg) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        if (data->handlers.key_down) data->handlers.key_down(static_cast<int>(wp));
+    case WM_SYSKEYDOWN: {
+        const int vk = static_cast<int>(wp);
+        const bool ctrl_or_alt = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
+        if (vk == VK_TAB && !ctrl_or_alt) {
+            std::vector<HWND> tabs;
+            tab_order(dialog_of(hwnd), tabs);
+            if (!tabs.empty()) {
+                move_focus_from(hwnd, GetKeyState(VK_SHIFT) >= 0);
+                return 0;
+            }
+        }
+        const bool letter = (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
+        if (msg == WM_SYSKEYDOWN && letter && run_access_key(hwnd, vk)) return 0;
+        call(data->handlers.key_down, vk);
+        return 0;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        call(data->handlers.key_up, static_cast<int>(wp));
+        return msg == WM_SYSKEYUP ? DefWindowProcA(hwnd, msg, wp, lp) : 0;
+    case WM_SYSCHAR:
+        return 0;  // Alt+letter was handled with its key (no menu, no beep)
+    case WM_CHAR: {
+        const int ch = static_cast<int>(wp & 0xFF);
+        if (ch == '\t') return 0;  // Tab was a focus move
+        // A plain letter is an access key unless the focused window takes text.
+        if (!data->wants_chars && ch > ' ' && ch < 0x7F) {
+            const int key = ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch;
+            if (run_access_key(hwnd, key)) return 0;
+        }
+        call(data->handlers.character, ch);
+        return 0;
+    }
+    case WM_SETCURSOR:
+        if (LOWORD(lp) != HTCLIENT) return DefWindowProcA(hwnd, msg, wp, lp);
+        SetCursor(cursor_of(*data));
+        return TRUE;
+    case WM_SETFOCUS:
+        call(data->handlers.focus_gained);
+        return 0;
+    case WM_KILLFOCUS:
+        call(data->handlers.focus_lost);
+        return 0;
+    case WM_MOUSEMOVE:
+        call(data->handlers.mouse_move, buttons_of(wp), client);
         return 0;
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
         data->pressed = true;
-        if (data->handlers.mouse_down) data->handlers.mouse_down(button_of(msg), client);
+        call(data->handlers.mouse_down, button_of(msg), client);
+        return 0;
+    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+        data->pressed = false;
+        call(data->handlers.double_click,
+             msg == WM_LBUTTONDBLCLK ? 1 : msg == WM_RBUTTONDBLCLK ? 2 : 4, client);
         return 0;
     case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
         const bool was_pressed = data->pressed;
         data->pressed = false;
-        if (data->handlers.mouse_up) data->handlers.mouse_up(button_of(msg), client);
-        if (was_pressed && data_of(hwnd) && data->handlers.click) data->handlers.click();
+        call(data->handlers.mouse_up, button_of(msg), client);
+        // A click is a press and a release on the same window, the pointer still over it.
+        POINT screen{client.x, client.y};
+        ClientToScreen(hwnd, &screen);
+        if (was_pressed && data_of(hwnd) && WindowFromPoint(screen) == hwnd) call(data_of(hwnd)->handlers.click);
         return 0;
     }
+    case WM_SIZE:
+        if (data->image) {
+            const int width = std::max(1, static_cast<int>(LOWORD(lp))), height = std::max(1, static_cast<int>(HIWORD(lp)));
+            if (width != data->image->width() || height != data->image->height()) {
+                auto image = create_bitmap(width, height);
+                bit_blt(*image, 0, 0, data->image->width(), data->image->height(), *data->image, 0, 0, Rop::SrcCopy);
+                data->image = std::move(image);
+                data->needs_paint = true;
+                InvalidateRect(hwnd, nullptr, FALSE);
+            }
+        }
+        return 0;
     case WM_TIMER:
         if (data->handlers.timer) {
             auto handler = data->handlers.timer;  // the handler may destroy the window
@@ -63,17 +238,16 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_PAINT: {
+        if (data->needs_paint) {
+            data->needs_paint = false;
+            call(data->handlers.paint);
+            data = data_of(hwnd);
+            if (!data) return 0;
+        }
+        GdiFlush();
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        if (data->picture) {
-            const Rect& r = data->picture_rect;
-            const Surface s = data->picture->surface();
-            if (r.width() == s.width && r.height() == s.height)
-                BitBlt(dc, r.left, r.top, s.width, s.height, data->picture->dc(), 0, 0, SRCCOPY);
-            else
-                StretchBlt(dc, r.left, r.top, r.width(), r.height(), data->picture->dc(), 0, 0,
-                           s.width, s.height, SRCCOPY);
-        }
+        show_image(dc, *data);
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -87,8 +261,10 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             auto unload = std::move(data->handlers.unload);
             unload();
         }
+        const bool child = data->child;
         registry().erase(hwnd);
-        if (registry().empty()) PostQuitMessage(0);
+        if (!child && std::none_of(registry().begin(), registry().end(), [](const auto& w) { return !w.second->child; }))
+            PostQuitMessage(0);
         return 0;
     }
     default:
@@ -112,6 +288,21 @@ const char* window_class() {
     return name;
 }
 
+// Child windows paint everything from their image: no background brush.
+const char* child_class() {
+    static const char* name = [] {
+        WNDCLASSA wc{};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = window_proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.lpszClassName = "ZephloraChild";
+        RegisterClassA(&wc);
+        return "ZephloraChild";
+    }();
+    return name;
+}
+
 }  // namespace
 
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
@@ -130,6 +321,131 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     // The title is set after the handlers are in place, in the ANSI code page.
     SetWindowTextA(hwnd, desc.title.c_str());
     return win32::from_hwnd(hwnd);
+}
+
+WindowHandle create_child(WindowHandle parent, const ChildDesc& desc, WindowHandlers handlers) {
+    HWND owner = win32::to_hwnd(parent);
+    if (!data_of(owner)) return WindowHandle::None;
+    const Rect& r = desc.rect;
+    auto data = std::make_unique<WindowData>();
+    data->handlers = std::move(handlers);
+    data->child = true;
+    data->wants_chars = desc.wants_chars;
+    data->access_key = access_key_of(desc.caption);
+    data->image = create_bitmap(std::max(1, r.width()), std::max(1, r.height()));
+    data->needs_paint = true;
+    const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (desc.tab_stop ? WS_TABSTOP : 0);
+    // Created hidden, so that nothing of it shows before its handlers are in place.
+    HWND hwnd = CreateWindowExA(0, child_class(), desc.caption.c_str(), style, r.left, r.top,
+                                r.width(), r.height(), owner, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return WindowHandle::None;
+    registry()[hwnd] = std::move(data);
+    // A new child goes below its siblings: the stacking order is the creation order.
+    SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (desc.visible) ShowWindow(hwnd, SW_SHOWNA);
+    return win32::from_hwnd(hwnd);
+}
+
+WindowHandle get_parent(WindowHandle window) { return win32::from_hwnd(GetParent(win32::to_hwnd(window))); }
+
+void set_window_caption(WindowHandle window, std::string_view caption) {
+    HWND hwnd = win32::to_hwnd(window);
+    if (WindowData* d = data_of(hwnd)) d->access_key = access_key_of(caption);
+    SetWindowTextA(hwnd, win32::z(caption).c_str());
+}
+
+bool enable_window(WindowHandle window, bool enabled) { return EnableWindow(win32::to_hwnd(window), enabled) != 0; }
+bool is_window_enabled(WindowHandle window) { return IsWindowEnabled(win32::to_hwnd(window)) != 0; }
+bool is_window_visible(WindowHandle window) { return IsWindowVisible(win32::to_hwnd(window)) != 0; }
+
+bool set_window_region(WindowHandle window, GdiObject region, bool redraw) {
+    return SetWindowRgn(win32::to_hwnd(window), reinterpret_cast<HRGN>(static_cast<std::uintptr_t>(region)), redraw) != 0;
+}
+
+Dc window_dc(WindowHandle window) {
+    HWND hwnd = win32::to_hwnd(window);
+    WindowData* d = data_of(hwnd);
+    if (!d) return Dc::None;
+    if (!d->image) {
+        RECT r;
+        GetClientRect(hwnd, &r);
+        d->image = create_bitmap(std::max(1, static_cast<int>(r.right)), std::max(1, static_cast<int>(r.bottom)));
+    }
+    return bitmap_dc(*d->image);
+}
+
+void update_window(WindowHandle window) {
+    HWND hwnd = win32::to_hwnd(window);
+    InvalidateRect(hwnd, nullptr, FALSE);
+    UpdateWindow(hwnd);
+}
+
+void invalidate_window(WindowHandle window) {
+    HWND hwnd = win32::to_hwnd(window);
+    if (WindowData* d = data_of(hwnd)) d->needs_paint = true;
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+WindowHandle set_capture(WindowHandle window) { return win32::from_hwnd(SetCapture(win32::to_hwnd(window))); }
+bool release_capture() { return ReleaseCapture() != 0; }
+WindowHandle get_capture() { return win32::from_hwnd(GetCapture()); }
+
+WindowHandle window_from_point(Point screen) { return win32::from_hwnd(WindowFromPoint(POINT{screen.x, screen.y})); }
+
+bool screen_to_client(WindowHandle window, Point& point) {
+    POINT p{point.x, point.y};
+    if (!ScreenToClient(win32::to_hwnd(window), &p)) return false;
+    point = {p.x, p.y};
+    return true;
+}
+
+bool client_to_screen(WindowHandle window, Point& point) {
+    POINT p{point.x, point.y};
+    if (!ClientToScreen(win32::to_hwnd(window), &p)) return false;
+    point = {p.x, p.y};
+    return true;
+}
+
+WindowHandle set_focus(WindowHandle window) { return win32::from_hwnd(SetFocus(win32::to_hwnd(window))); }
+WindowHandle get_focus() { return win32::from_hwnd(GetFocus()); }
+WindowHandle move_focus(WindowHandle from, bool forward) {
+    return win32::from_hwnd(move_focus_from(win32::to_hwnd(from), forward));
+}
+
+bool set_window_cursor(WindowHandle window, CursorKind kind, Icon custom) {
+    WindowData* d = data_of(win32::to_hwnd(window));
+    if (!d || (kind == CursorKind::Custom && custom == Icon::None)) return false;
+    if (d->cursor_icon) DestroyIcon(d->cursor_icon);
+    d->cursor_icon = kind == CursorKind::Custom
+                         ? CopyIcon(reinterpret_cast<HICON>(static_cast<std::uintptr_t>(custom)))
+                         : nullptr;
+    d->cursor = kind;
+    return true;
+}
+
+void set_busy_cursor(bool on) {
+    busy = on;
+    // The shape changes at once, not only at the next move of the pointer.
+    POINT p;
+    GetCursorPos(&p);
+    HWND under = WindowFromPoint(p);
+    const WindowData* d = data_of(under);
+    SetCursor(on ? LoadCursor(nullptr, IDC_WAIT) : d ? cursor_of(*d) : LoadCursor(nullptr, IDC_ARROW));
+}
+
+int shift_state() {
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+bool set_prop(WindowHandle window, std::string_view name, std::intptr_t value) {
+    return SetPropA(win32::to_hwnd(window), win32::z(name).c_str(), reinterpret_cast<HANDLE>(value)) != 0;
+}
+std::intptr_t get_prop(WindowHandle window, std::string_view name) {
+    return reinterpret_cast<std::intptr_t>(GetPropA(win32::to_hwnd(window), win32::z(name).c_str()));
+}
+std::intptr_t remove_prop(WindowHandle window, std::string_view name) {
+    return reinterpret_cast<std::intptr_t>(RemovePropA(win32::to_hwnd(window), win32::z(name).c_str()));
 }
 
 void destroy_window(WindowHandle window) { DestroyWindow(win32::to_hwnd(window)); }

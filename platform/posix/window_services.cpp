@@ -1,0 +1,50 @@
+// The child-window services that the tree answers alike for the Linux and scripted back ends.
+#include "platform/posix/window_tree.h"
+
+namespace plat {
+
+using posix::tree_changed;
+using posix::window_tree;
+
+void set_window_caption(WindowHandle h, std::string_view caption) { window_tree().set_caption(h, caption); }
+bool enable_window(WindowHandle h, bool enabled) {
+    posix::TreeWindow* w = window_tree().find(h);
+    if (!w) return false;
+    const bool was_disabled = !w->enabled;
+    w->enabled = enabled;
+    // A window that goes loses the focus and the capture with it.
+    if (!enabled && window_tree().focus() == h) window_tree().set_focus(WindowHandle::None);
+    if (!enabled && window_tree().capture() == h) window_tree().release_capture();
+    return was_disabled;
+}
+bool is_window_enabled(WindowHandle h) {
+    const posix::TreeWindow* w = window_tree().find(h);
+    return w && w->enabled;
+}
+bool is_window_visible(WindowHandle h) { return window_tree().showing(h); }
+bool set_window_region(WindowHandle h, GdiObject region, bool redraw) {
+    if (!window_tree().set_region(h, region)) return false;
+    if (redraw) tree_changed(h);
+    return true;
+}
+Dc window_dc(WindowHandle h) { return window_tree().image_dc(h); }
+void update_window(WindowHandle h) { tree_changed(h); }
+void invalidate_window(WindowHandle h) { window_tree().request_paint(h); }
+WindowHandle set_capture(WindowHandle h) { return window_tree().set_capture(h); }
+bool release_capture() { return window_tree().release_capture(); }
+WindowHandle get_capture() { return window_tree().capture(); }
+WindowHandle window_from_point(Point screen) { return window_tree().window_from_point(screen); }
+bool screen_to_client(WindowHandle h, Point& p) { return window_tree().screen_to_client(h, p); }
+bool client_to_screen(WindowHandle h, Point& p) { return window_tree().client_to_screen(h, p); }
+WindowHandle set_focus(WindowHandle h) { return window_tree().set_focus(h); }
+WindowHandle get_focus() { return window_tree().focus(); }
+WindowHandle move_focus(WindowHandle from, bool forward) { return window_tree().move_focus(from, forward); }
+bool set_window_cursor(WindowHandle h, CursorKind kind, Icon custom) {
+    return window_tree().set_cursor(h, kind, custom);
+}
+void set_busy_cursor(bool busy) {
+    window_tree().set_busy(busy);
+    posix::cursor_changed();
+}
+
+}  // namespace plat

@@ -1,0 +1,464 @@
+#include "platform/posix/window_tree.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace plat::posix {
+namespace {
+
+// Handlers are copied before they run: a handler may destroy its own window.
+template <typename F, typename... A>
+void call(const F& handler, A... args) {
+    if (!handler) return;
+    auto copy = handler;
+    copy(args...);
+}
+
+Rect intersect(const Rect& a, const Rect& b) {
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom)};
+}
+
+bool contains(const Rect& r, Point p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+std::unique_ptr<Bitmap> renewed(std::unique_ptr<Bitmap> old, int width, int height) {
+    auto image = create_bitmap(std::max(1, width), std::max(1, height));
+    if (old && image) bit_blt(*image, 0, 0, old->width(), old->height(), *old, 0, 0, Rop::SrcCopy);
+    return image;
+}
+
+void copy_clipped(const Surface& from, Point at, const Rect& clip, const Surface& to) {
+    const Rect area = intersect(intersect(clip, {0, 0, to.width, to.height}),
+                                {at.x, at.y, at.x + from.width, at.y + from.height});
+    if (area.width() <= 0 || area.height() <= 0) return;
+    for (int y = area.top; y < area.bottom; ++y)
+        std::copy_n(from.row(y - at.y) + (area.left - at.x), area.width(), to.row(y) + area.left);
+}
+
+}  // namespace
+
+void WindowTree::add_root(WindowHandle h, int width, int height) {
+    auto w = std::make_unique<TreeWindow>();
+    w->handle = h;
+    w->rect = {0, 0, width, height};
+    windows_[h] = std::move(w);
+}
+
+bool WindowTree::add_child(WindowHandle h, WindowHandle parent, const ChildDesc& desc,
+                           WindowHandlers handlers) {
+    TreeWindow* p = find(parent);
+    if (!p) return false;
+    auto w = std::make_unique<TreeWindow>();
+    w->handle = h;
+    w->parent = parent;
+    w->rect = desc.rect;
+    w->visible = desc.visible;
+    w->tab_stop = desc.tab_stop;
+    w->wants_chars = desc.wants_chars;
+    w->caption = desc.caption;
+    w->access_key = access_key_of(desc.caption);
+    w->handlers = std::move(handlers);
+    w->image = renewed(nullptr, desc.rect.width(), desc.rect.height());
+    w->needs_paint = true;
+    p->children.push_back(h);  // a new child goes to the bottom of its siblings
+    windows_[h] = std::move(w);
+    return true;
+}
+
+void WindowTree::remove(WindowHandle h) {
+    TreeWindow* w = find(h);
+    if (!w) return;
+    // The window hears of its end before its children do, as with WM_DESTROY.
+    if (w->parent != WindowHandle::None && w->handlers.unload) {
+        auto unload = std::move(w->handlers.unload);
+        w->handlers.unload = nullptr;
+        unload();
+        w = find(h);
+        if (!w) return;
+    }
+    const std::vector<WindowHandle> children = w->children;
+    for (WindowHandle c : children) remove(c);
+    w = find(h);
+    if (!w) return;
+    if (TreeWindow* p = find(w->parent)) std::erase(p->children, h);
+    if (focus_ == h) focus_ = WindowHandle::None;
+    if (capture_ == h) capture_ = WindowHandle::None;
+    if (pressed_ == h) pressed_ = WindowHandle::None;
+    if (last_press_ == h) last_press_ = WindowHandle::None;
+    if (w->cursor_icon != Icon::None) destroy_icon(w->cursor_icon);
+    windows_.erase(h);
+}
+
+TreeWindow* WindowTree::find(WindowHandle h) {
+    auto it = windows_.find(h);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+bool WindowTree::is_child(WindowHandle h) {
+    const TreeWindow* w = find(h);
+    return w && w->parent != WindowHandle::None;
+}
+
+WindowHandlers* WindowTree::handlers(WindowHandle h) {
+    TreeWindow* w = find(h);
+    if (!w) return nullptr;
+    return w->parent == WindowHandle::None ? back_end_.root_handlers(h) : &w->handlers;
+}
+
+WindowHandle WindowTree::root_of(WindowHandle h) {
+    for (TreeWindow* w = find(h); w; w = find(w->parent))
+        if (w->parent == WindowHandle::None) return w->handle;
+    return WindowHandle::None;
+}
+
+Point WindowTree::origin(WindowHandle h) {
+    Point at;
+    for (TreeWindow* w = find(h); w && w->parent != WindowHandle::None; w = find(w->parent))
+        at = {at.x + w->rect.left, at.y + w->rect.top};
+    return at;
+}
+
+std::vector<WindowHandle> WindowTree::all() {
+    std::vector<WindowHandle> out;
+    for (auto& [h, w] : windows_) out.push_back(h);
+    return out;
+}
+
+void WindowTree::set_rect(WindowHandle h, const Rect& rect) {
+    TreeWindow* w = find(h);
+    if (!w) return;
+    const bool resized = rect.width() != w->rect.width() || rect.height() != w->rect.height();
+    w->rect = w->parent == WindowHandle::None ? Rect{0, 0, rect.width(), rect.height()} : rect;
+    if (resized && w->image) {
+        w->image = renewed(std::move(w->image), rect.width(), rect.height());
+        w->needs_paint = true;
+    }
+}
+
+void WindowTree::restack(WindowHandle h, bool top) {
+    TreeWindow* w = find(h);
+    TreeWindow* p = w ? find(w->parent) : nullptr;
+    if (!p) return;
+    std::erase(p->children, h);
+    if (top) p->children.insert(p->children.begin(), h);
+    else p->children.push_back(h);
+}
+
+void WindowTree::set_caption(WindowHandle h, std::string_view caption) {
+    if (TreeWindow* w = find(h)) {
+        w->caption = std::string(caption);
+        w->access_key = access_key_of(caption);
+    }
+}
+
+bool WindowTree::set_region(WindowHandle h, GdiObject region) {
+    TreeWindow* w = find(h);
+    if (!w) return false;
+    w->has_region = region != GdiObject::None;
+    w->region = w->has_region ? region_rects(region) : std::vector<Rect>{};
+    if (w->has_region) delete_object(region);
+    return true;
+}
+
+Dc WindowTree::image_dc(WindowHandle h) {
+    TreeWindow* w = find(h);
+    if (!w) return Dc::None;
+    if (!w->image) w->image = renewed(nullptr, w->rect.width(), w->rect.height());
+    return w->image ? bitmap_dc(*w->image) : Dc::None;
+}
+
+void WindowTree::request_paint(WindowHandle h) {
+    if (TreeWindow* w = find(h)) w->needs_paint = true;
+}
+
+std::vector<WindowHandle> WindowTree::deliver_paints() {
+    std::vector<WindowHandle> roots;
+    for (WindowHandle h : all()) {
+        TreeWindow* w = find(h);
+        if (!w || !w->needs_paint) continue;
+        w->needs_paint = false;
+        const WindowHandle root = root_of(h);
+        if (WindowHandlers* hs = handlers(h)) call(hs->paint);
+        if (std::find(roots.begin(), roots.end(), root) == roots.end()) roots.push_back(root);
+    }
+    return roots;
+}
+
+bool WindowTree::showing(WindowHandle h) {
+    for (TreeWindow* w = find(h); w; w = find(w->parent))
+        if (!w->visible) return false;
+    return find(h) != nullptr;
+}
+
+bool WindowTree::usable(WindowHandle h) {
+    for (TreeWindow* w = find(h); w; w = find(w->parent))
+        if (!w->visible || !w->enabled) return false;
+    return find(h) != nullptr;
+}
+
+bool WindowTree::inside(const TreeWindow& w, Point own) const {
+    if (!contains({0, 0, w.rect.width(), w.rect.height()}, own)) return false;
+    if (!w.has_region) return true;
+    return std::any_of(w.region.begin(), w.region.end(), [own](const Rect& r) { return contains(r, own); });
+}
+
+WindowHandle WindowTree::hit(WindowHandle root, Point p) {
+    // The top-level window takes whatever its system gives it, even beyond the size it was
+    // made with (a full-screen window may be larger).
+    TreeWindow* w = find(root);
+    if (!w || !w->visible) return WindowHandle::None;
+    for (;;) {
+        TreeWindow* below = nullptr;
+        for (WindowHandle c : w->children) {
+            TreeWindow* child = find(c);
+            if (child && child->visible && inside(*child, {p.x - child->rect.left, p.y - child->rect.top})) {
+                below = child;
+                break;
+            }
+        }
+        // A disabled child takes the pointer from what lies beneath and gives it to its parent.
+        if (!below || !below->enabled) return w->handle;
+        p = {p.x - below->rect.left, p.y - below->rect.top};
+        w = below;
+    }
+}
+
+WindowHandle WindowTree::window_from_point(Point screen) {
+    // The top-level windows are not stacked here: the most recently created one wins.
+    WindowHandle found{};
+    for (auto& [h, w] : windows_) {
+        if (w->parent != WindowHandle::None) continue;
+        const Point at = back_end_.root_origin(h);
+        const Point p{screen.x - at.x, screen.y - at.y};
+        if (!inside(*w, p)) continue;
+        const WindowHandle under = hit(h, p);
+        if (under != WindowHandle::None) found = under;
+    }
+    return found;
+}
+
+bool WindowTree::screen_to_client(WindowHandle h, Point& p) {
+    if (!find(h)) return false;
+    const Point root = back_end_.root_origin(root_of(h)), at = origin(h);
+    p = {p.x - root.x - at.x, p.y - root.y - at.y};
+    return true;
+}
+
+bool WindowTree::client_to_screen(WindowHandle h, Point& p) {
+    if (!find(h)) return false;
+    const Point root = back_end_.root_origin(root_of(h)), at = origin(h);
+    p = {p.x + root.x + at.x, p.y + root.y + at.y};
+    return true;
+}
+
+WindowHandle WindowTree::mouse_target(WindowHandle root, Point p, Point& client) {
+    WindowHandle target = capture_ != WindowHandle::None ? capture_ : hit(root, p);
+    if (!find(target)) return WindowHandle::None;
+    Point screen = p;
+    client_to_screen(root, screen);
+    client = screen;
+    screen_to_client(target, client);
+    return target;
+}
+
+void WindowTree::mouse_down(WindowHandle root, int button, Point p, std::uint64_t now_ms) {
+    Point client;
+    const WindowHandle target = mouse_target(root, p, client);
+    buttons_ |= button;
+    if (target == WindowHandle::None) return;
+    const bool twice = target == last_press_ && button == last_button_ &&
+                       now_ms - last_time_ <= kDoubleClickMs &&
+                       std::abs(p.x - last_point_.x) <= kDoubleClickSlop &&
+                       std::abs(p.y - last_point_.y) <= kDoubleClickSlop;
+    WindowHandlers* hs = handlers(target);
+    if (twice) {
+        last_press_ = WindowHandle::None;
+        pressed_ = WindowHandle::None;
+        if (hs) call(hs->double_click, button, client);
+        return;
+    }
+    last_press_ = target;
+    last_button_ = button;
+    last_point_ = p;
+    last_time_ = now_ms;
+    pressed_ = target;
+    if (hs) call(hs->mouse_down, button, client);
+}
+
+void WindowTree::mouse_up(WindowHandle root, int button, Point p) {
+    buttons_ &= ~button;
+    Point client;
+    const WindowHandle target = mouse_target(root, p, client);
+    const WindowHandle pressed = pressed_;
+    pressed_ = WindowHandle::None;
+    if (target == WindowHandle::None) return;
+    if (WindowHandlers* hs = handlers(target)) call(hs->mouse_up, button, client);
+    // A click is a press and a release on the same window, the pointer still over it.
+    if (pressed == target && hit(root, p) == target)
+        if (WindowHandlers* hs = handlers(target)) call(hs->click);
+}
+
+void WindowTree::mouse_move(WindowHandle root, Point p) {
+    Point client;
+    const WindowHandle target = mouse_target(root, p, client);
+    if (WindowHandlers* hs = handlers(target)) call(hs->mouse_move, buttons_, client);
+}
+
+WindowHandle WindowTree::keyboard_target(WindowHandle root) {
+    if (focus_ != WindowHandle::None && root_of(focus_) == root && usable(focus_)) return focus_;
+    return root;
+}
+
+void WindowTree::tab_order(WindowHandle h, std::vector<WindowHandle>& out) {
+    TreeWindow* w = find(h);
+    if (!w) return;
+    for (WindowHandle c : w->children) {
+        TreeWindow* child = find(c);
+        if (!child || !child->visible || !child->enabled) continue;
+        if (child->tab_stop) out.push_back(c);
+        tab_order(c, out);
+    }
+}
+
+WindowHandle WindowTree::access_key_owner(WindowHandle root, int key) {
+    if (key == 0) return WindowHandle::None;
+    std::vector<WindowHandle> order;
+    for (WindowHandle h : all())
+        if (root_of(h) == root && h != root && usable(h) && find(h)->access_key == key) order.push_back(h);
+    if (order.empty()) return WindowHandle::None;
+    // Several owners: the first in the tab order that has it.
+    std::vector<WindowHandle> tabs;
+    tab_order(root, tabs);
+    for (WindowHandle t : tabs)
+        if (std::find(order.begin(), order.end(), t) != order.end()) return t;
+    return order.front();
+}
+
+void WindowTree::key_down(WindowHandle root, int vk, int shift) {
+    const WindowHandle target = keyboard_target(root);
+    if (vk == kVkTab && !(shift & 6)) {
+        std::vector<WindowHandle> tabs;
+        tab_order(root, tabs);
+        if (!tabs.empty()) {
+            move_focus(target, !(shift & 1));
+            return;
+        }
+    }
+    const bool letter = (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
+    if (letter && (shift & 4)) {
+        const WindowHandle owner = access_key_owner(root, vk);
+        if (owner != WindowHandle::None) {
+            if (WindowHandlers* hs = handlers(owner)) call(hs->access_key);
+            return;
+        }
+    }
+    if (WindowHandlers* hs = handlers(target)) call(hs->key_down, vk);
+}
+
+void WindowTree::key_up(WindowHandle root, int vk) {
+    if (WindowHandlers* hs = handlers(keyboard_target(root))) call(hs->key_up, vk);
+}
+
+void WindowTree::character(WindowHandle root, int ch) {
+    const WindowHandle target = keyboard_target(root);
+    TreeWindow* w = find(target);
+    // A plain letter is an access key unless the focused window takes text.
+    if (w && !w->wants_chars && ch > ' ' && ch < 0x7F) {
+        const int key = ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch;
+        const WindowHandle owner = access_key_owner(root, key);
+        if (owner != WindowHandle::None) {
+            if (WindowHandlers* hs = handlers(owner)) call(hs->access_key);
+            return;
+        }
+    }
+    if (WindowHandlers* hs = handlers(target)) call(hs->character, ch);
+}
+
+WindowHandle WindowTree::set_capture(WindowHandle h) {
+    const WindowHandle old = capture_;
+    if (find(h)) capture_ = h;
+    return old;
+}
+
+bool WindowTree::release_capture() {
+    capture_ = WindowHandle::None;
+    return true;
+}
+
+WindowHandle WindowTree::set_focus(WindowHandle h) {
+    const WindowHandle old = focus_;
+    if (h != WindowHandle::None && !find(h)) return WindowHandle::None;
+    if (h == old) return old;
+    focus_ = h;
+    if (WindowHandlers* hs = handlers(old)) call(hs->focus_lost);
+    if (focus_ == h)
+        if (WindowHandlers* hs = handlers(h)) call(hs->focus_gained);
+    return old;
+}
+
+WindowHandle WindowTree::move_focus(WindowHandle from, bool forward) {
+    const WindowHandle root = root_of(from);
+    std::vector<WindowHandle> tabs;
+    tab_order(root, tabs);
+    if (tabs.empty()) return focus_;
+    auto it = std::find(tabs.begin(), tabs.end(), from);
+    std::size_t next;
+    if (it == tabs.end()) next = forward ? 0 : tabs.size() - 1;
+    else {
+        const std::size_t at = static_cast<std::size_t>(it - tabs.begin());
+        next = forward ? (at + 1) % tabs.size() : (at + tabs.size() - 1) % tabs.size();
+    }
+    set_focus(tabs[next]);
+    return focus_;
+}
+
+bool WindowTree::set_cursor(WindowHandle h, CursorKind kind, Icon custom) {
+    TreeWindow* w = find(h);
+    if (!w || (kind == CursorKind::Custom && custom == Icon::None)) return false;
+    if (w->cursor_icon != Icon::None) destroy_icon(w->cursor_icon);
+    w->cursor = kind;
+    w->cursor_icon = kind == CursorKind::Custom ? copy_icon_scaled(custom, 0, 0) : Icon::None;
+    return true;
+}
+
+CursorKind WindowTree::cursor_at(WindowHandle root, Point p, Icon& custom) {
+    custom = Icon::None;
+    if (busy_) return CursorKind::Wait;
+    const TreeWindow* w = find(capture_ != WindowHandle::None ? capture_ : hit(root, p));
+    if (!w) return CursorKind::Arrow;
+    custom = w->cursor_icon;
+    return w->cursor;
+}
+
+void WindowTree::compose_children(const TreeWindow& w, Point at, const Rect& clip,
+                                  const Surface& target) {
+    for (auto c = w.children.rbegin(); c != w.children.rend(); ++c) {
+        const TreeWindow* child = find(*c);
+        if (!child || !child->visible) continue;
+        const Point child_at{at.x + child->rect.left, at.y + child->rect.top};
+        const Rect bounds = intersect(clip, {child_at.x, child_at.y, child_at.x + child->rect.width(),
+                                             child_at.y + child->rect.height()});
+        if (bounds.width() <= 0 || bounds.height() <= 0) continue;
+        if (child->image) {
+            const Surface from = child->image->surface();
+            if (!child->has_region) copy_clipped(from, child_at, bounds, target);
+            for (Rect r : child->region) {
+                offset_rect(r, child_at.x, child_at.y);
+                copy_clipped(from, child_at, intersect(bounds, r), target);
+            }
+        }
+        compose_children(*child, child_at, bounds, target);
+    }
+}
+
+void WindowTree::compose(WindowHandle root, const Surface& target, bool with_root_image) {
+    TreeWindow* w = find(root);
+    if (!w) return;
+    const Rect all_of_it{0, 0, target.width, target.height};
+    if (with_root_image && w->image) copy_clipped(w->image->surface(), {0, 0}, all_of_it, target);
+    compose_children(*w, {0, 0}, all_of_it, target);
+}
+
+}  // namespace plat::posix
