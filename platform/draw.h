@@ -124,6 +124,16 @@ ColorRef set_bk_color(Dc dc, ColorRef color);
 ColorRef get_bk_color(Dc dc);
 BkMode set_bk_mode(Dc dc, BkMode mode);          // returns the previous mode
 
+// Palettes and the mapping mode. Every surface of the program holds 32-bit colour, so a
+// logical palette changes no pixel: SelectPalette and RealizePalette are the real calls on
+// Win32 and, on the raster, only remember the palette (the default one until another is
+// selected). Device contexts stay in MM_TEXT, one logical unit a pixel.
+enum class Palette : std::uintptr_t { None = 0 };
+inline constexpr int kMmText = 1;
+Palette select_palette(Dc dc, Palette palette, bool force_background);  // the previous one
+unsigned realize_palette(Dc dc);  // entries mapped into the system palette: none here
+int get_map_mode(Dc dc);          // 0 for an invalid device context
+
 ColorRef set_pixel(Dc dc, int x, int y, ColorRef color);  // the colour set, or kInvalidColor
 bool set_pixel_v(Dc dc, int x, int y, ColorRef color);
 ColorRef get_pixel(Dc dc, int x, int y);

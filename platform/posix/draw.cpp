@@ -73,6 +73,9 @@ ColorRef get_text_color(Dc dc) { return soft::get_text_color(dc); }
 ColorRef set_bk_color(Dc dc, ColorRef color) { return soft::set_bk_color(dc, color); }
 ColorRef get_bk_color(Dc dc) { return soft::get_bk_color(dc); }
 BkMode set_bk_mode(Dc dc, BkMode mode) { return soft::set_bk_mode(dc, mode); }
+Palette select_palette(Dc dc, Palette palette, bool) { return soft::select_palette(dc, palette); }
+unsigned realize_palette(Dc dc) { return soft::realize_palette(dc); }
+int get_map_mode(Dc dc) { return soft::get_map_mode(dc); }
 ColorRef set_pixel(Dc dc, int x, int y, ColorRef color) { return soft::set_pixel(dc, x, y, color); }
 bool set_pixel_v(Dc dc, int x, int y, ColorRef color) { return soft::set_pixel_v(dc, x, y, color); }
 ColorRef get_pixel(Dc dc, int x, int y) { return soft::get_pixel(dc, x, y); }

@@ -67,6 +67,8 @@ struct DcObj {
     GdiObject bitmap_h{}, pen_h{}, brush_h{}, font_h{};
     ColorRef text = 0x000000, bk = 0xFFFFFF;
     BkMode mode = BkMode::Opaque;
+    // The default palette is a value of its own, so that selecting it back works as in GDI.
+    plat::Palette palette{1};
     int rop2 = 13;  // R2_COPYPEN
     std::optional<Region> clip;
     Point position{};
@@ -894,6 +896,17 @@ BkMode set_bk_mode(Dc dc, BkMode mode) {
     if (!d || (mode != BkMode::Opaque && mode != BkMode::Transparent)) return BkMode::Failed;
     return std::exchange(d->mode, mode);
 }
+
+// A palette is only remembered: the raster's pixels are 32-bit colour, which no palette maps.
+plat::Palette select_palette(Dc dc, plat::Palette palette) {
+    DcObj* d = table().dc(dc);
+    if (!d || palette == plat::Palette::None) return plat::Palette::None;
+    return std::exchange(d->palette, palette);
+}
+
+unsigned realize_palette(Dc dc) { return table().dc(dc) ? 0u : ~0u; }
+
+int get_map_mode(Dc dc) { return table().dc(dc) ? plat::kMmText : 0; }
 
 ColorRef set_pixel(Dc dc, int x, int y, ColorRef color) {
     DcObj* d = table().dc(dc);

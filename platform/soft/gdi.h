@@ -77,6 +77,9 @@ ColorRef get_text_color(Dc dc);
 ColorRef set_bk_color(Dc dc, ColorRef color);
 ColorRef get_bk_color(Dc dc);
 BkMode set_bk_mode(Dc dc, BkMode mode);          // returns the previous mode
+plat::Palette select_palette(Dc dc, plat::Palette palette);
+unsigned realize_palette(Dc dc);
+int get_map_mode(Dc dc);
 
 ColorRef set_pixel(Dc dc, int x, int y, ColorRef color);  // the colour set, or kInvalidColor
 bool set_pixel_v(Dc dc, int x, int y, ColorRef color);

@@ -131,6 +131,12 @@ ColorRef get_text_color(Dc dc) { return GetTextColor(hdc(dc)); }
 ColorRef set_bk_color(Dc dc, ColorRef color) { return SetBkColor(hdc(dc), color); }
 ColorRef get_bk_color(Dc dc) { return GetBkColor(hdc(dc)); }
 BkMode set_bk_mode(Dc dc, BkMode mode) { return static_cast<BkMode>(SetBkMode(hdc(dc), static_cast<int>(mode))); }
+Palette select_palette(Dc dc, Palette palette, bool force_background) {
+    return static_cast<Palette>(reinterpret_cast<std::uintptr_t>(
+        SelectPalette(hdc(dc), reinterpret_cast<HPALETTE>(palette), force_background ? TRUE : FALSE)));
+}
+unsigned realize_palette(Dc dc) { return RealizePalette(hdc(dc)); }
+int get_map_mode(Dc dc) { return GetMapMode(hdc(dc)); }
 
 ColorRef set_pixel(Dc dc, int x, int y, ColorRef color) { return SetPixel(hdc(dc), x, y, color); }
 bool set_pixel_v(Dc dc, int x, int y, ColorRef color) { return SetPixelV(hdc(dc), x, y, color) != 0; }

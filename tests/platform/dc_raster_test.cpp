@@ -164,8 +164,15 @@ TEST(DcRaster, SelectionRules) {
     soft::select_object(a, old_pen);
     soft::select_object(a, stock);
     EXPECT_NE(soft::select_object(b, bitmap), GdiObject::None) << "free again once deselected";
+    // Palettes are remembered and handed back; the mapping mode is MM_TEXT.
+    const plat::Palette default_palette = soft::select_palette(a, plat::Palette{77});
+    EXPECT_NE(default_palette, plat::Palette::None);
+    EXPECT_EQ(soft::select_palette(a, default_palette), plat::Palette{77});
+    EXPECT_EQ(soft::realize_palette(a), 0u);
+    EXPECT_EQ(soft::get_map_mode(a), plat::kMmText);
     soft::delete_dc(a);
     soft::delete_dc(b);
+    EXPECT_EQ(soft::get_map_mode(a), 0) << "a deleted context";
     for (GdiObject o : {bitmap, mono, colour}) soft::delete_object(o);
 }
 
