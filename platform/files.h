@@ -27,8 +27,9 @@ bool write_file_replacing(std::string_view path, const void* data, std::size_t l
 
 // Removes the temporary files that writes replacing `path` (write_file_replacing, the
 // profile writer) left beside it when their process was killed half-way: every file in the
-// same folder whose name is the file's name followed by ".tmp" and anything. Called at
-// start-up, before the files are read.
+// same folder whose name is the file's name followed by ".tmp" and anything (on Windows only
+// the ".tmp<pid>-<n>" names that its writer makes, since Wine's calls follow planted links).
+// Called at start-up, before the files are read.
 void remove_leftover_temporaries(std::string_view path);
 
 // Delete a file; false when it is missing or cannot be deleted.

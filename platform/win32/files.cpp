@@ -37,6 +37,17 @@ bool read_exact(HANDLE h, std::uint8_t* data, std::size_t length) {
     return true;
 }
 
+// ".tmp", digits, "-", digits: the suffix of write_fresh_temporary's names.
+bool is_fresh_temporary_name(std::string_view suffix) {
+    if (!suffix.starts_with(".tmp")) return false;
+    suffix.remove_prefix(4);
+    const std::size_t dash = suffix.find('-');
+    const auto digits = [](std::string_view d) {
+        return !d.empty() && d.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return dash != std::string_view::npos && digits(suffix.substr(0, dash)) && digits(suffix.substr(dash + 1));
+}
+
 }  // namespace
 
 bool can_open_for_reading(std::string_view path) {
@@ -112,11 +123,16 @@ void remove_leftover_temporaries(std::string_view path) {
     const std::string target = win32::z(path);
     const std::size_t slash = target.find_last_of("\\/");
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::size_t name_length = target.size() - folder.size();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((target + ".tmp*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        // Only names of the form write_fresh_temporary gives (".tmp<pid>-<n>"): Wine's file
+        // calls follow a Unix link planted in the folder, and DeleteFileA then deletes the file
+        // it points to, so a name the program never makes is left alone.
+        if (!is_fresh_temporary_name(std::string_view(found.cFileName).substr(name_length))) continue;
         const std::string leftover = folder + found.cFileName;
         SetFileAttributesA(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(leftover.c_str());
