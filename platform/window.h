@@ -14,6 +14,14 @@
 
 namespace plat {
 
+// The stop that Tab (forward) or Shift+Tab moves the focus to, in a tab order of `count`
+// stops, from the stop at `at` (`count` or more when the focus is on none of them: the first
+// or the last). The order wraps round at both ends.
+inline std::size_t next_tab_stop(std::size_t at, std::size_t count, bool forward) {
+    if (at >= count) return forward ? 0 : count - 1;
+    return forward ? (at + 1) % count : (at + count - 1) % count;
+}
+
 enum class WindowStyle {
     Popup,   // no border, no caption bar (the saver and preview windows)
     Dialog,  // fixed frame with a caption bar

@@ -403,13 +403,8 @@ WindowHandle WindowTree::move_focus(WindowHandle from, bool forward) {
     std::vector<WindowHandle> tabs;
     tab_order(root, tabs);
     if (tabs.empty()) return focus_;
-    auto it = std::find(tabs.begin(), tabs.end(), from);
-    std::size_t next;
-    if (it == tabs.end()) next = forward ? 0 : tabs.size() - 1;
-    else {
-        const std::size_t at = static_cast<std::size_t>(it - tabs.begin());
-        next = forward ? (at + 1) % tabs.size() : (at + tabs.size() - 1) % tabs.size();
-    }
+    const std::size_t next = next_tab_stop(
+        static_cast<std::size_t>(std::find(tabs.begin(), tabs.end(), from) - tabs.begin()), tabs.size(), forward);
     set_focus(tabs[next]);
     return focus_;
 }

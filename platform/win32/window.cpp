@@ -97,13 +97,8 @@ HWND move_focus_from(HWND from, bool forward) {
     std::vector<HWND> tabs;
     tab_order(dialog_of(from), tabs);
     if (tabs.empty()) return GetFocus();
-    auto it = std::find(tabs.begin(), tabs.end(), from);
-    std::size_t next;
-    if (it == tabs.end()) next = forward ? 0 : tabs.size() - 1;
-    else {
-        const std::size_t at = static_cast<std::size_t>(it - tabs.begin());
-        next = forward ? (at + 1) % tabs.size() : (at + tabs.size() - 1) % tabs.size();
-    }
+    const std::size_t next = next_tab_stop(
+        static_cast<std::size_t>(std::find(tabs.begin(), tabs.end(), from) - tabs.begin()), tabs.size(), forward);
     SetFocus(tabs[next]);
     return GetFocus();
 }
