@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/timer.h"
+#include "platform/win32/controls_win32.h"
 #include "platform/win32/draw_win32.h"
 #include "platform/win32/prelude.h"
 #include "platform/window.h"
@@ -248,6 +249,16 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ERASEBKGND:
         return 1;
+    case WM_COMMAND:
+        if (lp) win32::control_command(reinterpret_cast<HWND>(lp), HIWORD(wp));
+        return 0;
+    case WM_ENABLE:
+        // A control shows whether it takes input: it draws itself again.
+        if (data->child) {
+            data->needs_paint = true;
+            InvalidateRect(hwnd, nullptr, FALSE);
+        }
+        return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
