@@ -16,6 +16,7 @@ struct ComboData {
     ComboHandlers handlers;
     HFONT font = nullptr;
     WNDPROC edit_proc = nullptr;
+    bool setting = false;  // the field's text is being set by the program, not the user
 };
 
 std::map<HWND, std::unique_ptr<ComboData>>& combos() {
@@ -73,8 +74,19 @@ namespace win32 {
 void control_command(HWND control, int code) {
     auto it = combos().find(control);
     if (it == combos().end()) return;
-    if (code == CBN_EDITCHANGE) fire(it->second->handlers.change);
+    if (code == CBN_EDITCHANGE && !it->second->setting) fire(it->second->handlers.change);
     if (code == CBN_SELCHANGE) {
+        // The field takes the item's text only after this notification: it is given it here,
+        // so that the handlers read the text chosen.
+        const LRESULT i = SendMessageA(control, CB_GETCURSEL, 0, 0);
+        const LRESULT n = i >= 0 ? SendMessageA(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) : -1;
+        if (n >= 0) {
+            std::string item(static_cast<std::size_t>(n) + 1, '\0');
+            SendMessageA(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+            it->second->setting = true;
+            SetWindowTextA(control, item.c_str());
+            it->second->setting = false;
+        }
         fire(it->second->handlers.change);
         if (combos().count(control)) fire(it->second->handlers.select);
     }
@@ -124,7 +136,12 @@ std::string combo_text(WindowHandle combo) {
 
 bool set_combo_text(WindowHandle combo, std::string_view text) {
     HWND hwnd = combo_of(combo);
-    return hwnd && SetWindowTextA(hwnd, win32::z(text).c_str()) != 0;
+    if (!hwnd) return false;
+    ComboData* c = combos()[hwnd].get();
+    c->setting = true;
+    const bool ok = SetWindowTextA(hwnd, win32::z(text).c_str()) != 0;
+    c->setting = false;
+    return ok;
 }
 
 bool add_combo_item(WindowHandle combo, std::string_view item) {

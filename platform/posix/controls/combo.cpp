@@ -304,9 +304,14 @@ void fire(const std::function<void()>& handler) {
     copy();
 }
 
+// The item that the field's text names: the one equal to it, else the first that begins
+// with it (as LB_FINDSTRING finds it); -1 when none does.
 int item_matching(const Combo& c) {
     for (std::size_t i = 0; i < c.items.size(); ++i)
         if (c.items[i] == c.text) return static_cast<int>(i);
+    if (c.text.empty()) return -1;
+    for (std::size_t i = 0; i < c.items.size(); ++i)
+        if (c.items[i].rfind(c.text, 0) == 0) return static_cast<int>(i);
     return -1;
 }
 
@@ -318,14 +323,18 @@ void close_up(Combo& c, bool accept) {
     show_window(c.list, false);
     const std::shared_ptr<Combo> keep = combos()[c.handle];
     if (accept && c.hot >= 0) {
-        const bool changed = c.items[static_cast<std::size_t>(c.hot)] != c.text_at_drop;
+        const std::string& item = c.items[static_cast<std::size_t>(c.hot)];
+        const bool changed = c.hot != c.selection || item != c.text;
         c.selection = c.hot;
-        set_text(c, c.items[static_cast<std::size_t>(c.hot)]);
+        set_text(c, item);
         show(c);
-        if (changed || c.selection != c.selection_at_drop) fire(keep->handlers.change);
-        fire(keep->handlers.select);
+        if (changed) {
+            fire(keep->handlers.change);
+            fire(keep->handlers.select);
+        }
         return;
     }
+    const bool reverted = !accept && c.text != c.text_at_drop;
     if (!accept) {
         c.text = c.text_at_drop;
         c.selection = c.selection_at_drop;
@@ -333,6 +342,7 @@ void close_up(Combo& c, bool accept) {
         c.anchor = 0;
     }
     show(c);
+    if (reverted) fire(keep->handlers.change);
 }
 
 void make_list(Combo& c);
@@ -361,8 +371,8 @@ void drop(Combo& c) {
     c.text_at_drop = c.text;
     c.selection_at_drop = c.selection;
     c.hot = c.selection >= 0 ? c.selection : item_matching(c);
-    c.top = 0;
-    keep_visible(c, c.hot);
+    // The chosen item opens at the top of the list (LB_SETTOPINDEX), as far as the list goes.
+    c.top = std::clamp(c.hot, 0, max_top(c));
     show_window(c.list, true);
     show_list(c);
     set_capture(c.list);
@@ -550,10 +560,13 @@ void key(const std::shared_ptr<Combo>& c, int vk) {
             if (vk == kVkEnd) i = last;
             c->hot = std::clamp(i, 0, last);
             keep_visible(*c, c->hot);
-            // The field follows the item under the highlight.
-            set_text(*c, c->items[static_cast<std::size_t>(c->hot)]);
-            show(*c);
             show_list(*c);
+            // The field follows the item under the highlight, which is chosen at once.
+            if (c->hot == c->selection && c->text == c->items[static_cast<std::size_t>(c->hot)]) return;
+            c->selection = c->hot;
+            set_text(*c, c->items[static_cast<std::size_t>(c->hot)]);
+            edited(c);
+            fire(c->handlers.select);
             return;
         }
         case kVkReturn: close_up(*c, true); return;
