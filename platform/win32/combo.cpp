@@ -1,6 +1,7 @@
 // The combo box of the Win32 back end: the system's COMBOBOX with CBS_DROPDOWN. Its edit
 // field is subclassed so that Tab and Shift+Tab walk the dialog's tab order as they do from
 // the back end's own windows.
+#include <cctype>
 #include <map>
 #include <memory>
 
@@ -51,6 +52,13 @@ LRESULT CALLBACK edit_proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CHAR:
         if (wp == '\t') return 0;
         break;
+    case WM_SYSKEYDOWN:
+        if (((wp >= 'A' && wp <= 'Z') || (wp >= '0' && wp <= '9')) && win32::dialog_access_key(c->combo, static_cast<int>(wp)))
+            return 0;
+        break;
+    case WM_SYSCHAR:
+        if (wp < 0x80 && std::isalnum(static_cast<int>(wp))) return 0;  // taken with its key: no menu, no beep
+        break;
     case WM_NCDESTROY: {
         const HWND combo = c->combo;
         SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
@@ -90,6 +98,11 @@ void control_command(HWND control, int code) {
         fire(it->second->handlers.change);
         if (combos().count(control)) fire(it->second->handlers.select);
     }
+}
+HWND control_of(HWND hwnd) {
+    if (hwnd)
+        if (ComboData* c = of_edit(hwnd)) return c->combo;
+    return hwnd;
 }
 }  // namespace win32
 

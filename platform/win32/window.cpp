@@ -95,13 +95,14 @@ void descendants(HWND parent, std::vector<HWND>& out) {
 HWND dialog_of(HWND hwnd) { return GetAncestor(hwnd, GA_ROOT); }
 
 HWND move_focus_from(HWND from, bool forward) {
+    from = win32::control_of(from);
     std::vector<HWND> tabs;
     tab_order(dialog_of(from), tabs);
-    if (tabs.empty()) return GetFocus();
+    if (tabs.empty()) return win32::control_of(GetFocus());
     const std::size_t next = next_tab_stop(
         static_cast<std::size_t>(std::find(tabs.begin(), tabs.end(), from) - tabs.begin()), tabs.size(), forward);
     SetFocus(tabs[next]);
-    return GetFocus();
+    return win32::control_of(GetFocus());
 }
 
 // The usable window of the dialog whose caption owns the key; the first in the tab order
@@ -311,6 +312,8 @@ const char* child_class() {
 
 }  // namespace
 
+bool win32::dialog_access_key(HWND from, int key) { return run_access_key(from, key); }
+
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     // A full-screen window needs nothing more than its rect here: a popup window as large as
     // the screen covers it, taskbar included, and GDI shows every frame as it is drawn.
@@ -412,8 +415,11 @@ bool client_to_screen(WindowHandle window, Point& point) {
     return true;
 }
 
-WindowHandle set_focus(WindowHandle window) { return win32::from_hwnd(SetFocus(win32::to_hwnd(window))); }
-WindowHandle get_focus() { return win32::from_hwnd(GetFocus()); }
+// A combo box has the focus while its edit field has it.
+WindowHandle set_focus(WindowHandle window) {
+    return win32::from_hwnd(win32::control_of(SetFocus(win32::to_hwnd(window))));
+}
+WindowHandle get_focus() { return win32::from_hwnd(win32::control_of(GetFocus())); }
 WindowHandle move_focus(WindowHandle from, bool forward) {
     return win32::from_hwnd(move_focus_from(win32::to_hwnd(from), forward));
 }
