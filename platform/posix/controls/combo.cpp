@@ -6,6 +6,7 @@
 //
 // Text is CP932 throughout: the caret and the selection never split a double-byte character.
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <memory>
 
@@ -479,6 +480,8 @@ void make_list(Combo& c) {
         if (auto c = weak.lock(); c && button == 1) list_down(c, p);
         else if (c) close_up(*c, false);
     };
+    // A quick second press (on a scroll arrow, say) is a press like the first.
+    h.double_click = h.mouse_down;
     h.mouse_move = [weak](int, Point p) {
         if (auto c = weak.lock()) list_move(c, p);
     };
