@@ -1,9 +1,11 @@
 // The file-open dialog of the Linux back end: the desktop's own chooser through GTK 3's
 // GtkFileChooserNative (the desktop portal where one runs, GTK's dialog elsewhere). While it
-// is up the program's windows get no events, so it is modal to them all.
+// is up the program's windows take no input (what they are sent is dropped, as a disabled
+// owner drops it) but still repaint when uncovered, so the chooser is modal to them all.
 #include <gtk/gtk.h>
 
 #include "platform/dialogs.h"
+#include "platform/linux/dispatch.h"
 #include "platform/posix/file_dialog.h"
 #include "platform/text.h"
 
@@ -17,6 +19,14 @@ bool gtk_ready() {
         return gtk_init_check(nullptr, nullptr) != FALSE;
     }();
     return ready;
+}
+
+// The program's windows while the chooser is up: repaints only.
+gboolean keep_painted(gpointer) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) linux_window::dispatch(e);
+    return G_SOURCE_CONTINUE;
 }
 
 void settle() {
@@ -41,7 +51,10 @@ OpenFileResult get_open_file_name(const OpenFileRequest& request) {
     if (!request.initial_folder.empty())
         gtk_file_chooser_set_current_folder(chooser, cp932_to_utf8(request.initial_folder).c_str());
     std::optional<std::string> path;
-    if (gtk_native_dialog_run(GTK_NATIVE_DIALOG(native)) == GTK_RESPONSE_ACCEPT) {
+    const guint painter = g_timeout_add(50, keep_painted, nullptr);
+    const gint response = gtk_native_dialog_run(GTK_NATIVE_DIALOG(native));
+    g_source_remove(painter);
+    if (response == GTK_RESPONSE_ACCEPT) {
         if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
             // A name with no CP932 form cannot be handed on in the program's code page.
             std::string cp932;
