@@ -115,6 +115,32 @@ TEST_F(SliderTest, LoadingAppliesTheStoredKeysInOrderEachWithItsChange) {
     EXPECT_EQ(t.Min(), -5);
 }
 
+TEST_F(SliderTest, ALayoutDescriptionPlacesAndConfiguresIt) {
+    const LayoutResult layout = ParseLayout(
+        "Begin Form Zephlora_P\n"
+        "   Begin Slider HSInterval\n"
+        "      Left = 540\n      Top = 420\n      Width = 1455\n      Height = 300\n"
+        "      Max = 30\n      Min = 1\n      ForeColor = &H00FFC0C0&\n      ForeColor2 = &H0080FF80&\n"
+        "   End\n"
+        "End\n");
+    ASSERT_TRUE(layout.root) << layout.error.message;
+    const LayoutNode* node = layout.root->find("HSInterval");
+    ASSERT_NE(node, nullptr);
+    const auto s = Slider::FromLayout(host, *node);
+    plat::Rect r, parent;
+    ASSERT_TRUE(plat::get_window_rect(s->window(), r));
+    ASSERT_TRUE(plat::get_window_rect(host, parent));
+    Point at{0, 0};
+    plat::client_to_screen(host, at);
+    EXPECT_EQ(r.left - at.x, 36);
+    EXPECT_EQ(r.top - at.y, 28);
+    EXPECT_EQ(r.width(), 97);
+    EXPECT_EQ(r.height(), 20);
+    EXPECT_EQ(s->Value(), 30) << "50 clamped by the stored Max";
+    EXPECT_EQ(s->Min(), 1);
+    EXPECT_EQ(s->ForeColor2(), 0x0080FF80u);
+}
+
 TEST_F(SliderTest, ExtentGrowsTo63HoldsTheThicknessAndTurnsWithTheStyle) {
     Slider& s = make({}, {10, 10, 50, 60});
     plat::Rect r;
