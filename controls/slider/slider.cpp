@@ -210,7 +210,7 @@ void Slider::redraw() {
     const std::optional<int> offset = HandleOffset(state);
     if (offset) {
         const int p = *offset;
-        fill_colour_ = FillColour(state, fore_rgb_, fore2_rgb_);
+        const std::uint32_t fill = FillColour(state, fore_rgb_, fore2_rgb_);
         const auto copy = [dc](int x, int y, int width, int height, const std::unique_ptr<plat::Bitmap>& image) {
             plat::bit_blt(dc, x, y, width, height, dc_of(image), 0, 0, plat::Rop::SrcCopy);
         };
@@ -219,14 +219,14 @@ void Slider::redraw() {
             plat::stretch_blt(dc, x, y, width, height, dc_of(image), 0, 0, src_width, src_height, plat::Rop::SrcCopy);
         };
         if (state.vertical) {
-            recolour(FullFill2, fill_colour_);
+            recolour(FullFill2, fill);
             stretch(0, 0, kThickness, h - p, images_[EmptyFill2], kThickness, 1);
             stretch(0, h - p, kThickness, p, images_[FullFill2], kThickness, 1);
             copy(0, 0, kThickness, kUpHeight, images_[Up]);
             copy(0, h - kDownHeight, kThickness, kDownHeight, images_[Down]);
             copy(kHandleInset, h - p, kHandle2Width, kHandle2Height, images_[Handle2]);
         } else {
-            recolour(FullFill, fill_colour_);
+            recolour(FullFill, fill);
             stretch(0, 0, p, kThickness, images_[FullFill], 1, kThickness);
             stretch(p, 0, w - p, kThickness, images_[EmptyFill], 1, kThickness);
             copy(0, 0, kLeftWidth, kThickness, images_[Left]);

@@ -82,12 +82,13 @@ public:
     // The owner moves or sizes the control (pixels): the resize rule runs and it redraws.
     void Resize(const plat::Rect& rect);
 
+    // The owner's callbacks, which it may also set or replace after construction.
+    SliderEvents& events() { return events_; }
+
     plat::WindowHandle window() const { return window_; }
     plat::Rect rect() const { return rect_; }
+    // True after a drag step until the next write, key or resize.
     bool dragging() const { return dragging_; }
-    double drag_position() const { return drag_position_; }
-    // The colour the groove of the full strip took at the last redraw.
-    std::uint32_t fill_colour() const { return fill_colour_; }
 
 private:
     bool vertical() const { return style_ != 0; }
@@ -119,7 +120,6 @@ private:
     bool dragging_ = false;
     int pressed_button_ = 0;  // the button of the last press: only the left one clicks
     double drag_position_ = 0;
-    std::uint32_t fill_colour_ = 0;
     std::shared_ptr<Slider*> self_;  // cleared when the control goes, for handlers still queued
 };
 
