@@ -1,89 +1,29 @@
-// What a frame changes in the work picture. Outside the 8 x 8 footprints of the dots it
-// stamps, a frame is the background; so one frame differs from the one before only inside
-// the footprints of the dots of either. The composition restores the background into just
-// those (merged into rectangles, strip by strip) before it stamps, and the window shows just
-// those anew.
+// Where a frame differs from the one before, for the window. Outside the 8 x 8 footprints of
+// the dots it stamps, a frame is the background; so one frame differs from the one before only
+// inside the footprints of the dots of either, and the window shows just those anew.
+//
+// The footprints are kept coarsely, as tiles of kTileWidth x kTileHeight pixels on a grid over
+// the picture, one bit a tile, one row of 64-bit words per row of tiles, one map for the last
+// frame and one for this frame. Marking a footprint sets the two to six bits of the tiles it
+// touches, without a branch; the rectangles are read off the words a run of set bits at a
+// time. What the tiles add beyond the footprints is background in both frames, so showing it
+// anew changes nothing.
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <vector>
 
-#include "engine/shape_file.h"
 #include "platform/types.h"
 
 namespace engine {
 
-// A frame is composed in strips of this many rows, each finished while it is in the cache.
-inline constexpr int kStripRows = 32;
 inline constexpr int kFootprintSize = 8;
-
-// Footprints (8 x 8 squares given by their top-left corners) filed by the strips they reach
-// into, one or two each; every strip keeps them in the order filed. Footprints wholly
-// outside the picture are left out.
-class StripFiling {
-public:
-    // For a picture of width x height (allocates).
-    void Reset(int width, int height);
-    // Room for `count` footprints (allocates only when it grows).
-    void Reserve(std::size_t count);
-
-    int strips() const { return strips_; }
-    int FirstRow(int strip) const { return strip * kStripRows; }
-    int LastRow(int strip) const { return std::min(FirstRow(strip) + kStripRows, height_) - 1; }
-
-    // Files footprints 0..count-1; corner(i) gives the plat::Point of footprint i.
-    template <class Corner>
-    void File(int count, Corner corner);
-
-    // The footprints reaching into `strip`, in filing order.
-    std::span<const int> InStrip(int strip) const {
-        const auto b = static_cast<std::size_t>(strip);
-        return {index_.data() + start_[b], index_.data() + start_[b + 1]};
-    }
-
-private:
-    bool Strips(plat::Point p, int& first, int& last) const {
-        if (p.x <= -kFootprintSize || p.x >= width_ || p.y <= -kFootprintSize || p.y >= height_) return false;
-        first = std::max(p.y, 0) / kStripRows;
-        last = std::min(p.y + kFootprintSize - 1, height_ - 1) / kStripRows;
-        return true;
-    }
-
-    int width_ = 0, height_ = 0, strips_ = 0;
-    std::vector<int> start_, fill_, index_;
-};
-
-template <class Corner>
-void StripFiling::File(int count, Corner corner) {
-    // A counting sort: count per strip, then place each footprint after its strip's start.
-    std::fill(start_.begin(), start_.end(), 0);
-    int first = 0, last = 0;
-    for (int i = 0; i < count; ++i)
-        if (Strips(corner(i), first, last))
-            for (int b = first; b <= last; ++b) ++start_[static_cast<std::size_t>(b) + 1];
-    for (int b = 0; b < strips_; ++b) start_[static_cast<std::size_t>(b) + 1] += start_[static_cast<std::size_t>(b)];
-    std::copy(start_.begin(), start_.end(), fill_.begin());
-    for (int i = 0; i < count; ++i)
-        if (Strips(corner(i), first, last))
-            for (int b = first; b <= last; ++b) index_[static_cast<std::size_t>(fill_[static_cast<std::size_t>(b)]++)] = i;
-}
-
-// Where a frame may differ from the one before: the footprints of the last frame's dots and
-// of this frame's. They are kept as tiles of kTileWidth x kTileHeight pixels on a grid over
-// the picture; a footprint marks the two to six tiles it touches. Two lists come out of it,
-// strip by strip:
-// - restoring runs: on each row of tiles, each run of the last frame's tiles as one
-//   rectangle, which the composition copies back from the background (elsewhere the work
-//   picture holds the background already, this frame's footprints included);
-// - changed rectangles, fewer and larger, for the window: on the strip's tile rows together,
-//   each run of columns with a tile of either frame, from the first to the last such row.
-// What they add beyond the footprints is background in both frames, so restoring or showing
-// it changes nothing. After Reset or MarkAll the whole picture changes: one rectangle per
-// strip in both lists.
 inline constexpr int kTileWidth = 8, kTileHeight = 4;
+// The window's rectangles are gathered over bands of this many rows.
+inline constexpr int kStripRows = 32;
 
 class ChangedArea {
 public:
@@ -92,37 +32,68 @@ public:
     // The next frame changes everything (a new background, a picture drawn another way).
     void MarkAll() { all_next_ = true; }
 
-    // The area of the frame about to be stamped with dots[0..top]; these dots are the last
-    // frame's for the next call.
-    void Build(const ShapeDot* dots, int top);
+    // The start of a frame: true when it changes everything. This frame's map starts empty.
+    bool BeginFrame();
 
+    // Marks the footprint at (x, y) in this frame's map. MarkInside needs the footprint wholly
+    // inside the picture; Mark takes any position (off-picture parts are left out).
+    void MarkInside(int x, int y) {
+        const int tx0 = x / kTileWidth, tx1 = (x + kFootprintSize - 1) / kTileWidth;
+        const int ty0 = y / kTileHeight, ty1 = (y + kFootprintSize - 1) / kTileHeight;
+        // Eight rows reach into two or three rows of tiles, eight columns into one or two
+        // columns; setting a bit twice does no harm, so the same three rows and two columns
+        // are set every time.
+        SetBits(ty0, tx0, tx1);
+        SetBits(ty0 + 1, tx0, tx1);
+        SetBits(ty1, tx0, tx1);
+    }
+    void Mark(int x, int y);
+
+    // The end of a frame: the window's rectangles from both maps; this frame's map becomes
+    // the last frame's.
+    void EndFrame();
+
+    // The frame composed last changed everything (a start, a new background).
     bool All() const { return all_; }
+    // Where it differs from the one before; one rectangle over the picture after All. On
+    // each band of kStripRows rows, each run of columns with a tile of either frame, from its
+    // first to its last row of such tiles.
     const std::vector<plat::Rect>& Rects() const { return rects_; }
-    std::span<const plat::Rect> InStrip(int strip) const { return Slice(rects_, rect_first_, strip); }
-    std::span<const plat::Rect> RestoringRuns(int strip) const { return Slice(runs_, run_first_, strip); }
 
 private:
-    static std::span<const plat::Rect> Slice(const std::vector<plat::Rect>& list, const std::vector<std::size_t>& first,
-                                             int strip) {
-        const auto b = static_cast<std::size_t>(strip);
-        return {list.data() + first[b], list.data() + first[b + 1]};
+    std::uint64_t* Row(std::vector<std::uint64_t>& map, int ty) {
+        return map.data() + static_cast<std::ptrdiff_t>(ty) * words_;
     }
-    void Mark(const ShapeDot* dots, int count);
-    void BuildAll();
-    void BuildStrip(int strip);
+    const std::uint64_t* Row(const std::vector<std::uint64_t>& map, int ty) const {
+        return map.data() + static_cast<std::ptrdiff_t>(ty) * words_;
+    }
+    void SetBits(int ty, int tx0, int tx1) {
+        std::uint64_t* row = Row(this_, ty);
+        row[tx0 / 64] |= std::uint64_t{1} << (tx0 % 64);
+        row[tx1 / 64] |= std::uint64_t{1} << (tx1 % 64);
+    }
+    // The first set bit at or after `from` in a row of `bits` bits, or `bits` when there is
+    // none; the same for the first clear bit.
+    static int NextSet(const std::uint64_t* row, int from, int bits) {
+        for (int w = from / 64; w * 64 < bits; ++w) {
+            const std::uint64_t word = w == from / 64 ? row[w] & (~std::uint64_t{0} << (from % 64)) : row[w];
+            if (word) return std::min(w * 64 + std::countr_zero(word), bits);
+        }
+        return bits;
+    }
+    static int NextClear(const std::uint64_t* row, int from, int bits) {
+        for (int w = from / 64; w * 64 < bits; ++w) {
+            const std::uint64_t word = w == from / 64 ? ~row[w] & (~std::uint64_t{0} << (from % 64)) : ~row[w];
+            if (word) return std::min(w * 64 + std::countr_zero(word), bits);
+        }
+        return bits;
+    }
+    void BuildRects();
 
-    int width_ = 0, height_ = 0, strips_ = 0, tiles_x_ = 0, tiles_y_ = 0;
+    int width_ = 0, height_ = 0, tiles_x_ = 0, tiles_y_ = 0, words_ = 0;
     bool all_next_ = true, all_ = true;
-    // One byte a tile, row by row: kLastFrame and kThisFrame; the marks of each frame in
-    // each tile row lie in the columns lo..hi of its range.
-    static constexpr std::uint8_t kLastFrame = 1, kThisFrame = 2;
-    struct Range {
-        std::vector<int> lo, hi;
-    };
-    std::vector<std::uint8_t> tiles_, columns_;
-    Range last_, next_;
-    std::vector<plat::Rect> runs_, rects_;
-    std::vector<std::size_t> run_first_, rect_first_;
+    std::vector<std::uint64_t> last_, this_, columns_;
+    std::vector<plat::Rect> rects_;
 };
 
 }  // namespace engine

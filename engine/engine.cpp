@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace engine {
@@ -38,7 +39,6 @@ bool Engine::Start(int width, int height, std::string& error) {
                 " pixels cannot be made";
         return false;
     }
-    stamps_by_strip_.Reset(width, height);
     changed_.Reset(width, height);
     plat::fill_rect(*back_, 0, 0, width, height, 0x000000);  // black, the window-text colour
     CentrePicture(0);
@@ -54,6 +54,14 @@ bool Engine::Start(int width, int height, std::string& error) {
                     stamps_[band].mask[row * 8 + col] = s.row(kSpriteSize + row)[col];
                     stamps_[band].disc[row * 8 + col] = s.row(row)[band * kSpriteSize + col];
                 }
+        // Two stamps at one place: the second gives (picture AND mask) OR (first disc AND
+        // mask) OR second disc. Where the first disc has no bit that the mask keeps, that is
+        // the second stamp alone, so the first needs no drawing.
+        for (int band = 0; band < kBandCount; ++band) {
+            std::uint32_t kept = 0;
+            for (int k = 0; k < kSpriteSize * kSpriteSize; ++k) kept |= stamps_[band].disc[k] & stamps_[band].mask[k];
+            hidden_below_[band] = kept == 0;
+        }
     }
 
     SortByDepth = settings_.NeonEffect == 0;
@@ -105,7 +113,7 @@ void Engine::ComposeWithFullCopies(bool on) {
 void Engine::ReserveFrameBuffers(std::size_t dots) {
     if (keys_.size() < dots) keys_.resize(dots);
     if (bands_.size() < dots) bands_.resize(dots);
-    stamps_by_strip_.Reserve(dots);
+    if (stamped_.size() < dots) stamped_.resize(dots);
     if (sorted_.size() != ScreenDots.size()) sorted_.resize(ScreenDots.size());
 }
 
@@ -204,27 +212,81 @@ void Engine::ComposeClipped(int drawn_top) {
     }
 }
 
+namespace {
+
+// A whole footprint inside the picture: destination = (destination AND mask) OR disc, row by
+// row, eight pixels at a time, as the raster's stamp does it.
+inline void StampInside(std::uint32_t* __restrict d, std::ptrdiff_t stride, const soft::Stamp8& stamp) {
+    for (int row = 0; row < kSpriteSize; ++row, d += stride) {
+        const std::uint32_t* __restrict m = stamp.mask + row * kSpriteSize;
+        const std::uint32_t* __restrict s = stamp.disc + row * kSpriteSize;
+        for (int i = 0; i < kSpriteSize; ++i) d[i] = (d[i] & m[i]) | s[i];
+    }
+}
+
+// A whole footprint inside the picture copied from the background.
+inline void RestoreInside(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, std::ptrdiff_t d_stride,
+                          std::ptrdiff_t s_stride) {
+    // A copy of known small size, which compilers make inline.
+    for (int row = 0; row < kSpriteSize; ++row, d += d_stride, s += s_stride)
+        std::memcpy(d, s, kSpriteSize * sizeof(std::uint32_t));
+}
+
+}  // namespace
+
 void Engine::ComposeChanged(int drawn_top) {
-    // The frame is composed strip by strip of kStripRows rows: the background is copied back
-    // into the strip's restoring runs, then every dot that reaches into the strip is
-    // stamped there, in drawing order. Outside the last frame's footprints the work picture
-    // still holds the background, so each pixel ends as the whole background copy followed by
-    // every stamp in turn would leave it; and the strip stays in the cache.
-    changed_.Build(ScreenDots.data(), drawn_top);
-    stamps_by_strip_.File(drawn_top + 1, [this](int i) {
-        const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
-        return plat::Point{d.X, d.Y};
-    });
+    // Outside the last frame's footprints the work picture still holds the background. So
+    // copying the background back into just those (in any order: every copy reads the
+    // background), then stamping every dot in drawing order, leaves every pixel as the whole
+    // background copy followed by every stamp would.
     const plat::Surface dst = work_->surface(), src = back_->surface();
-    for (int b = 0; b < stamps_by_strip_.strips(); ++b) {
-        for (const plat::Rect& r : changed_.RestoringRuns(b))
-            soft::bit_blt(dst, r.left, r.top, r.width(), r.height(), src, r.left, r.top, plat::Rop::SrcCopy);
-        const int row0 = stamps_by_strip_.FirstRow(b), row1 = stamps_by_strip_.LastRow(b);
-        for (const int i : stamps_by_strip_.InStrip(b)) {
-            const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
-            soft::stamp8_rows(dst, d.X, d.Y, stamps_[bands_[static_cast<std::size_t>(i)]], row0, row1);
+    const int inside_x = Width - kSpriteSize, inside_y = Height - kSpriteSize;
+    auto inside = [&](plat::Point p) { return p.x >= 0 && p.y >= 0 && p.x <= inside_x && p.y <= inside_y; };
+    if (changed_.BeginFrame()) {
+        soft::bit_blt(dst, 0, 0, Width, Height, src, 0, 0, plat::Rop::SrcCopy);
+    } else {
+        for (std::size_t k = 0; k < stamped_count_; ++k) {
+            const plat::Point p = stamped_[k];
+            if (inside(p))
+                RestoreInside(dst.row(p.y) + p.x, src.row(p.y) + p.x, dst.stride, src.stride);
+            else
+                soft::bit_blt(dst, p.x, p.y, kSpriteSize, kSpriteSize, src, p.x, p.y, plat::Rop::SrcCopy);
         }
     }
+    // A stamp is kept for the next frame's restoring only where it lands; where the next dot
+    // lands on the same place with a stamp that hides it, it is left out altogether.
+    stamped_count_ = 0;
+    for (int i = 0; i <= drawn_top; ++i) {
+        const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
+        const std::uint8_t band = bands_[static_cast<std::size_t>(i)];
+        if (i < drawn_top && hidden_below_[band]) {
+            const ShapeDot& next = ScreenDots[static_cast<std::size_t>(i) + 1];
+            if (next.X == d.X && next.Y == d.Y) continue;
+        }
+        const plat::Point p{d.X, d.Y};
+        const soft::Stamp8& stamp = stamps_[band];
+        if (inside(p)) {
+            StampInside(dst.row(p.y) + p.x, dst.stride, stamp);
+            changed_.MarkInside(p.x, p.y);
+        } else if (p.x > -kSpriteSize && p.y > -kSpriteSize && p.x < Width && p.y < Height) {
+            soft::stamp8(dst, p.x, p.y, stamp);  // clipped at the edges
+            changed_.Mark(p.x, p.y);
+        } else {
+            continue;
+        }
+        stamped_[stamped_count_++] = p;
+    }
+    changed_.EndFrame();
+}
+
+void Engine::MarkWholeFrame(int drawn_top) {
+    changed_.MarkAll();
+    changed_.BeginFrame();
+    for (int i = 0; i <= drawn_top; ++i) {
+        const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
+        changed_.Mark(d.X, d.Y);
+    }
+    changed_.EndFrame();
 }
 
 bool Engine::RenderFrame() {
@@ -233,8 +295,8 @@ bool Engine::RenderFrame() {
     const ShapeDot* shown = changing ? MorphDots.data() : CurrentDots.data();
     const int top = DrawnTop();
 
-    // 1 (the background under everything) is done with the stamps of step 6, strip by strip,
-    // and only where the last frame or this one stamps (ComposeChanged).
+    // 1 (the background under everything) is done just before the stamps of step 6, and
+    // only where the last frame stamped (ComposeChanged).
     // 2 to 4. Rotate, sort far to near unless neon, project. The sort orders small keys
     // (depth and index) exactly as the quicksort orders whole records, and the records are
     // then gathered in that order. The projection works on each dot alone and leaves the
@@ -254,8 +316,7 @@ bool Engine::RenderFrame() {
     if (whole_sheet_ && !full_copies_) {
         ComposeChanged(top);
     } else {
-        changed_.MarkAll();
-        changed_.Build(ScreenDots.data(), top);
+        MarkWholeFrame(top);
         ComposeClipped(top);
     }
     // The morph step of each index follows its stamp; it changes MorphDots only, which this

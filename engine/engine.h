@@ -145,9 +145,11 @@ private:
     void AssignBands(int drawn_top, int band_reference);
     // Background, then each dot's mask and disc, every copy clipped (a sheet of any size).
     void ComposeClipped(int drawn_top);
-    // The same picture strip by strip with the stamps taken from a whole sheet, the
-    // background restored only where the last frame or this one stamps.
+    // The same picture with the stamps taken from a whole sheet, the background restored
+    // only where the last frame stamped.
     void ComposeChanged(int drawn_top);
+    // The changed area of a frame drawn whole.
+    void MarkWholeFrame(int drawn_top);
 
     MemberPaths member_path_;
     EngineSettings settings_;
@@ -163,15 +165,19 @@ private:
     std::unique_ptr<plat::Bitmap> work_, back_;
     std::array<soft::Stamp8, kBandCount> stamps_{};
     bool whole_sheet_ = false;  // the sheet covers 40 x 16: the fused stamp path applies
+    // Per band: a stamp of any band drawn at the same place right after it hides it wholly
+    // (all bands share the mask).
+    std::array<bool, kBandCount> hidden_below_{};
     bool full_copies_ = false;
 
     // Per-frame buffers, sized when a shape is read so that a frame allocates nothing.
     std::vector<DepthKey> keys_;
     std::vector<ShapeDot> sorted_;
     std::vector<std::uint8_t> bands_;
-    // Composition strip by strip: the dots reaching into each strip, in drawing order, and
-    // the rectangles that change.
-    StripFiling stamps_by_strip_;
+    // Where the last frame composed stamped (footprints touching the picture), restored by
+    // the next one.
+    std::vector<plat::Point> stamped_;
+    std::size_t stamped_count_ = 0;
     ChangedArea changed_;
 };
 
