@@ -1,6 +1,7 @@
 #include "own_window.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
 namespace black_box {
@@ -44,6 +45,36 @@ void OwnWindow::destroy() {
     if (state_->display && state_->window) XDestroyWindow(state_->display, state_->window);
     if (state_->display) XSync(state_->display, False);
     state_->window = 0;
+}
+
+void OwnWindow::resize(int width, int height) {
+    if (!state_->display || !state_->window) return;
+    XResizeWindow(state_->display, state_->window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(state_->display, False);
+}
+
+WindowPixels CountPixels(unsigned long window) {
+    WindowPixels out;
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return out;
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(d, window, &a)) {
+        out.width = a.width;
+        out.height = a.height;
+        if (XImage* image = XGetImage(d, window, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height),
+                                      AllPlanes, ZPixmap)) {
+            for (int y = 0; y < a.height; ++y)
+                for (int x = 0; x < a.width; ++x) {
+                    const unsigned long p = XGetPixel(image, x, y);
+                    const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+                    if (r == 255 && g == 255 && b == 255) ++out.white;
+                    else if (g > 64 && g > r + 32 && g > b + 32) ++out.green;
+                }
+            XDestroyImage(image);
+        }
+    }
+    XCloseDisplay(d);
+    return out;
 }
 
 std::string OwnWindow::id() const { return std::to_string(state_->window); }
