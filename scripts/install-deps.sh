@@ -12,7 +12,7 @@ packages=(
   g++-mingw-w64-x86-64 wine wine64
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool x11-utils xfonts-base imagemagick fonts-ipafont-gothic fonts-liberation locales sox libsox-fmt-mp3 lame
-  util-linux xscreensaver libxinerama-dev
+  util-linux xscreensaver libxinerama-dev dpkg-dev
 )
 run_only=0; print_only=0
 for arg in "$@"; do
