@@ -75,3 +75,50 @@ TEST(HackCommandLine, GivenOptionsOverrideTheFileAndTheRestStays) {
 }
 
 }  // namespace
+
+// The folders of the files the program writes (on the POSIX pieces that the Linux build
+// shares): a folder that takes no files sends members and settings to the user's folders.
+#include <cstdlib>
+
+#include "platform/scripted/control.h"
+#include "shell/resource_pack.h"
+#include "shell/routines.h"
+#include "shell/settings_store.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+TEST(FileFolders, AFolderThatTakesNoFilesSendsMembersAndSettingsToTheUsersFolders) {
+    testing_support::TempFolder user, program;
+    const std::string runtime = user.file("runtime"), config = user.file("config");
+    std::filesystem::create_directory(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms(0700));
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::filesystem::create_directory(config);
+
+    plat::scripted::set_program_folder(program.path());
+    EXPECT_EQ(shell::MemberPath(2), program.file("Zephlora002.zpk"));
+    EXPECT_EQ(shell::SettingsPath(), program.file("Zephlora.ini"));
+    EXPECT_EQ(shell::PackPath(), program.file("Zephlora.zpk"));
+
+    // Root writes into any folder; one that is not there takes no files from anybody.
+    const std::string missing = program.file("gone");
+    plat::scripted::set_program_folder(missing);
+    EXPECT_EQ(shell::MemberPath(2), runtime + "/zephlora/Zephlora002.zpk");
+    EXPECT_EQ(std::filesystem::status(runtime + "/zephlora").permissions(), std::filesystem::perms(0700));
+    EXPECT_EQ(shell::SettingsPath(), config + "/zephlora/Zephlora.ini");
+    EXPECT_EQ(shell::PackPath(), missing + "/Zephlora.zpk");  // the pack stays beside the program
+
+    // A run of its own keeps its members apart; the rule comes back after it.
+    shell::SetMemberFolder(user.file("mine"));
+    EXPECT_EQ(shell::MemberPath(9), user.file("mine") + "/Zephlora009.zpk");
+    shell::SetMemberFolder({});
+    EXPECT_EQ(shell::MemberPath(9), runtime + "/zephlora/Zephlora009.zpk");
+
+    plat::scripted::reset();
+    ::unsetenv("XDG_RUNTIME_DIR");
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
