@@ -196,6 +196,7 @@ TEST_F(HackTest, TwoMonitorsGetAHackEach) {
     std::string number = server.output();
     number = number.substr(0, number.find('\n'));
     const std::string display = ":" + number;
+    const std::string shared_display = black_box::env("DISPLAY");
     {
         Daemon daemon(display);
         const std::vector<int> pids = activate(daemon, 2);
@@ -224,6 +225,7 @@ TEST_F(HackTest, TwoMonitorsGetAHackEach) {
         EXPECT_TRUE(wait_ended(pids, 1.0));
         EXPECT_EQ(members_under(daemon.temporary()), 0);
     }
+    ::setenv("DISPLAY", shared_display.c_str(), 1);
     server.kill();
 }
 
@@ -235,6 +237,7 @@ TEST_F(HackTest, APreviewPaneShowsTheShrunkAnimationFollowsItAndEnds) {
     const std::string runtime_env = "XDG_RUNTIME_DIR=" + runtime.path();
     for (const bool by_signal : {true, false}) {
         black_box::OwnWindow pane(725, 407);
+        ASSERT_NE(pane.id(), "0") << "no window of the test's own";
         std::ostringstream hex;
         hex << "0x" << std::hex << std::stoul(pane.id());
         Child hack({kExe, "--root", "--window-id", hex.str(), "--sleep", "0"}, {false, {runtime_env}});

@@ -1,5 +1,8 @@
 #include "own_window.h"
 
+#include <chrono>
+#include <thread>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
@@ -25,7 +28,12 @@ struct OwnWindow::State {
 };
 
 OwnWindow::OwnWindow(int width, int height) : state_(std::make_unique<State>()) {
-    state_->display = XOpenDisplay(nullptr);
+    // A server still busy with the connections of a test that just ended may refuse one for
+    // a moment.
+    for (int attempt = 0; attempt < 20 && !state_->display; ++attempt) {
+        state_->display = XOpenDisplay(nullptr);
+        if (!state_->display) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
     if (!state_->display) return;
     Display* d = state_->display;
     const int screen = DefaultScreen(d);
