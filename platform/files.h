@@ -35,4 +35,28 @@ void remove_leftover_temporaries(std::string_view path);
 // Delete a file; false when it is missing or cannot be deleted.
 bool delete_file(std::string_view path);
 
+// ---- Where the program's own files can go ------------------------------------------------
+
+// True when this user can make a new file in the folder: a probe file is created there
+// exclusively and removed again (permission bits alone do not say it: root, access lists, a
+// read-only mount).
+bool folder_takes_new_files(std::string_view folder);
+
+// A folder of the user's own that only the user can read, for the temporary members when the
+// program's folder takes no files (%TEMP%\Zephlora on Windows; $XDG_RUNTIME_DIR/zephlora, else
+// a private folder under the temporary folder, on Linux). Made when missing; empty when there
+// is none.
+std::string user_temporary_folder();
+
+// The user's settings folder of the program (%APPDATA%\Zephlora, $XDG_CONFIG_HOME/zephlora or
+// ~/.config/zephlora), made when missing; empty when there is none.
+std::string user_settings_folder();
+
+// A new, empty folder inside `parent` that only the user can read (one per process that
+// needs files no other copy touches); empty on failure.
+std::string make_private_folder(std::string_view parent);
+
+// Removes an empty folder; false when it is not there, not empty or cannot be removed.
+bool remove_empty_folder(std::string_view folder);
+
 }  // namespace plat

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/draw.h"
 #include "platform/keys.h"
@@ -182,6 +183,9 @@ void set_busy_cursor(bool busy);
 
 // The screen's size in pixels and its twips per pixel (15 at 96 dots per inch).
 Point screen_size_px();
+
+// The monitors other than the primary one (the screen above), in virtual-screen pixels.
+std::vector<Rect> other_monitors();
 Point twips_per_pixel();
 
 // ShowCursor: returns the new display count.

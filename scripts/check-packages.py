@@ -31,6 +31,7 @@ TEST_PROGRAMS = [
     "wine", "wineserver", "Xvfb", "xauth", "xdotool", "xdpyinfo", "xwininfo",
     "xprop", "import", "convert", "sox", "lame", "setpriv", "timeout", "locale-gen",
     "cmake", "ctest", "make", "x86_64-w64-mingw32-g++", "x86_64-w64-mingw32-windres",
+    "xscreensaver", "xscreensaver-command", "dpkg-deb", "dpkg-shlibdeps", "strip",
 ]
 RUN_PROGRAMS = ["cmake", "make", "g++", "pkg-config"]
 

@@ -12,7 +12,7 @@ packages=(
   g++-mingw-w64-x86-64 wine wine64
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool x11-utils xfonts-base imagemagick fonts-ipafont-gothic fonts-liberation locales sox libsox-fmt-mp3 lame
-  util-linux
+  util-linux xscreensaver libxinerama-dev dpkg-dev
 )
 run_only=0; print_only=0
 for arg in "$@"; do
@@ -23,7 +23,7 @@ for arg in "$@"; do
 done
 if [ $run_only = 1 ]; then
   packages=(build-essential cmake pkg-config python3 libsdl2-dev libsdl2-mixer-dev
-            libx11-dev libxfixes-dev libstb-dev libgtk-3-dev libcdio-dev libcdio-paranoia-dev
+            libx11-dev libxinerama-dev libxfixes-dev libstb-dev libgtk-3-dev libcdio-dev libcdio-paranoia-dev
             libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-liberation xfonts-base)
 fi
 

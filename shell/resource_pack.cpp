@@ -20,7 +20,7 @@ std::string MemberPath(const std::string& folder, int n) {
     return path;
 }
 
-std::string MemberPath(int n) { return MemberPath(ProgramFolder(), n); }
+std::string MemberPath(int n) { return MemberPath(MemberFolder(), n); }
 
 // The pack's length is not tested beforehand. Each member is read whole from its fixed place
 // or not at all: a pack shorter than 36191 bytes yields the members that lie wholly inside

@@ -38,7 +38,7 @@ std::string PackPath();
 // pack lies once split, and where the engine reads it.
 std::string MemberPath(const std::string& folder, int n);
 
-// The same in the program's folder.
+// The same in the members' folder (MemberFolder: the program's folder, or the user's own).
 std::string MemberPath(int n);
 
 // Copies the nine members out of the pack file `pack` to member_path(1) .. member_path(9).
@@ -46,7 +46,7 @@ std::string MemberPath(int n);
 // that member and of every later one; see resource_pack.cpp for a short pack.
 void SplitPack(const std::string& pack, const std::function<std::string(int)>& member_path);
 
-// SplitPack of PackPath into the program's folder (MemberPath).
+// SplitPack of PackPath into the members' folder (MemberPath).
 void SplitResourcePack();
 
 // Deletes the nine member files; each failure is passed over.

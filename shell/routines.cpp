@@ -16,6 +16,45 @@ std::string ProgramFile(std::string_view name) {
     return path;
 }
 
+namespace {
+
+struct FileFolders {
+    std::string program;  // the program folder these were decided for
+    std::string members;
+    std::string settings;
+    std::string members_override;
+};
+
+FileFolders& Folders() {
+    static FileFolders folders;
+    return folders;
+}
+
+const FileFolders& DecidedFolders() {
+    FileFolders& f = Folders();
+    const std::string program = ProgramFolder();
+    if (f.program != program || f.members.empty()) {
+        f.program = program;
+        f.members = f.settings = program;
+        if (!plat::folder_takes_new_files(program)) {
+            if (std::string own = plat::user_temporary_folder(); !own.empty()) f.members = std::move(own);
+            if (std::string own = plat::user_settings_folder(); !own.empty()) f.settings = std::move(own);
+        }
+    }
+    return f;
+}
+
+}  // namespace
+
+std::string MemberFolder() {
+    if (!Folders().members_override.empty()) return Folders().members_override;
+    return DecidedFolders().members;
+}
+
+std::string SettingsFolder() { return DecidedFolders().settings; }
+
+void SetMemberFolder(std::string folder) { Folders().members_override = std::move(folder); }
+
 bool IsWindowsNT() {
     // OSVERSIONINFOA is 148 bytes; platform id 2 is VER_PLATFORM_WIN32_NT.
     const plat::VersionInfo info = plat::get_version_ex(148);

@@ -15,6 +15,19 @@ std::string ProgramFolder();
 // ProgramFolder + separator + name.
 std::string ProgramFile(std::string_view name);
 
+// Where the files that the program writes go. A folder in which this user can make files
+// keeps them beside the executable (a portable copy); an installed copy that cannot write
+// there uses the user's own folders instead: the members go to the user's temporary folder
+// (closed to other users) and the settings file to the user's settings folder, and the
+// settings are read from there too. The pack is always looked for beside the executable.
+// Decided once per program folder; a user folder that cannot be had leaves the program's.
+std::string MemberFolder();
+std::string SettingsFolder();
+
+// The members of this process go to `folder` instead (a folder of its own, for the copies
+// that run side by side, one per monitor); the empty text goes back to the rule above.
+void SetMemberFolder(std::string folder);
+
 // True when the system is of the NT family (GetVersionExA with a 148-byte record says so).
 bool IsWindowsNT();
 

@@ -29,8 +29,9 @@ engine::EngineSettings EngineSettingsOf(const SaverSettingsRecord& s) {
     return e;
 }
 
-SaverHost::SaverHost(std::string program_folder, engine::EngineSettings settings,
-                     std::function<void(const plat::Bitmap& frame)> present) {
+SaverHost::SaverHost(std::string member_folder, engine::EngineSettings settings,
+                     std::function<void(const plat::Bitmap& frame)> present, SaverHostDevices devices)
+    : report_(devices.report ? std::move(devices.report) : ReportFatal) {
     sprites_ = plat::load_picture(plat::Picture::SpriteSheet);
     if (!sprites_) sprites_ = engine::BuildSpriteSheet();
     engine::EnginePictures pictures;
@@ -43,8 +44,11 @@ SaverHost::SaverHost(std::string program_folder, engine::EngineSettings settings
     engine::EngineHooks hooks;
     hooks.Present = std::move(present);
     hooks.Sleep = [](std::uint32_t ms) { plat::sleep_ms(ms); };
-    hooks.Pump = [] { plat::pump_events(); };
-    auto member_path = [folder = std::move(program_folder)](int member) { return MemberPath(folder, member); };
+    if (devices.pump)
+        hooks.Pump = std::move(devices.pump);
+    else
+        hooks.Pump = [] { plat::pump_events(); };
+    auto member_path = [folder = std::move(member_folder)](int member) { return MemberPath(folder, member); };
     engine_ = std::make_unique<engine::Engine>(std::move(member_path), settings, pictures, random_, std::move(hooks));
 }
 
@@ -55,7 +59,7 @@ void SaverHost::Shuffle() { engine_->ShuffleAtLoad(); }
 bool SaverHost::RunEngine(int width, int height) {
     std::string error;
     if (!engine_->Start(width, height, error)) {
-        ReportFatal(error);
+        report_(error);
         return false;
     }
     while (engine_->Frame()) {

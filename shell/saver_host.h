@@ -1,6 +1,6 @@
 // The engine as the saver window hosts it: the pictures the program ships (the sprite sheet
-// drawn from its table if the packaged one cannot be had), the members in the program's
-// folder, the clock-seeded random source, the platform's pause and event pump, and the fatal
+// drawn from its table if the packaged one cannot be had), the members in the folder it is
+// given, the clock-seeded random source, the platform's pause and event pump, and the fatal
 // report. The window calls the four entry points from its handlers and owns everything else
 // (timers, input, the visible picture).
 #pragma once
@@ -22,12 +22,19 @@ engine::EngineSettings EngineSettingsOf(const SaverSettingsRecord& settings);
 // The report of an engine that cannot start: on standard error and in a message box.
 void ReportFatal(const std::string& reason);
 
+// What a host other than the saver window puts in place of the event pump and the report
+// (the xscreensaver display mode has neither windows of its own nor a screen to report on).
+struct SaverHostDevices {
+    std::function<void()> pump;                         // default: plat::pump_events
+    std::function<void(const std::string&)> report;     // default: ReportFatal
+};
+
 class SaverHost {
 public:
     // `present` shows a finished frame (the window copies it to Display and to the screen).
-    // The members are read from `program_folder`.
-    SaverHost(std::string program_folder, engine::EngineSettings settings,
-              std::function<void(const plat::Bitmap& frame)> present);
+    // The members are read from `member_folder`.
+    SaverHost(std::string member_folder, engine::EngineSettings settings,
+              std::function<void(const plat::Bitmap& frame)> present, SaverHostDevices devices = {});
     ~SaverHost();
 
     // Load, step 4: a new shape order, the order position back to 0.
@@ -50,6 +57,7 @@ private:
     std::unique_ptr<plat::Bitmap> sprites_;
     std::vector<std::unique_ptr<plat::Bitmap>> backgrounds_;
     engine::ClockRandom random_;
+    std::function<void(const std::string&)> report_;
     std::unique_ptr<engine::Engine> engine_;
 };
 

@@ -114,7 +114,7 @@ SaverWindowHooks LiveSaverHooks() {
     SaverWindowHooks hooks;
     hooks.shuffle = [](SaverWindow&) {
         // A new window, a new engine (the settings are those just read).
-        Host() = std::make_unique<SaverHost>(ProgramFolder(), EngineSettingsOf(SaverSettings), PresentFrame);
+        Host() = std::make_unique<SaverHost>(MemberFolder(), EngineSettingsOf(SaverSettings), PresentFrame);
         Host()->Shuffle();
     };
     hooks.start_music = [](SaverWindow& window) {

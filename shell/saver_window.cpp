@@ -1,5 +1,7 @@
 #include "shell/saver_window.h"
 
+#include <vector>
+
 #include "common/texts.h"
 #include "platform/password.h"
 #include "platform/timer.h"
@@ -15,6 +17,22 @@ namespace {
 std::unique_ptr<SaverWindow>& Current() {
     static std::unique_ptr<SaverWindow> window;
     return window;
+}
+
+// The black windows over the monitors other than the primary one, and their pictures.
+struct Cover {
+    plat::WindowHandle handle{};
+    std::unique_ptr<plat::Bitmap> black;
+};
+std::vector<Cover>& Covers() {
+    static std::vector<Cover> covers;
+    return covers;
+}
+
+void RemoveCovers() {
+    std::vector<Cover> covers = std::move(Covers());
+    Covers().clear();
+    for (Cover& c : covers) plat::destroy_window(c.handle);
 }
 
 SaverWindowHooks& Hooks() {
@@ -40,7 +58,32 @@ void OnTimer(int timer_id) {
     }
 }
 
+// The saver window stays on the primary monitor; every other monitor gets a black topmost
+// window that ends the saver on the same input, so that no monitor keeps showing the desktop.
+void CoverOtherMonitors() {
+    for (const plat::Rect& monitor : plat::other_monitors()) {
+        plat::WindowHandlers handlers;
+        handlers.key_down = OnKeyDown;
+        handlers.mouse_down = [](int, plat::Point) { EndSaver(); };
+        handlers.click = [] { EndSaver(); };
+        Cover cover;
+        cover.handle = plat::create_window({.title = "", .style = plat::WindowStyle::Popup, .rect = monitor},
+                                           std::move(handlers));
+        if (cover.handle == plat::WindowHandle::None) continue;
+        cover.black = plat::create_bitmap(monitor.width(), monitor.height());
+        if (cover.black) {
+            plat::fill_rect(*cover.black, 0, 0, monitor.width(), monitor.height(), 0);
+            plat::present(cover.handle, *cover.black, 0, 0, monitor.width(), monitor.height());
+        }
+        plat::show_window(cover.handle, true);
+        plat::set_window_pos(cover.handle, plat::kHwndTopmost, 0, 0, 0, 0,
+                             plat::kSwpNoSize | plat::kSwpNoMove | plat::kSwpNoActivate);
+        Covers().push_back(std::move(cover));
+    }
+}
+
 void OnUnload() {
+    RemoveCovers();
     if (Current() && Hooks().unload) Hooks().unload(*Current());
     DeletePackMembers();
     Current().reset();
@@ -107,6 +150,7 @@ void LoadSaverWindow() {
     plat::show_window(w.handle, true);
     plat::set_window_pos(w.handle, plat::kHwndTopmost, 0, 0, 0, 0,
                          plat::kSwpNoSize | plat::kSwpNoMove | plat::kSwpNoActivate);
+    CoverOtherMonitors();
     // 8.
     StartTimer(w, kTimer4);
 }

@@ -6,12 +6,18 @@
 #include "common/numeric.h"
 #include "common/texts.h"
 #include "platform/profile.h"
+#include "platform/system.h"
 #include "shell/process_state.h"
 #include "shell/routines.h"
 
 namespace shell {
 
-std::string SettingsPath() { return ProgramFile("Zephlora.ini"); }
+std::string SettingsPath() {
+    std::string path = SettingsFolder();
+    path += plat::kPathSeparator;
+    path += "Zephlora.ini";
+    return path;
+}
 
 std::string ReadSetting(std::string_view section, std::string_view key, std::string_view path) {
     // A 256-byte buffer prefilled with zeros, the empty text as default.

@@ -1,4 +1,4 @@
-// The settings file beside the executable: one section, nine keys, CP932 text.
+// The settings file: one section, nine keys, CP932 text.
 #pragma once
 
 #include <string>
@@ -8,7 +8,7 @@
 
 namespace shell {
 
-// ProgramFolder + "\Zephlora.ini".
+// SettingsFolder + "\Zephlora.ini": beside the executable, or in the user's settings folder.
 std::string SettingsPath();
 
 // The key's value, or the empty text when the file, section or key is missing. Values are

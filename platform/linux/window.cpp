@@ -189,6 +189,17 @@ Point screen_size_px() {
     return {1024, 768};
 }
 
+std::vector<Rect> other_monitors() {
+    std::vector<Rect> monitors;
+    if (!ensure_video()) return monitors;
+    const int count = SDL_GetNumVideoDisplays();
+    for (int i = 1; i < count; ++i) {
+        SDL_Rect r;
+        if (SDL_GetDisplayBounds(i, &r) == 0) monitors.push_back({r.x, r.y, r.x + r.w, r.y + r.h});
+    }
+    return monitors;
+}
+
 // 96 dots per inch, as the program's layouts assume.
 Point twips_per_pixel() { return {15, 15}; }
 

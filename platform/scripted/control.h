@@ -66,6 +66,8 @@ void set_desktop_window(WindowHandle window);
 void set_instance_guard_held(bool held);
 void set_version(VersionInfo info);
 void set_screen(int width_px, int height_px, int twips_x = 15, int twips_y = 15);
+// Monitors beside the primary one (none on a new machine).
+void set_other_monitors(std::vector<Rect> monitors);
 void set_cursor_pos(std::optional<Point> pos);
 
 // Virtual clock in milliseconds: sleep_ms advances it, and so does every pump by

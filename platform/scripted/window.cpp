@@ -199,6 +199,7 @@ void show_window(WindowHandle h, bool visible) {
 }
 
 Point screen_size_px() { return world().screen; }
+std::vector<Rect> other_monitors() { return world().other_monitors; }
 Point twips_per_pixel() { return world().twips; }
 
 int show_cursor(bool show) { return world().cursor_count += show ? 1 : -1; }

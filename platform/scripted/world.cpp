@@ -40,6 +40,7 @@ namespace plat::scripted {
 
 void reset() { world() = World{}; }
 void set_program_folder(std::string folder) { world().program_folder = std::move(folder); }
+void set_other_monitors(std::vector<Rect> monitors) { world().other_monitors = std::move(monitors); }
 void set_desktop_window(WindowHandle window) { world().desktop = window; }
 void set_instance_guard_held(bool held) { world().instance_guard_held = held; }
 void set_version(VersionInfo info) { world().version = info; }

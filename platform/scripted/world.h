@@ -43,6 +43,7 @@ struct World {
     std::string command_line;
     VersionInfo version{1, 2};
     Point screen{1024, 768};
+    std::vector<Rect> other_monitors;
     Point twips{15, 15};
     std::optional<Point> cursor = Point{0, 0};
     int cursor_count = 0;

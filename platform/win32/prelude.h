@@ -29,4 +29,8 @@ inline Rect from_rect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bot
 // Zero-terminated copy of a string_view for the narrow API.
 std::string z(std::string_view text);
 
+// A wide path as the narrow calls reach it: its own ANSI name when that converts exactly,
+// else its short (8.3) name, else with "?" for what has no form (a name no file has).
+std::string narrow_path(const std::wstring& wide);
+
 }  // namespace plat::win32

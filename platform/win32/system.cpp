@@ -42,18 +42,7 @@ bool exact_ansi(const std::wstring& wide, std::string& out) {
 
 }  // namespace
 
-// The folder is taken in wide form. The narrow calls of the program reach it by its own name
-// when that name has an exact ANSI form, else by its short (8.3) name. When neither exists,
-// the folder is given with "?" in place of what has no form: no file can have that name, so
-// the program finds nothing there, rather than the files of a look-alike folder.
-std::string program_folder() {
-    std::wstring path(32768, L'\0');
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0 || n >= path.size()) return ".";
-    path.resize(n);
-    const std::size_t cut = path.rfind(L'\\');
-    if (cut == std::wstring::npos) return ".";
-    const std::wstring folder = path.substr(0, cut);
+std::string win32::narrow_path(const std::wstring& folder) {
     std::string narrow;
     if (exact_ansi(folder, narrow)) return narrow;
     std::wstring short_name(32768, L'\0');
@@ -67,6 +56,20 @@ std::string program_folder() {
     narrow.assign(static_cast<std::size_t>(m > 0 ? m : 0), '\0');
     if (m > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder.data(), size, narrow.data(), m, "?", nullptr);
     return narrow;
+}
+
+// The folder is taken in wide form. The narrow calls of the program reach it by its own name
+// when that name has an exact ANSI form, else by its short (8.3) name. When neither exists,
+// the folder is given with "?" in place of what has no form: no file can have that name, so
+// the program finds nothing there, rather than the files of a look-alike folder.
+std::string program_folder() {
+    std::wstring path(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0 || n >= path.size()) return ".";
+    path.resize(n);
+    const std::size_t cut = path.rfind(L'\\');
+    if (cut == std::wstring::npos) return ".";
+    return win32::narrow_path(path.substr(0, cut));
 }
 
 VersionInfo get_version_ex(std::uint32_t struct_size) {

@@ -505,6 +505,22 @@ void show_window(WindowHandle window, bool visible) {
     if (visible) UpdateWindow(win32::to_hwnd(window));
 }
 
+namespace {
+BOOL CALLBACK add_other_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
+        reinterpret_cast<std::vector<Rect>*>(list)->push_back(win32::from_rect(info.rcMonitor));
+    return TRUE;
+}
+}  // namespace
+
+std::vector<Rect> other_monitors() {
+    std::vector<Rect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, add_other_monitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
 Point screen_size_px() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
 Point twips_per_pixel() {

@@ -87,6 +87,11 @@ public:
         return std::nullopt;
     }
 
+    // Sends a signal to the child alone.
+    void signal(int number) {
+        if (pid_ > 0 && !exit_code_) ::kill(pid_, number);
+    }
+
     // Kills the child's whole process group and reaps the child.
     void kill() {
         if (pid_ <= 0 || exit_code_) return;

@@ -169,19 +169,52 @@ TEST_F(LinuxExeTest, PreviewLivesInsideItsParentUntilTheParentCloses) {
     black_box::run({"bash", "-c", ". '" + std::string(ZEPHLORA_SOURCE_DIR) + "/scripts/wine-env.sh'; wineserver -w"}, 30);
 }
 
-TEST_F(LinuxExeTest, ReadOnlyFolderMakesNoMembersAndStartUpGoesOn) {
+// An installed copy whose folder this user cannot write: the members go to the user's
+// runtime folder and the settings come from the user's settings folder (not from a file
+// beside the program). The settings there choose a wave as music, which SDL's file audio
+// driver writes out, so the file is seen to be read. Root writes anywhere: the saver runs as
+// nobody.
+TEST_F(LinuxExeTest, ReadOnlyFolderKeepsItsFilesInTheUsersOwnFolders) {
     need_display();
-    put_pack(folder);
+    put_shipped_pack(folder);
+    testing_support::TempFolder user;
+    std::filesystem::permissions(user.path(), std::filesystem::perms(0755));
+    const std::string runtime = user.file("runtime"), config = user.file("config"), out = user.file("out");
+    for (const std::string& f : {runtime, config, out}) std::filesystem::create_directory(f);
+    std::filesystem::create_directory(config + "/zephlora");
+    // One second of silence, 8 kHz, 8 bits, mono.
+    std::string wave = std::string("RIFF") + std::string("\x2c\x1f\0\0", 4) + "WAVEfmt " + std::string("\x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0", 20) +
+                       "data" + std::string("\x40\x1f\0\0", 4) + std::string(8000, '\x80');
+    testing_support::write_bytes(user.file("quiet.wav"), wave);
+    const auto line = [](std::string_view key, const std::string& value) {
+        return std::string(key) + "=" + value + "\r\n";
+    };
+    testing_support::write_bytes(config + "/zephlora/Zephlora.ini",
+                                 "[Section]\r\n" + line(texts::kKeyBgmKind, " 2") + line(texts::kKeyBgmFile, user.file("quiet.wav")));
+    testing_support::write_bytes(folder.file("Zephlora.ini"), "[Section]\r\n" + line(texts::kKeyBgmKind, " 0"));
+    const bool as_root = ::getuid() == 0;
+    if (as_root)
+        for (const std::string& f : {runtime, config, config + "/zephlora", config + "/zephlora/Zephlora.ini", out})
+            EXPECT_EQ(::chown(f.c_str(), 65534, 65534), 0) << f;
+    std::filesystem::permissions(runtime, std::filesystem::perms(0700));
     std::filesystem::permissions(folder.path(), std::filesystem::perms(0555));
-    // Root writes anywhere: the saver runs as nobody.
-    Child saver(exe("/s"), {::getuid() == 0, {}});
-    const auto window = black_box::wait_for_window("Zephlora_Main", 30);
-    EXPECT_TRUE(window) << "start-up did not go on to the saver window";
+
+    Child saver(exe("/s"), {as_root,
+                            {"XDG_RUNTIME_DIR=" + runtime, "XDG_CONFIG_HOME=" + config, "SDL_AUDIODRIVER=disk",
+                             "SDL_DISKAUDIOFILE=" + out + "/sound.raw"}});
+    EXPECT_TRUE(black_box::wait_for_window("Zephlora_Main", 30)) << "start-up did not go on to the saver window";
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_FALSE(black_box::find_window("Zephlora")) << "a message instead of the animation";
     EXPECT_EQ(members(folder), 0);
-    // Without members the engine has no first shape: it says so and waits for an answer.
-    EXPECT_TRUE(black_box::wait_for_window("Zephlora", 30)) << "no report of the missing shape";
-    EXPECT_FALSE(saver.wait(0.5));
-    saver.kill();
+    int count = 0;
+    for (int n = 1; n <= 9; ++n) count += exists(runtime + "/zephlora/Zephlora00" + std::to_string(n) + ".zpk");
+    EXPECT_EQ(count, 9) << "the members are not in the user's runtime folder";
+    EXPECT_EQ(std::filesystem::status(runtime + "/zephlora").permissions(), std::filesystem::perms(0700));
+    EXPECT_GT(testing_support::read_bytes(out + "/sound.raw").size(), 0u) << "the user's settings were not read";
+    EXPECT_EQ(black_box::click_until_end(saver), 0);
+    count = 0;
+    for (int n = 1; n <= 9; ++n) count += exists(runtime + "/zephlora/Zephlora00" + std::to_string(n) + ".zpk");
+    EXPECT_EQ(count, 0) << "the members outlived the run";
     std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
 }
 

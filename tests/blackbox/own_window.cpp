@@ -1,6 +1,10 @@
 #include "own_window.h"
 
+#include <chrono>
+#include <thread>
+
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
 namespace black_box {
@@ -24,7 +28,12 @@ struct OwnWindow::State {
 };
 
 OwnWindow::OwnWindow(int width, int height) : state_(std::make_unique<State>()) {
-    state_->display = XOpenDisplay(nullptr);
+    // A server still busy with the connections of a test that just ended may refuse one for
+    // a moment.
+    for (int attempt = 0; attempt < 20 && !state_->display; ++attempt) {
+        state_->display = XOpenDisplay(nullptr);
+        if (!state_->display) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
     if (!state_->display) return;
     Display* d = state_->display;
     const int screen = DefaultScreen(d);
@@ -44,6 +53,36 @@ void OwnWindow::destroy() {
     if (state_->display && state_->window) XDestroyWindow(state_->display, state_->window);
     if (state_->display) XSync(state_->display, False);
     state_->window = 0;
+}
+
+void OwnWindow::resize(int width, int height) {
+    if (!state_->display || !state_->window) return;
+    XResizeWindow(state_->display, state_->window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(state_->display, False);
+}
+
+WindowPixels CountPixels(unsigned long window) {
+    WindowPixels out;
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return out;
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(d, window, &a)) {
+        out.width = a.width;
+        out.height = a.height;
+        if (XImage* image = XGetImage(d, window, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height),
+                                      AllPlanes, ZPixmap)) {
+            for (int y = 0; y < a.height; ++y)
+                for (int x = 0; x < a.width; ++x) {
+                    const unsigned long p = XGetPixel(image, x, y);
+                    const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+                    if (r == 255 && g == 255 && b == 255) ++out.white;
+                    else if (g > 64 && g > r + 32 && g > b + 32) ++out.green;
+                }
+            XDestroyImage(image);
+        }
+    }
+    XCloseDisplay(d);
+    return out;
 }
 
 std::string OwnWindow::id() const { return std::to_string(state_->window); }

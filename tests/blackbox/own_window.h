@@ -9,6 +9,14 @@ namespace black_box {
 // Whether the pointer's cursor, as the X server draws it now, has a visible pixel.
 bool CursorVisible();
 
+// What a window shows now: its size, and how many of its pixels are green dots (green well
+// above red and blue) and how many are the white of an own window that nothing covered.
+struct WindowPixels {
+    int width = 0, height = 0;
+    long green = 0, white = 0;
+};
+WindowPixels CountPixels(unsigned long window);
+
 // A top-level X window of the test's own (a stand-in for the Display Properties dialog),
 // white, at (40, 40), titled "Display Properties".
 class OwnWindow {
@@ -18,6 +26,7 @@ public:
     OwnWindow(const OwnWindow&) = delete;
     OwnWindow& operator=(const OwnWindow&) = delete;
     void destroy();
+    void resize(int width, int height);
     std::string id() const;
 
 private:

@@ -160,3 +160,25 @@ TEST_F(SaverWindowTest, NoPasswordOnTheNtFamilyNorInPlainMode) {
     EXPECT_TRUE(pump_until_end());
     EXPECT_EQ(plat::scripted::password_verify_count(), 0);
 }
+
+// Every monitor but the primary gets a black topmost window; input there ends the saver too,
+// and the saver window itself stays on the primary screen.
+TEST_F(SaverWindowTest, OtherMonitorsGetBlackWindowsThatEndTheSaverToo) {
+    plat::scripted::set_other_monitors({{1024, 0, 2304, 1024}, {-800, 0, 0, 600}});
+    ASSERT_FALSE(start("/s"));
+    std::vector<const plat::scripted::WindowState*> covers;
+    for (const auto* w : plat::scripted::windows())
+        if (w->title.empty()) covers.push_back(w);
+    ASSERT_EQ(covers.size(), 2u);
+    EXPECT_EQ(covers[0]->rect, (plat::Rect{1024, 0, 2304, 1024}));
+    EXPECT_EQ(covers[1]->rect, (plat::Rect{-800, 0, 0, 600}));
+    for (const auto* c : covers) {
+        EXPECT_TRUE(c->visible && c->topmost);
+        ASSERT_NE(c->picture, nullptr);
+        EXPECT_EQ(c->picture->surface().row(5)[5] & 0xFFFFFF, 0u);
+    }
+    EXPECT_EQ(saver()->rect, (plat::Rect{0, 0, 1024, 768}));
+    plat::scripted::queue_mouse_down(1, {5, 5}, covers[1]->handle);
+    EXPECT_TRUE(pump_until_end());
+    EXPECT_EQ(member_count(), 0);
+}

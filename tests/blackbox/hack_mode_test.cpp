@@ -1,0 +1,264 @@
+// The Linux executable as a display hack of xscreensaver: run by the real daemon (as an
+// unprivileged user, since the daemon refuses to start hacks as root), on one and on two
+// monitors, and in a window of the test's own as the settings program's preview pane.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "black_box.h"
+#include "own_window.h"
+
+using black_box::Child;
+using testing_support::TempFolder;
+
+namespace {
+
+const std::string kExe = ZEPHLORA_LINUX_EXE;
+const std::string kSourceDir = ZEPHLORA_SOURCE_DIR;
+
+std::string read_text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The processes whose command line is exactly `zephlora --root`.
+std::vector<int> hack_processes() {
+    std::vector<int> pids;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        if (read_text(entry.path().string() + "/cmdline") == std::string("zephlora\0--root\0", 16))
+            pids.push_back(std::stoi(name));
+    }
+    return pids;
+}
+
+// Gone, or a zombie that its parent has not reaped yet: it runs no more.
+bool ended(int pid) {
+    const std::string stat = read_text("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t paren = stat.rfind(')');
+    return stat.empty() || paren == std::string::npos || stat.substr(paren + 2, 1) == "Z";
+}
+
+bool wait_ended(const std::vector<int>& pids, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        bool all = true;
+        for (int pid : pids) all = all && ended(pid);
+        if (all) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+std::string environment_of(int pid, const std::string& name) {
+    const std::string env = read_text("/proc/" + std::to_string(pid) + "/environ");
+    std::size_t at = 0;
+    while (at < env.size()) {
+        const std::size_t end = env.find('\0', at);
+        const std::string entry = env.substr(at, end - at);
+        if (entry.starts_with(name + "=")) return entry.substr(name.size() + 1);
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return {};
+}
+
+unsigned long window_number(const std::string& text) { return std::stoul(text, nullptr, 0); }
+
+// Member files left anywhere under `folder`.
+int members_under(const std::string& folder) {
+    int n = 0;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        if (it->path().filename().string().starts_with("Zephlora00")) ++n;
+    return n;
+}
+
+// The daemon as a user runs it: its own home with a ~/.xscreensaver that runs only
+// Zephlora, the hack found on the path, no fake input while it runs.
+class Daemon {
+public:
+    explicit Daemon(std::string display) : display_(std::move(display)) {
+        std::filesystem::permissions(root_.path(), std::filesystem::perms(0755));
+        bin_ = root_.file("bin");
+        home_ = root_.file("home");
+        tmp_ = root_.file("tmp");
+        std::filesystem::create_directory(bin_);
+        std::filesystem::create_directory(home_);
+        std::filesystem::create_directory(tmp_);
+        std::filesystem::copy_file(kExe, bin_ + "/zephlora");
+        std::filesystem::copy_file(kSourceDir + "/assets/Zephlora.zpk", bin_ + "/Zephlora.zpk");
+        std::filesystem::permissions(bin_, std::filesystem::perms(0755));
+        testing_support::write_bytes(home_ + "/.xscreensaver",
+                                     "mode: one\nselected: 0\nlock: False\nsplash: False\nfade: False\n"
+                                     "unfade: False\ntimeout: 0:30:00\ncycle: 0:30:00\nprograms: zephlora --root\n");
+        for (const std::string& p : {home_, home_ + "/.xscreensaver", tmp_})
+            if (::getuid() == 0) {
+                EXPECT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+            }
+        daemon_ = std::make_unique<Child>(as_user({"xscreensaver", "-no-splash", "-log", home_ + "/log"},
+                                                  bin_ + ":/usr/libexec/xscreensaver:/usr/bin:/bin"),
+                                          black_box::RunAs{::getuid() == 0, {}});
+    }
+    ~Daemon() {
+        command("-exit");
+        if (daemon_) daemon_->wait(5);
+    }
+    // Waits until the daemon answers.
+    bool ready() {
+        for (int i = 0; i < 60; ++i) {
+            if (command("-version").find("XScreenSaver") != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        }
+        return false;
+    }
+    std::string command(const std::string& what) {
+        Child c(as_user({"xscreensaver-command", what}, "/usr/bin:/bin"), black_box::RunAs{::getuid() == 0, {}});
+        c.wait(20);
+        return c.output() + c.errors();
+    }
+    std::string log() const { return read_text(home_ + "/log"); }
+    const std::string& temporary() const { return tmp_; }
+
+private:
+    std::vector<std::string> as_user(std::vector<std::string> argv, const std::string& path) const {
+        std::vector<std::string> full{"env", "-i", "HOME=" + home_, "DISPLAY=" + display_, "PATH=" + path,
+                                      "TMPDIR=" + tmp_};
+        full.insert(full.end(), argv.begin(), argv.end());
+        return full;
+    }
+    TempFolder root_;
+    std::string display_, bin_, home_, tmp_;
+    std::unique_ptr<Child> daemon_;
+};
+
+class HackTest : public ::testing::Test {
+protected:
+    void need_tools() {
+        if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+        if (!testing_support::exists("/usr/bin/xscreensaver")) GTEST_SKIP() << "xscreensaver is not installed";
+    }
+    // Activates the daemon and waits for `count` hacks that draw green dots into their windows.
+    std::vector<int> activate(Daemon& daemon, std::size_t count) {
+        EXPECT_TRUE(daemon.ready()) << daemon.log();
+        daemon.command("-activate");
+        std::vector<int> pids;
+        for (int i = 0; i < 100 && pids.size() < count; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            pids = hack_processes();
+        }
+        EXPECT_EQ(pids.size(), count) << daemon.log();
+        return pids;
+    }
+};
+
+TEST(HackOptions, AnUnknownOptionPrintsTheUsageAndEnds1) {
+    for (const char* option : {"--bogus", "-root --fps", "--root --interval 31", "--window-id 0xzz"}) {
+        std::vector<std::string> argv{kExe};
+        std::istringstream words(option);
+        for (std::string w; words >> w;) argv.push_back(w);
+        Child c(argv, {false, {"DISPLAY="}});
+        EXPECT_EQ(c.wait(10), 1) << option;
+        EXPECT_NE(c.errors().find("usage: zephlora --root"), std::string::npos) << option << c.errors();
+    }
+}
+
+TEST_F(HackTest, TheDaemonRunsTheHackInItsWindowAndStopsItWithinASecond) {
+    need_tools();
+    Daemon daemon(black_box::env("DISPLAY"));
+    const std::vector<int> pids = activate(daemon, 1);
+    ASSERT_EQ(pids.size(), 1u);
+    const std::string window = environment_of(pids[0], "XSCREENSAVER_WINDOW");
+    ASSERT_FALSE(window.empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(members_under(daemon.temporary()), 9);
+    const black_box::WindowPixels shot = black_box::CountPixels(window_number(window));
+    EXPECT_TRUE(black_box::find_window("XScreenSaver")) << "no window named XScreenSaver";
+    EXPECT_GT(shot.green, 200) << "no green dots in the daemon's window " << window;
+    daemon.command("-deactivate");
+    EXPECT_TRUE(wait_ended(pids, 1.0)) << "the hack outlived its SIGTERM by a second";
+    EXPECT_EQ(members_under(daemon.temporary()), 0);
+}
+
+// Two monitors (two X screens of one display; Xvfb lays Xinerama screens over one another):
+// the daemon starts a hack per monitor, each in its own window of its monitor's size, each
+// drawing only there.
+TEST_F(HackTest, TwoMonitorsGetAHackEach) {
+    need_tools();
+    Child server({"Xvfb", "-displayfd", "1", "-screen", "0", "640x480x24", "-screen", "1", "800x600x24",
+                  "-nolisten", "tcp"});
+    ASSERT_TRUE(server.wait_for_output("\n", 20)) << server.errors();
+    std::string number = server.output();
+    number = number.substr(0, number.find('\n'));
+    const std::string display = ":" + number;
+    const std::string shared_display = black_box::env("DISPLAY");
+    {
+        Daemon daemon(display);
+        const std::vector<int> pids = activate(daemon, 2);
+        ASSERT_EQ(pids.size(), 2u);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        ::setenv("DISPLAY", display.c_str(), 1);
+        std::vector<std::string> windows;
+        std::vector<std::pair<int, int>> sizes;
+        for (int pid : pids) {
+            windows.push_back(environment_of(pid, "XSCREENSAVER_WINDOW"));
+            // The most dots of a few moments (a shape may be drifting past an edge).
+            black_box::WindowPixels shot;
+            for (int i = 0; i < 5; ++i) {
+                const black_box::WindowPixels now = black_box::CountPixels(window_number(windows.back()));
+                if (now.green >= shot.green) shot = now;
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            }
+            sizes.emplace_back(shot.width, shot.height);
+            EXPECT_GT(shot.green, 100) << "no green dots in window " << windows.back() << " (" << shot.width << "x" << shot.height << ", DISPLAY " << environment_of(pid, "DISPLAY") << ")";
+        }
+        EXPECT_NE(windows[0], windows[1]);
+        std::sort(sizes.begin(), sizes.end());
+        EXPECT_EQ(sizes[0], (std::pair<int, int>{640, 480}));
+        EXPECT_EQ(sizes[1], (std::pair<int, int>{800, 600}));
+        daemon.command("-deactivate");
+        EXPECT_TRUE(wait_ended(pids, 1.0));
+        EXPECT_EQ(members_under(daemon.temporary()), 0);
+    }
+    ::setenv("DISPLAY", shared_display.c_str(), 1);
+    server.kill();
+}
+
+// The settings program's preview: a pane of about 725 x 407 shows the full-screen animation
+// shrunk to it, follows the pane when it grows, and ends on SIGTERM or with its window.
+TEST_F(HackTest, APreviewPaneShowsTheShrunkAnimationFollowsItAndEnds) {
+    if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+    TempFolder runtime;
+    const std::string runtime_env = "XDG_RUNTIME_DIR=" + runtime.path();
+    for (const bool by_signal : {true, false}) {
+        black_box::OwnWindow pane(725, 407);
+        ASSERT_NE(pane.id(), "0") << "no window of the test's own";
+        std::ostringstream hex;
+        hex << "0x" << std::hex << std::stoul(pane.id());
+        Child hack({kExe, "--root", "--window-id", hex.str(), "--sleep", "0"}, {false, {runtime_env}});
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        ASSERT_FALSE(hack.wait(0)) << hack.errors();
+        black_box::WindowPixels shot = black_box::CountPixels(std::stoul(pane.id()));
+        EXPECT_EQ(shot.white, 0) << "the pane is not covered";
+        EXPECT_GT(shot.green, 50) << "no green dots";
+        EXPECT_EQ(members_under(runtime.path()), 9);
+        pane.resize(900, 500);
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        shot = black_box::CountPixels(std::stoul(pane.id()));
+        EXPECT_EQ(shot.width, 900);
+        EXPECT_EQ(shot.white, 0) << "the grown pane is not covered";
+        if (by_signal)
+            hack.signal(SIGTERM);
+        else
+            pane.destroy();
+        EXPECT_EQ(hack.wait(1.0), 0) << (by_signal ? "SIGTERM" : "destroyed window");
+        EXPECT_EQ(members_under(runtime.path()), 0);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# deb_test.sh SOURCE_DIR BUILD_DIR: makes the package of BUILD_DIR, unpacks it into a
+# scratch root and runs the hack from there (into the root window of $DISPLAY, if any).
+set -euo pipefail
+src=$1 build=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+deb=$(bash "$src/scripts/make-deb.sh" "$build" "$scratch" | tail -1)
+[ -f "$deb" ] || fail "no package made"
+dpkg-deb -f "$deb" Depends | grep -q libsdl2 || fail "the package does not depend on SDL2: $(dpkg-deb -f "$deb" Depends)"
+root=$scratch/root
+dpkg -x "$deb" "$root"
+for f in usr/libexec/xscreensaver/zephlora usr/libexec/xscreensaver/Zephlora.zpk \
+         usr/share/xscreensaver/config/zephlora.xml; do
+  [ -f "$root/$f" ] || fail "$f is not in the package"
+done
+[ -L "$root/usr/bin/zephlora" ] || fail "usr/bin/zephlora is no link"
+[ "$(readlink -f "$root/usr/bin/zephlora")" = "$root/usr/libexec/xscreensaver/zephlora" ] ||
+  fail "usr/bin/zephlora points to $(readlink "$root/usr/bin/zephlora")"
+
+# The description xscreensaver's settings program reads: its name, the command, and every
+# option of the hack with the dialog's range and default.
+python3 - "$root/usr/share/xscreensaver/config/zephlora.xml" <<'PY' || fail "zephlora.xml"
+import sys, xml.etree.ElementTree as ET
+s = ET.parse(sys.argv[1]).getroot()
+assert s.tag == "screensaver" and s.get("name") == "zephlora" and s.get("_label") == "Zephlora"
+assert s.find("command").get("arg") == "--root"
+numbers = {n.get("arg"): (n.get("low"), n.get("high"), n.get("default")) for n in s.iter("number")}
+assert numbers == {"--interval %": ("1", "30", "2"), "--sleep %": ("0", "10", "1"),
+                   "--x-speed %": ("0", "10", "5"), "--y-speed %": ("0", "10", "5"),
+                   "--z-speed %": ("0", "10", "5")}, numbers
+assert [b.get("arg-set") for b in s.iter("boolean")] == ["--neon"]
+assert s.find("_description").text.strip()
+PY
+
+"$root/usr/bin/zephlora" --help | grep -q -- "--window-id" || fail "--help"
+if [ -n "${DISPLAY:-}" ]; then
+  export XDG_RUNTIME_DIR=$scratch/run
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  "$root/usr/bin/zephlora" --root 2>"$scratch/err" &
+  pid=$!
+  sleep 1.5
+  kill -0 $pid 2>/dev/null || fail "the hack ended by itself: $(cat "$scratch/err")"
+  [ "$(find "$XDG_RUNTIME_DIR" -name 'Zephlora00*.zpk' | wc -l)" = 9 ] || fail "the hack did not split its pack"
+  kill -TERM $pid
+  code=0; wait $pid || code=$?
+  [ $code = 0 ] || fail "exit code $code after SIGTERM: $(cat "$scratch/err")"
+  [ ! -s "$scratch/err" ] || fail "the hack wrote: $(cat "$scratch/err")"
+  [ "$(find "$XDG_RUNTIME_DIR" -name 'Zephlora00*.zpk' | wc -l)" = 0 ] || fail "members left"
+fi
+echo "ok: $deb"
