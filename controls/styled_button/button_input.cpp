@@ -1,7 +1,5 @@
 // The styled button's window: its outline region with the style's corner cut-outs, mouse,
 // keys, focus and the hover tracking that polls for the pointer leaving.
-#include <array>
-
 #include "controls/styled_button/qz_buttons_h.h"
 #include "platform/keys.h"
 #include "platform/system.h"
@@ -17,53 +15,6 @@ using styled_button::kPointerOver;
 using styled_button::kPressed;
 
 namespace {
-
-void cut(GdiObject region, GdiObject piece) {
-    if (piece == GdiObject::None) return;
-    plat::combine_rgn(region, region, piece, plat::RegionOp::Diff);
-    plat::delete_object(piece);
-}
-
-void cut_pixel(GdiObject region, int x, int y) { cut(region, plat::create_rect_rgn(x, y, x + 1, y + 1)); }
-
-void cut_triangle(GdiObject region, Point a, Point b, Point c) {
-    const std::array<Point, 3> points{a, b, c};
-    cut(region, plat::create_polygon_rgn(points, plat::FillMode::Winding));
-}
-
-// The small corner cut-outs of a style, on the left-hand and right-hand sides.
-void cut_corners(GdiObject region, int style, bool enabled, int w, int h, bool left, bool right) {
-    switch (style) {
-    case 1:
-        if (left) {
-            cut_pixel(region, 0, 0);
-            cut_pixel(region, 0, h - 1);
-        }
-        if (right) {
-            cut_pixel(region, w - 1, h - 1);
-            cut_pixel(region, w - 1, 0);
-        }
-        break;
-    case 2:
-    case 7:
-        if (left) {
-            cut_triangle(region, {0, 0}, {2, 0}, {0, 2});
-            cut_triangle(region, {0, h}, {3, h}, {0, h - 3});
-        }
-        if (right) {
-            cut_triangle(region, {w, 0}, {w - 2, 0}, {w, 2});
-            cut_triangle(region, {w, h}, {w - 3, h}, {w, h - 3});
-        }
-        break;
-    case 3:
-        if (!enabled) break;
-        if (left) cut_pixel(region, 0, h - 1);
-        if (right) cut_pixel(region, w - 1, 0);
-        break;
-    default:
-        break;
-    }
-}
 
 qzButtons_H* instance_of(plat::WindowHandle window) {
     return reinterpret_cast<qzButtons_H*>(plat::get_prop(window, qzButtons_H::kClassIdProp));
@@ -136,12 +87,8 @@ void qzButtons_H::rebuild_region() {
     xr_ = width_;
     int w = width_;
     const int h = height_;
-    GdiObject region = GdiObject::None;
-    if (shape_ == 0) {
-        region = plat::create_rect_rgn(0, 0, w + 1, h + 1);
-        cut_corners(region, style_, enabled_, w, h, true, true);
-    } else if (shape_ <= 3) {
-        const int t = h + 1;  // the slant's run: 45 degrees
+    if (shape_ >= 1 && shape_ <= 3) {
+        const int t = h + 1;  // the slant's run
         bool grew = false;
         while (w - t <= 4) {
             w += 5;
@@ -160,16 +107,11 @@ void qzButtons_H::rebuild_region() {
             delay_ = false;
             renew_surface_bitmap();
         }
-        const int xlp = shape_ == 1 || shape_ == 3 ? t : 0;
-        const int xrp = shape_ == 2 || shape_ == 3 ? w - t + 1 : w + 1;
-        const std::array<Point, 4> points{{{0, 0}, {xlp, h + 1}, {w + 1, h + 1}, {xrp, 0}}};
-        region = plat::create_polygon_rgn(points, plat::FillMode::Winding);
-        if (shape_ == 1 || shape_ == 3) xl_ = t;
-        if (shape_ == 2 || shape_ == 3) xr_ = w - t;
-        cut_corners(region, style_, enabled_, w, h, shape_ == 2, shape_ == 1);
-    } else {
-        region = plat::create_elliptic_rgn(0, 0, w + 1, h + 1);
+        const styled_button::Insets insets = styled_button::outline_insets(shape_, w, h);
+        xl_ = insets.left;
+        xr_ = insets.right;
     }
+    const GdiObject region = styled_button::outline_region(style_, shape_, enabled_, w, h);
     plat::set_window_region(window_, region, true);
     if (xr_ == 0) xr_ = w;
 }

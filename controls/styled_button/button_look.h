@@ -70,6 +70,15 @@ struct ButtonLayout {
     bool has_caption = false;
 };
 
+// The outline: where the bottom edge starts (left) and the top edge ends (right).
+struct Insets {
+    int left = 0, right = 0;
+};
+Insets outline_insets(int shape, int width, int height);
+// The window region of a shape, with the corner cut-outs of the style (style 3 has them only
+// while enabled); the caller owns it.
+plat::GdiObject outline_region(int style, int shape, bool enabled, int width, int height);
+
 // DrawTextA's flags that the button uses.
 inline constexpr std::uint32_t kDtCenter = 0x1;
 inline constexpr std::uint32_t kDtRight = 0x2;

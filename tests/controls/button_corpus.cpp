@@ -78,9 +78,11 @@ std::vector<Case> corpus(const Pictures& pictures) {
                     l.hover_tracking = s.tracking;
                     l.enabled = s.enabled;
                     l.design_mode = s.design;
-                    l.back = extra == 3 ? Rgb(255, 255, 255) : 0x8000000F;
+                    // Plain colours: system colours are the platform's (Wine's differ from
+                    // Windows' own).
+                    l.back = extra == 3 ? Rgb(255, 255, 255) : Rgb(236, 233, 216);
                     l.hover_back = extra == 3 ? Rgb(255, 255, 255) : Rgb(230, 240, 200);
-                    l.fore = extra == 3 ? 0 : 0x80000012;
+                    l.fore = extra == 3 ? 0 : Rgb(20, 20, 20);
                     l.hover_fore = Rgb(0, 0, 160);
                     l.container = Rgb(212, 208, 200);
                     l.gradient = extra == 3 ? 0 : Rgb(40, 80, 160);
@@ -97,8 +99,9 @@ std::vector<Case> corpus(const Pictures& pictures) {
                         // The settings dialog's own look, with its caption.
                         l.caption = "&OK";
                     }
-                    if (shape == 1 || shape == 3) l.xl = l.height + 1;
-                    if (shape == 2 || shape == 3) l.xr = l.width - l.height - 1;
+                    const Insets insets = outline_insets(shape, l.width, l.height);
+                    l.xl = insets.left;
+                    l.xr = insets.right;
                     static constexpr const char* kExtras[] = {"plain", "gradient", "picture", "caption"};
                     c.label = "style" + std::to_string(style) + "_shape" + std::to_string(shape) + "_" + s.name + "_" +
                               kExtras[extra];
@@ -107,13 +110,13 @@ std::vector<Case> corpus(const Pictures& pictures) {
     return out;
 }
 
-Painted paint(const Case& c) {
+Painted paint(const Case& c, const std::string& face) {
     const int w = c.look.width, h = c.look.height;
     const plat::Dc dc = plat::create_compatible_dc(plat::Dc::None);
     const plat::GdiObject screen_like = plat::create_compatible_bitmap(plat::Dc::None, w, h);
     const plat::GdiObject old = plat::select_object(dc, screen_like);
     plat::set_bk_mode(dc, plat::BkMode::Transparent);
-    const plat::GdiObject font = plat::create_font(caption_font("Times New Roman", 9, false, false, false, false, 15));
+    const plat::GdiObject font = plat::create_font(caption_font(face, 9, false, false, false, false, 15));
     const plat::GdiObject old_font = plat::select_object(dc, font);
     // The surface starts black, as a fresh bitmap does on both sides.
     plat::pat_blt(dc, 0, 0, w, h, plat::Rop::Blackness);
@@ -137,10 +140,10 @@ Painted paint(const Case& c) {
     return p;
 }
 
-bool write_all(const std::string& path, const std::vector<Case>& cases) {
+bool write_all(const std::string& path, const std::vector<Case>& cases, const std::string& face) {
     std::ofstream out(path, std::ios::binary);
     for (const Case& c : cases) {
-        const Painted p = paint(c);
+        const Painted p = paint(c, face);
         out << c.label << ' ' << c.look.width << ' ' << c.look.height << ' ' << p.caption.left << ' ' << p.caption.top << ' '
             << p.caption.right << ' ' << p.caption.bottom << '\n';
         out.write(reinterpret_cast<const char*>(p.pixels.data()), static_cast<std::streamsize>(p.pixels.size() * 4));

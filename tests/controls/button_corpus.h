@@ -31,10 +31,12 @@ struct Painted {
     plat::Rect caption;                 // where the caption's text lies
 };
 
-Painted paint(const Case& c);
+// `face` names the caption's font (the MinGW side names the family of the file the native
+// side resolves "Times New Roman" to, so that both draw with the same font).
+Painted paint(const Case& c, const std::string& face = "Times New Roman");
 
 // The file the MinGW build writes: per case its label, size, caption rectangle and pixels.
-bool write_all(const std::string& path, const std::vector<Case>& cases);
+bool write_all(const std::string& path, const std::vector<Case>& cases, const std::string& face);
 struct Stored {
     std::string label;
     int width = 0, height = 0;
