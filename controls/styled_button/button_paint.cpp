@@ -321,7 +321,7 @@ void paint_caption(const ButtonLook& look, Dc dc, const ButtonLayout& layout, Co
         else if (look.gradient_mode != 0)
             colour = plat::resolve_color(look.fore);
         else if (pressed && look.style == 7)
-            colour = shade(faces.face, -64, kBlueMode);  // style 7 pressed takes D7 as its face
+            colour = faces.face;  // on the darker pressed face of style 7, the face colour itself
         else
             colour = plat::resolve_color(look.fore);
         if (look.caption_style == 1 || look.caption_style == 2) {
