@@ -164,3 +164,62 @@ TEST_F(StyledButtonInput, TheWindowPropertiesGoWithTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StyledButtonInput, ADoubleClickPressesAgainWithoutASecondClick) {
+    place({10, 10, 83, 35});
+    sc::set_cursor_pos(Point{121, 121});
+    sc::queue_mouse_down(1, {20, 20});
+    sc::queue_mouse_up(1, {20, 20});
+    sc::queue_mouse_down(1, {21, 21});
+    sc::queue_mouse_up(1, {21, 21});
+    EXPECT_EQ(take(), (Log{"MouseDown 1 10,10", "MouseUp 1 10,10", "Click", "DoubleClick 1", "MouseDown 1 11,11",
+                           "MouseUp 1 11,11"}));
+}
+
+TEST_F(StyledButtonInput, TheAccessKeyPressesReleasesAndClicks) {
+    button->SetCaption("&Go");
+    place({10, 10, 83, 35});
+    const std::uint64_t before = sc::now_ms();
+    sc::queue_char('g');
+    EXPECT_EQ(take(), (Log{"Click"}));
+    EXPECT_GE(sc::now_ms() - before, 200u);  // pressed for 100 ms, then released after 100 ms more
+    EXPECT_EQ(button->state_flags(), 0);
+}
+
+TEST_F(StyledButtonInput, AWindowLyingOverTheButtonCountsAsLeaving) {
+    place({10, 10, 83, 35});
+    sc::set_cursor_pos(Point{130, 125});
+    sc::queue_mouse_move({30, 25});
+    EXPECT_EQ(take(), (Log{"OnButton true"}));
+    plat::ChildDesc over;
+    over.rect = {25, 20, 40, 30};
+    const plat::WindowHandle cover = plat::create_child(dialog, over, {});
+    plat::set_window_pos(cover, plat::kHwndTop, 0, 0, 0, 0, plat::kSwpNoMove | plat::kSwpNoSize);
+    sc::advance_ms(60);
+    EXPECT_EQ(take(), (Log{"OnButton false"}));
+    EXPECT_FALSE(button->hover_tracking());
+}
+
+TEST_F(StyledButtonInput, DesignModeShowsTheDefaultButtonAndWarnsAboutItsFocusMark) {
+    host.design = true;
+    host.is_default = true;
+    place({10, 10, 83, 35});
+    button->Show();
+    EXPECT_EQ(button->state_flags(), controls::styled_button::kFocused);
+    button->SetShowFocusRect(false);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(button->state_flags(), controls::styled_button::kFocused);
+    host.is_default = false;
+    button->AmbientChanged("DisplayAsDefault");
+    EXPECT_EQ(button->state_flags(), 0);
+    // At run time the host's default-button state is not shown, and the write clears the flag.
+    host.design = false;
+    plat::set_focus(button->hWnd());
+    button->SetShowFocusRect(true);
+    EXPECT_EQ(button->state_flags(), 0);
+    EXPECT_EQ(host.messages.size(), 1u);
+}
+
+}  // namespace
