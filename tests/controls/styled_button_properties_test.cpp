@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "button_test_support.h"
+#include "controls/layout.h"
 #include "controls/styled_button/button_colours.h"
 
 namespace {
@@ -141,25 +142,27 @@ TEST(StyledButtonStoredForm, LeavesOutDefaultsAndKeepsItsOrder) {
     EXPECT_EQ(second, bag);
 }
 
-TEST(StyledButtonStoredForm, ReadsTheDialogsButtonAndAStoredIconOverriddenByItsPointer) {
+TEST(StyledButtonStoredForm, ReadsTheDialogsOwnButtonDescription) {
     RecordingHost host;
     const controls::StoredFont font{"\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e", 9.75, 128};
-    PropertyBag bag;
-    bag.set("Caption", "&OK");
-    bag.set("BackStyle", "2");
-    bag.set("cGradient", "&H00000000&");
-    bag.write_font("Font", font);
-    bag.set("cFore", "&H00000000&");
-    bag.set("cBack", "&H00FFFFFF&");
-    bag.set("cBHover", "&H00FFFFFF&");
-    bag.set("ImgSize", "33");  // no size: the default
-    bag.set("mPointer", "11");
+    // The dialog's own description of a button, as its layout holds it (CP932).
+    const std::string text = std::string("Begin StyledButton qzButtons_H2\n"
+                                         "   Left = 4800\n   Width = 1095\n   TabIndex = 7\n"
+                                         "   Caption = \"&OK\"\n   CapAlign = 2\n   BackStyle = 2\n"
+                                         "   cFore = &H00000000&\n   cFHover = &H00000000&\n"
+                                         "   cGradient = &H00000000&\n   cBack = &H00FFFFFF&\n"
+                                         "   Font = \"") + font.face_cp932 + ",9.75,128\"\n"
+                                         "   ImgSize = 33\n   mPointer = 11\nEnd\n";
+    const controls::LayoutResult layout = controls::ParseLayout(text);
+    ASSERT_TRUE(layout.root) << layout.error.message;
+    const PropertyBag& bag = layout.root->properties;
     qzButtons_H button(host);
     button.ReadProperties(bag);
     EXPECT_EQ(button.ButtonStyle(), 2);
     EXPECT_EQ(button.GradientColor(), 0u);
     EXPECT_EQ(button.BackColor(), 0xFFFFFFu);
-    EXPECT_EQ(button.HoverBackColor(), 0xFFFFFFu);
+    EXPECT_EQ(button.HoverBackColor(), 0xFFFFFFu);  // absent: the back colour just read
+    EXPECT_EQ(button.HoverForeColor(), 0u);
     EXPECT_EQ(button.Font(), font);
     EXPECT_EQ(button.PictureSize(), 0);
     EXPECT_EQ(button.MousePointer(), 11);
