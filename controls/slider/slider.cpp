@@ -1,5 +1,6 @@
 #include "controls/slider/slider.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/pictures.h"
@@ -53,6 +54,17 @@ Slider::Slider(plat::WindowHandle parent, const plat::Rect& rect, SliderEvents e
     window_ = plat::create_child(parent, desc, std::move(h));
     // The extent is fitted when the stored form arrives, which knows the orientation.
     redraw();
+}
+
+std::unique_ptr<Slider> Slider::FromLayout(plat::WindowHandle parent, const LayoutNode& node, SliderEvents events) {
+    const plat::Point twips = plat::twips_per_pixel();
+    const PropertyBag& bag = node.properties;
+    const int tx = std::max(1, twips.x), ty = std::max(1, twips.y);
+    const int left = bag.read_int("Left", 0) / tx, top = bag.read_int("Top", 0) / ty;
+    const plat::Rect rect{left, top, left + bag.read_int("Width", 0) / tx, top + bag.read_int("Height", 0) / ty};
+    auto slider = std::make_unique<Slider>(parent, rect, std::move(events));
+    slider->ReadProperties(bag);
+    return slider;
 }
 
 Slider::~Slider() {

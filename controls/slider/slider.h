@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 
+#include "controls/layout.h"
 #include "controls/property_bag.h"
 #include "controls/slider/slider_rules.h"
 #include "platform/draw.h"
@@ -44,6 +45,11 @@ public:
     // A child of `parent` at `rect` (pixels in the parent's client area), drawn at once with
     // the defaults. ReadProperties then fits the extent to the stored style.
     Slider(plat::WindowHandle parent, const plat::Rect& rect, SliderEvents events = {});
+    // A slider as a dialog's layout description places it: the node's Left, Top, Width and
+    // Height (twips, relative to the container) divided by the screen's twips per pixel, and
+    // its stored form read.
+    static std::unique_ptr<Slider> FromLayout(plat::WindowHandle parent, const LayoutNode& node,
+                                              SliderEvents events = {});
     ~Slider();
     Slider(const Slider&) = delete;
     Slider& operator=(const Slider&) = delete;

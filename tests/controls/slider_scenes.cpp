@@ -24,7 +24,6 @@ std::vector<SliderScene> slider_scenes() {
         {"dialog interval", {{"Max", "30"}, {"Min", "1"}, {"Value", "12"}, {"ForeColor", "&H00FFC0C0&"}, {"ForeColor2", "&H0080FF80&"}}, wide, {}},
         {"dialog axis", {{"Max", "10"}, {"Min", "0"}, {"Value", "7"}, {"ForeColor", "&H00FF8080&"}, {"ForeColor2", "&H00FFFFFF&"}}, wide, {}},
         {"back colour", {{"Value", "20"}, {"BackColor", "&H00402010&"}}, wide, {}},
-        {"system back colour", {{"Value", "20"}, {"BackColor", "&H8000000F&"}}, wide, {}},
         {"odd range 1", with(coarse, {"Value", "1"}), wide, {}},
         {"odd range 2", with(coarse, {"Value", "2"}), wide, {}},
         {"drag snap off", coarse, wide, {{S::Press, 19, 10}, {S::Move, 40, 10}}},

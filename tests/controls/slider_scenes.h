@@ -2,7 +2,8 @@
 // Labelled slider scenes that both builds draw: the Windows build under Wine with real GDI
 // and the system's input (slider_probe.exe), the native build on the software raster and the
 // scripted input. Each scene is a stored form, a place and input steps; its picture is the
-// control's image after the last step.
+// control's image after the last step. (No scene names a system colour: those are the
+// system's own, and Wine's differ from the raster's Windows 10 table.)
 #include <memory>
 #include <string>
 #include <vector>

@@ -18,6 +18,7 @@ states=(
   "halfway: RGB(200,100,0)|--set Value=0"
   "dialog interval 12 of 1..30|--set Max=30 --set Min=1 --set Value=12 --set ForeColor=&H00FFC0C0& --set ForeColor2=&H0080FF80&"
   "BackColor &H00603010&|--set Value=-20 --set BackColor=&H00603010&"
+  "0..3, Value 1: the handle of an odd range|${coarse[*]} --key 39"
   "0..3, drag to x 40, Snap off|${coarse[*]} --press 19 --move 40"
   "0..3, drag to x 40, Snap on|${coarse[*]} --set Snap=True --press 19 --move 40"
   "0..3, dragged past the right end|${coarse[*]} --drag 250"
