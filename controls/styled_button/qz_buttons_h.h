@@ -4,9 +4,10 @@
 // to its window's image in one block copy, and reports input to its host through callbacks.
 //
 // The sources are split by concern: button_properties.cpp (properties and the stored form),
-// button_paint.cpp and button_surface.cpp (colours, layout, the paint pipeline),
-// button_input.cpp (outline regions, mouse, keys, focus, hover tracking) and
-// button_borders.cpp (border rings and focus marks).
+// button_colours.cpp, button_paint.cpp and button_surface.cpp (colours, layout, the paint
+// pipeline and the off-screen surface), button_outline.cpp and button_input.cpp (outline
+// regions, mouse, keys, focus, hover tracking) and button_borders.cpp (border rings and
+// focus marks); button_snapshot.cpp draws a look in a named state to a bitmap.
 #pragma once
 
 #include <cstdint>
