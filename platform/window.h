@@ -59,6 +59,16 @@ struct WindowHandlers {
 };
 
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers);
+
+// The outer rectangle of a top-level window of this style whose client area is `client`, from
+// the platform's own frame metrics (AdjustWindowRectEx on Win32). On Linux and in the scripted
+// world a window's rectangle is its client area's; the window manager's frame lies outside it.
+Rect window_rect_for_client(WindowStyle style, const Rect& client);
+
+// Asks that the windows this thread creates from now on be scaled by the system to the
+// display's DPI with sharp text (Win32's GDI-scaled DPI awareness, where the system has it);
+// nothing elsewhere.
+void use_gdi_scaled_dpi_for_thread();
 void destroy_window(WindowHandle window);  // runs the unload handler
 bool is_window(WindowHandle window);
 
