@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <algorithm>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -114,6 +115,42 @@ unsigned long sdl_window_id(SDL_Window* window) {
     if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
         return static_cast<unsigned long>(info.info.x11.window);
     return 0;
+}
+
+}  // namespace plat::x11
+
+namespace plat::x11 {
+
+// The outline is drawn with XOR over everything on the screen (the root window, through its
+// children), so that drawing it a second time takes it away again.
+bool zoom_outline(const Rect& from, const Rect& to, int steps, unsigned step_ms) {
+    Display* d = display();
+    if (!d || steps < 1) return false;
+    const Window root = DefaultRootWindow(d);
+    XGCValues values;
+    values.function = GXxor;
+    values.foreground = WhitePixel(d, DefaultScreen(d)) ^ BlackPixel(d, DefaultScreen(d));
+    values.subwindow_mode = IncludeInferiors;
+    values.line_width = 2;
+    GC gc = XCreateGC(d, root, GCFunction | GCForeground | GCSubwindowMode | GCLineWidth, &values);
+    auto at = [&](int i) {
+        auto mix = [&](int a, int b) { return a + (b - a) * i / steps; };
+        return Rect{mix(from.left, to.left), mix(from.top, to.top), mix(from.right, to.right), mix(from.bottom, to.bottom)};
+    };
+    auto outline = [&](const Rect& r) {
+        XDrawRectangle(d, root, gc, r.left, r.top, static_cast<unsigned>(std::max(1, r.width())),
+                       static_cast<unsigned>(std::max(1, r.height())));
+    };
+    for (int i = 1; i <= steps; ++i) {
+        const Rect r = at(i);
+        outline(r);
+        XFlush(d);
+        SDL_Delay(step_ms);
+        outline(r);
+    }
+    XFlush(d);
+    XFreeGC(d, gc);
+    return true;
 }
 
 }  // namespace plat::x11

@@ -26,6 +26,10 @@ bool window_rect(unsigned long window, Rect& out);
 // Makes `child` a child of `parent` (0: the root) at (0, 0).
 bool reparent(unsigned long child, unsigned long parent);
 
+// The zoom of DrawAnimatedRects: an outline rectangle that moves from `from` to `to` (screen
+// coordinates) in `steps` steps of `step_ms`, drawn over the whole screen and gone after.
+bool zoom_outline(const Rect& from, const Rect& to, int steps, unsigned step_ms);
+
 // The X11 window id of an SDL window, 0 when SDL does not run on X11.
 unsigned long sdl_window_id(SDL_Window* window);
 

@@ -18,6 +18,11 @@ bool enable_window(WindowHandle h, bool enabled) {
     // A window that goes loses the focus and the capture with it.
     if (!enabled && window_tree().focus() == h) window_tree().set_focus(WindowHandle::None);
     if (!enabled && window_tree().capture() == h) window_tree().release_capture();
+    // A control shows whether it takes input: it draws itself again when that changes.
+    if (was_disabled == enabled) {
+        window_tree().request_paint(h);
+        tree_changed(h);
+    }
     return was_disabled;
 }
 bool is_window_enabled(WindowHandle h) {

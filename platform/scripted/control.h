@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialogs.h"
 #include "platform/draw.h"
 #include "platform/posix/timer_table.h"
 #include "platform/system.h"
@@ -121,6 +122,22 @@ struct PasswordChangeCall {
 void set_password_services(std::optional<int> verify_result, std::optional<int> change_result);
 int password_verify_count();
 const std::vector<PasswordChangeCall>& password_changes();
+
+// The clipboard's text (CP932), which the platform's own text fields copy to and paste from.
+void set_clipboard(std::string text_cp932);
+std::string clipboard();
+
+// The file-open dialog: each call takes the next queued answer (a path, or nullopt for a
+// cancelled dialog; none queued: cancelled) and is recorded with its request.
+void queue_file_answer(std::optional<std::string> path_cp932);
+const std::vector<OpenFileRequest>& file_requests();
+
+struct ShellCall {
+    WindowHandle owner{};
+    std::string verb, file, parameters, folder;  // CP932
+    int show = 0;
+};
+const std::vector<ShellCall>& shell_calls();
 
 const std::vector<MessageBoxCall>& message_boxes();
 const std::vector<AnimatedRectsCall>& animated_rects();

@@ -141,6 +141,11 @@ std::optional<int> answer_change(PasswordChangeCall call) {
 }
 
 const std::vector<MessageBoxCall>& message_boxes() { return world().boxes; }
+void set_clipboard(std::string text) { world().clipboard = std::move(text); }
+std::string clipboard() { return world().clipboard; }
+void queue_file_answer(std::optional<std::string> path) { world().file_answers.push_back(std::move(path)); }
+const std::vector<OpenFileRequest>& file_requests() { return world().file_requests; }
+const std::vector<ShellCall>& shell_calls() { return world().shell_calls; }
 const std::vector<AnimatedRectsCall>& animated_rects() { return world().zooms; }
 int cursor_display_count() { return world().cursor_count; }
 std::vector<std::pair<std::uint32_t, std::uint32_t>> system_parameter_calls() {

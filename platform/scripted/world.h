@@ -52,6 +52,10 @@ struct World {
     std::optional<int> verify_result, change_result;
     int verify_count = 0;
     std::vector<PasswordChangeCall> password_changes;
+    std::string clipboard;  // CP932
+    std::deque<std::optional<std::string>> file_answers;
+    std::vector<OpenFileRequest> file_requests;
+    std::vector<ShellCall> shell_calls;
 };
 
 World& world();

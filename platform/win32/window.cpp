@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/timer.h"
+#include "platform/win32/controls_win32.h"
 #include "platform/win32/draw_win32.h"
 #include "platform/win32/prelude.h"
 #include "platform/window.h"
@@ -94,13 +95,14 @@ void descendants(HWND parent, std::vector<HWND>& out) {
 HWND dialog_of(HWND hwnd) { return GetAncestor(hwnd, GA_ROOT); }
 
 HWND move_focus_from(HWND from, bool forward) {
+    from = win32::control_of(from);
     std::vector<HWND> tabs;
     tab_order(dialog_of(from), tabs);
-    if (tabs.empty()) return GetFocus();
+    if (tabs.empty()) return win32::control_of(GetFocus());
     const std::size_t next = next_tab_stop(
         static_cast<std::size_t>(std::find(tabs.begin(), tabs.end(), from) - tabs.begin()), tabs.size(), forward);
     SetFocus(tabs[next]);
-    return GetFocus();
+    return win32::control_of(GetFocus());
 }
 
 // The usable window of the dialog whose caption owns the key; the first in the tab order
@@ -248,6 +250,16 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ERASEBKGND:
         return 1;
+    case WM_COMMAND:
+        if (lp) win32::control_command(reinterpret_cast<HWND>(lp), HIWORD(wp));
+        return 0;
+    case WM_ENABLE:
+        // A control shows whether it takes input: it draws itself again.
+        if (data->child) {
+            data->needs_paint = true;
+            InvalidateRect(hwnd, nullptr, FALSE);
+        }
+        return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
@@ -323,6 +335,8 @@ void use_gdi_scaled_dpi_for_thread() {
         reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
     if (set_context) set_context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-5)));
 }
+
+bool win32::dialog_access_key(HWND from, int key) { return run_access_key(from, key); }
 
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     // A full-screen window needs nothing more than its rect here: a popup window as large as
@@ -423,8 +437,11 @@ bool client_to_screen(WindowHandle window, Point& point) {
     return true;
 }
 
-WindowHandle set_focus(WindowHandle window) { return win32::from_hwnd(SetFocus(win32::to_hwnd(window))); }
-WindowHandle get_focus() { return win32::from_hwnd(GetFocus()); }
+// A combo box has the focus while its edit field has it.
+WindowHandle set_focus(WindowHandle window) {
+    return win32::from_hwnd(win32::control_of(SetFocus(win32::to_hwnd(window))));
+}
+WindowHandle get_focus() { return win32::from_hwnd(win32::control_of(GetFocus())); }
 WindowHandle move_focus(WindowHandle from, bool forward) {
     return win32::from_hwnd(move_focus_from(win32::to_hwnd(from), forward));
 }

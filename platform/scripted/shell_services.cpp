@@ -1,0 +1,34 @@
+// The scripted back end's clipboard, file-open dialog and shell: the test answers and looks.
+#include "platform/dialogs.h"
+#include "platform/posix/clipboard.h"
+#include "platform/posix/file_dialog.h"
+#include "platform/scripted/world.h"
+#include "platform/shell.h"
+
+namespace plat {
+
+using scripted::world;
+
+namespace posix {
+std::string clipboard_text() { return world().clipboard; }
+void set_clipboard_text(std::string_view text) { world().clipboard = std::string(text); }
+}  // namespace posix
+
+OpenFileResult get_open_file_name(const OpenFileRequest& request) {
+    world().file_requests.push_back(request);
+    std::optional<std::string> answer;
+    if (!world().file_answers.empty()) {
+        answer = std::move(world().file_answers.front());
+        world().file_answers.pop_front();
+    }
+    return posix::open_file_answer(request, answer);
+}
+
+std::intptr_t shell_execute(WindowHandle owner, std::string_view verb, std::string_view file,
+                            std::string_view parameters, std::string_view folder, int show) {
+    world().shell_calls.push_back({owner, std::string(verb), std::string(file), std::string(parameters),
+                                   std::string(folder), show});
+    return 42;
+}
+
+}  // namespace plat

@@ -1,0 +1,130 @@
+// The probe programs in the virtual X server, driven with xdotool: the Linux build's natively
+// and the Windows build's under Wine give the log of probe_script.h for its input. The web
+// link goes to a stand-in browser put first on PATH, which writes down the address it got.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "black_box.h"
+#include "probe_script.h"
+
+namespace {
+
+using black_box::Child;
+using black_box::run;
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("origin ", 0) != 0 && !line.empty()) out.push_back(line);
+    }
+    return out;
+}
+
+class XProbe : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+        // The stand-in browser: xdg-open, first on PATH (SDL_OpenURL and Wine's winebrowser
+        // both run it).
+        const std::string script = folder.file("xdg-open");
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << folder.file("opened") << "'\n";
+        std::filesystem::permissions(script, std::filesystem::perms(0755));
+        std::ofstream(folder.file("a.mp3")) << "not music";
+    }
+
+    // Runs the probe through the script; the log it wrote, or what came of it when it failed.
+    std::string drive(std::vector<std::string> argv, bool windows, const std::string& chosen_path) {
+        std::vector<std::string> env{"PATH=" + folder.path() + ":" + black_box::env("PATH")};
+        Child probe(std::move(argv), {false, env});
+        if (!probe.wait_for_output("tick 7", windows ? 120 : 30)) {
+            ADD_FAILURE() << "the probe did not start: " << probe.output() << probe.errors();
+            return probe.output();
+        }
+        int ox = 0, oy = 0;
+        {
+            std::istringstream in(probe.output().substr(probe.output().find("origin ")));
+            std::string word;
+            in >> word >> ox >> oy;
+        }
+        const int pause_ms = windows ? 400 : 150;
+        auto settle = [pause_ms] { std::this_thread::sleep_for(std::chrono::milliseconds(pause_ms)); };
+        auto xy = [&](plat::Point p) { return std::vector<std::string>{std::to_string(ox + p.x), std::to_string(oy + p.y)}; };
+        auto xdo = [](std::vector<std::string> args) {
+            args.insert(args.begin(), "xdotool");
+            run(std::move(args), 20);
+        };
+        if (const auto id = black_box::find_window(probe::kTitle)) xdo({"windowfocus", "--sync", *id});
+        settle();
+        for (const probe::Step& s : probe::script()) {
+            const auto p = xy(s.at);
+            switch (s.kind) {
+            case probe::Step::Click: xdo({"mousemove", p[0], p[1], "click", "1"}); break;
+            case probe::Step::Press: xdo({"mousemove", p[0], p[1], "mousedown", "1"}); break;
+            case probe::Step::Move: xdo({"mousemove", p[0], p[1]}); break;
+            case probe::Step::Release: xdo({"mousemove", p[0], p[1], "mouseup", "1"}); break;
+            case probe::Step::Key: xdo({"key", s.key}); break;
+            case probe::Step::Type: xdo({"type", "--delay", "80", s.text}); break;
+            case probe::Step::ChooseFile:
+            case probe::Step::CancelFile: {
+                xdo({"mousemove", p[0], p[1], "click", "1"});
+                const auto chooser = black_box::wait_for_window(probe::kChooserTitle, 60);
+                if (!chooser) {
+                    ADD_FAILURE() << "no file chooser";
+                    break;
+                }
+                black_box::wait_viewable(*chooser, 20);
+                std::this_thread::sleep_for(std::chrono::milliseconds(windows ? 2000 : 1000));
+                xdo({"windowfocus", "--sync", *chooser});
+                if (s.kind == probe::Step::ChooseFile) {
+                    xdo({"type", "--delay", "60", chosen_path});
+                    settle();
+                    xdo({"key", "Return"});
+                } else {
+                    xdo({"key", "Escape"});
+                }
+                for (int i = 0; i < 100 && black_box::find_window(probe::kChooserTitle); ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                break;
+            }
+            }
+            settle();
+        }
+        EXPECT_TRUE(probe.wait(windows ? 60 : 20).has_value()) << "the probe did not end";
+        return probe.output();
+    }
+
+    std::string opened() {
+        std::ifstream in(folder.file("opened"));
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    testing_support::TempFolder folder;
+};
+
+TEST_F(XProbe, LinuxBuild) {
+    const std::string out = drive({ZEPHLORA_LINUX_PROBE}, false, folder.file("a.mp3"));
+    EXPECT_EQ(lines(out), probe::expected_log()) << out;
+    EXPECT_EQ(opened(), probe::kLinkAddress);
+}
+
+TEST_F(XProbe, WindowsBuildUnderWine) {
+    const std::string win32_dir = ZEPHLORA_WIN32_DIR_PATH;
+    if (win32_dir.empty() || !std::filesystem::exists(win32_dir + "/dialog_probe.exe"))
+        GTEST_SKIP() << "no MinGW build of the probe";
+    // Wine's own dialog takes the path in its drive form (Z: is the root of the file system).
+    std::string dos = "Z:" + folder.file("a.mp3");
+    for (char& c : dos)
+        if (c == '/') c = '\\';
+    const std::string out = drive({std::string(ZEPHLORA_SOURCE_DIR) + "/scripts/wine-run.sh", win32_dir + "/dialog_probe.exe"},
+                                  true, dos);
+    EXPECT_EQ(lines(out), probe::expected_log()) << out;
+    EXPECT_EQ(opened(), probe::kLinkAddress);
+}
+
+}  // namespace
