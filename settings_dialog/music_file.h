@@ -14,8 +14,9 @@ namespace settings_dialog {
 // The open-file request as the dialog fills it (the fields of OPENFILENAMEA that it sets; the
 // platform fills in its module instance). Text is CP932.
 struct MusicFileRequest {
-    // The layout without the trailing fields that later versions added: every version of the
-    // platform's dialog takes it, and it shows the dialog of that layout.
+    // The layout without the trailing fields that later versions added (76 bytes with 32-bit
+    // pointers; the platform passes that layout's size for its own pointer width): every
+    // version of the platform's dialog takes it.
     std::uint32_t struct_size = 76;
     plat::WindowHandle owner{};
     // Description and pattern pairs, each ended by a NUL, the list by one more.

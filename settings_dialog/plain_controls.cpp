@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "common/cp932.h"
 #include "common/numeric.h"
 
 namespace settings_dialog {
 namespace {
 
-constexpr std::uint32_t kDtCenter = 0x1, kDtRight = 0x2, kDtWordBreak = 0x10, kDtSingleLine = 0x20,
-                        kDtVCenter = 0x4, kDtNoPrefix = 0x800;
-constexpr int kVkBack = 8, kVkLeft = 37, kVkUp = 38, kVkRight = 39, kVkDown = 40;
-constexpr plat::ColorRef kGreyText = 0x6D6D6D, kFrame = 0x7A7A7A, kFace = 0xF0F0F0;
+constexpr std::uint32_t kDtCenter = 0x1, kDtSingleLine = 0x20, kDtVCenter = 0x4, kDtNoPrefix = 0x800;
+constexpr int kVkLeft = 37, kVkRight = 39;
+constexpr plat::ColorRef kGreyText = 0x6D6D6D, kFrame = 0x7A7A7A;
 
 void Fill(plat::Dc dc, plat::Rect r, plat::ColorRef colour) {
     plat::GdiObject brush = plat::create_solid_brush(colour);
@@ -44,8 +42,6 @@ void Text(plat::Dc dc, plat::Rect rect, std::string_view text, const TextStyle& 
     plat::delete_object(font);
 }
 
-std::uint32_t AlignFormat(int align) { return align == 1 ? kDtRight : align == 2 ? kDtCenter : 0; }
-
 }  // namespace
 
 plat::FontDesc FontOf(std::string_view face, double points, int charset, bool bold, bool italic, bool underline) {
@@ -57,51 +53,6 @@ plat::FontDesc FontOf(std::string_view face, double points, int charset, bool bo
     font.charset = static_cast<std::uint8_t>(charset);
     font.face = std::string(face.substr(0, 31));
     return font;
-}
-
-void DrawCaption(plat::Dc dc, plat::Rect rect, std::string_view text, const TextStyle& style) {
-    Text(dc, rect, text, style, AlignFormat(style.align) | kDtWordBreak);
-}
-
-// ---- OverlayControl -------------------------------------------------------------------
-
-bool OverlayControl::create(plat::WindowHandle container, plat::Rect rect, std::function<void()> press) {
-    container_ = container;
-    rect_ = rect;
-    plat::ChildDesc desc;
-    desc.rect = rect;
-    desc.tab_stop = false;
-    plat::WindowHandlers handlers;
-    if (press) {
-        handlers.mouse_down = [press](int, plat::Point) { press(); };
-        handlers.double_click = [press](int, plat::Point) { press(); };
-    }
-    window_ = plat::create_child(container, desc, std::move(handlers));
-    return window_ != plat::WindowHandle::None;
-}
-
-void OverlayControl::set_text(std::string_view text, const TextStyle& style) {
-    text_ = std::string(text);
-    style_ = style;
-    has_text_ = true;
-    redraw();
-}
-
-void OverlayControl::set_picture(const plat::Bitmap* picture) {
-    picture_ = picture;
-    redraw();
-}
-
-void OverlayControl::redraw() {
-    const plat::Dc dc = plat::window_dc(window_);
-    if (dc == plat::Dc::None) return;
-    const int w = rect_.width(), h = rect_.height();
-    plat::bit_blt(dc, 0, 0, w, h, plat::window_dc(container_), rect_.left, rect_.top, plat::Rop::SrcCopy);
-    if (picture_)
-        plat::bit_blt(dc, 0, 0, picture_->width(), picture_->height(), plat::bitmap_dc(*picture_), 0, 0,
-                      plat::Rop::SrcCopy);
-    if (has_text_) DrawCaption(dc, {0, 0, w, h}, text_, style_);
-    plat::update_window(window_);
 }
 
 // ---- PlainSlider ----------------------------------------------------------------------
@@ -175,85 +126,6 @@ void PlainSlider::draw() {
     Frame(dc, {3, mid - 3, w - 3, mid + 3}, kFrame);
     Fill(dc, {handle - 3, 2, handle + 4, h - 2}, fore2_);
     Frame(dc, {handle - 3, 2, handle + 4, h - 2}, 0x404040);
-    plat::update_window(window_);
-}
-
-// ---- PlainComboBox --------------------------------------------------------------------
-
-bool PlainComboBox::create(plat::WindowHandle parent, plat::Rect rect, const TextStyle& style,
-                           std::function<void(int)> other_key) {
-    rect_ = rect;
-    style_ = style;
-    plat::ChildDesc desc;
-    desc.rect = rect;
-    desc.wants_chars = true;
-    plat::WindowHandlers handlers;
-    handlers.character = [this](int c) { type(c); };
-    handlers.key_down = [this, other_key](int key) {
-        if (key == kVkUp) step(-1);
-        else if (key == kVkDown) step(1);
-        else if (other_key) other_key(key);
-    };
-    handlers.mouse_down = [this](int, plat::Point) { plat::set_focus(window_); };
-    handlers.focus_gained = [this] { focused_ = true; draw(); };
-    handlers.focus_lost = [this] { focused_ = false; draw(); };
-    window_ = plat::create_child(parent, desc, std::move(handlers));
-    if (window_ == plat::WindowHandle::None) return false;
-    draw();
-    return true;
-}
-
-void PlainComboBox::set_text(std::string_view text) {
-    text_ = std::string(text);
-    draw();
-}
-
-void PlainComboBox::enable(bool enabled) {
-    plat::enable_window(window_, enabled);
-    draw();
-}
-
-void PlainComboBox::type(int character) {
-    if (character == kVkBack) {
-        if (text_.empty()) return;
-        // Take off the whole last character: two bytes when it is a double-byte one.
-        std::size_t last = 0;
-        for (std::size_t at = 0; at < text_.size();) {
-            last = at;
-            at += common::IsCp932LeadByte(static_cast<unsigned char>(text_[at])) && at + 1 < text_.size() ? 2 : 1;
-        }
-        text_.erase(last);
-    } else if (character >= 0x20 && character != 0x7F) {
-        text_.push_back(static_cast<char>(character));
-    } else {
-        return;
-    }
-    selected_ = -1;
-    draw();
-}
-
-void PlainComboBox::step(int by) {
-    if (entries_.empty()) return;
-    selected_ = std::clamp(selected_ + by, 0, static_cast<int>(entries_.size()) - 1);
-    text_ = entries_[static_cast<std::size_t>(selected_)];
-    draw();
-}
-
-void PlainComboBox::draw() {
-    const plat::Dc dc = plat::window_dc(window_);
-    const int w = rect_.width(), h = rect_.height();
-    const bool enabled = plat::is_window_enabled(window_);
-    Fill(dc, {0, 0, w, h}, enabled ? 0xFFFFFF : kFace);
-    Frame(dc, {0, 0, w, h}, kFrame);
-    const int button = std::min(17, w / 2);
-    Fill(dc, {w - button, 1, w - 1, h - 1}, kFace);
-    // The drop-down arrow: a small triangle pointing down.
-    const int cx = w - button / 2 - 1, cy = h / 2 - 1;
-    for (int row = 0; row < 3; ++row) Fill(dc, {cx - 2 + row, cy + row, cx + 3 - row, cy + row + 1}, enabled ? 0 : kGreyText);
-    TextStyle style = style_;
-    if (!enabled) style.colour = kGreyText;
-    Text(dc, {3, 0, w - button - 1, h}, text_, style, kDtSingleLine | kDtVCenter);
-    if (focused_ && enabled) plat::draw_focus_rect(dc, {2, 2, w - button - 1, h - 2});
     plat::update_window(window_);
 }
 

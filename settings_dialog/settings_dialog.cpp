@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <span>
 #include <utility>
 
 #include "common/texts.h"
+#include "platform/controls.h"
 #include "platform/pictures.h"
 #include "platform/window.h"
 #include "settings_dialog/backdrop.h"
@@ -41,9 +41,32 @@ TextStyle StyleOf(const LayoutNode& node) {
     const controls::PropertyBag& p = node.properties;
     const controls::StoredFont font = p.read_font("Font").value_or(controls::StoredFont{});
     style.font = FontOf(font.face_cp932, font.points, font.charset, font.bold, font.italic, font.underline);
-    style.colour = p.read_colour("ForeColor", 0x80000008);
+    style.colour = p.read_colour("ForeColor", plat::kWindowTextColor);
     style.align = p.read_int("Alignment", 0);
     return style;
+}
+
+// A label of the description, its text as designed. Only a label marked WordWrap breaks its
+// lines: the others keep to one line, so that a font wider than the designed one cuts the end
+// of a caption instead of moving a word out of sight.
+plat::LabelDesc LabelOf(const LayoutNode& node, plat::Rect rect) {
+    const TextStyle style = StyleOf(node);
+    plat::LabelDesc desc;
+    desc.rect = rect;
+    desc.text = node.properties.read_text("Caption", "");
+    desc.font = style.font;
+    desc.color = style.colour;
+    desc.align = style.align == 1 ? plat::TextAlign::Right : style.align == 2 ? plat::TextAlign::Center : plat::TextAlign::Left;
+    desc.word_wrap = node.properties.read_bool("WordWrap", false);
+    return desc;
+}
+
+plat::WindowHandlers PressHandlers(std::function<void()> press) {
+    plat::WindowHandlers handlers;
+    if (!press) return handlers;
+    handlers.mouse_down = [press](int, plat::Point) { press(); };
+    handlers.double_click = [press](int, plat::Point) { press(); };
+    return handlers;
 }
 
 class SettingsWindow final : public DialogView {
@@ -62,22 +85,26 @@ public:
     void set_label_text(LabelId label, std::string_view text) override;
     void show_glyph(GlyphGroup group, int index, bool selected) override;
     void enable(Switchable control, bool enabled) override {
-        if (control == Switchable::FileButton) file_button_.enable(enabled);
-        else repeat_.enable(enabled);
+        if (control == Switchable::FileButton) {
+            file_button_.enable(enabled);
+        } else {
+            plat::enable_window(repeat_, enabled);
+            plat::invalidate_window(repeat_);
+        }
     }
-    std::string repeat_text() const override { return repeat_.text(); }
-    void set_repeat_text(std::string_view text) override { repeat_.set_text(text); }
-    void add_repeat_entry(std::string_view text) override { repeat_.add_entry(text); }
+    std::string repeat_text() const override { return plat::combo_text(repeat_); }
+    void set_repeat_text(std::string_view text) override { plat::set_combo_text(repeat_, text); }
+    void add_repeat_entry(std::string_view text) override { plat::add_combo_item(repeat_, text); }
     void tile_panel(int index) override;
     void close() override { plat::destroy_window(window_); }
 
 private:
     static std::size_t Index(SliderId slider) { return static_cast<std::size_t>(slider); }
 
-    struct Label {
-        OverlayControl control;
-        TextStyle style;
-        int panel = -1;  // -1: on the backdrop
+    // A label or glyph and the panel it lies on (-1: the backdrop).
+    struct Overlay {
+        plat::WindowHandle handle{};
+        int panel = -1;
     };
 
     plat::Rect rect_of(const LayoutNode& node) const { return PixelRect(node, twips_); }
@@ -98,13 +125,13 @@ private:
     std::array<plat::Rect, 3> panel_rects_{};
     std::unique_ptr<plat::Bitmap> strip_, option_on_, option_off_;
     std::array<PlainSlider, 5> sliders_;
-    PlainComboBox repeat_;
+    plat::WindowHandle repeat_{};
     PlainButton file_button_, cancel_, save_;
-    // Labels in the order of the description; the value labels by name.
-    std::vector<std::unique_ptr<Label>> labels_;
-    std::array<Label*, 7> value_labels_{};
-    std::array<std::unique_ptr<OverlayControl>, 2> neon_;
-    std::array<std::unique_ptr<OverlayControl>, 3> music_;
+    // Labels and glyphs in the order of the description; the value labels and glyphs by name.
+    std::vector<Overlay> overlays_;
+    std::array<plat::WindowHandle, 7> value_labels_{};
+    std::array<plat::WindowHandle, 2> neon_{};
+    std::array<plat::WindowHandle, 3> music_{};
 };
 
 plat::Rect SettingsWindow::dialog_rect_of(std::string_view name, std::optional<int> index) const {
@@ -181,7 +208,11 @@ bool SettingsWindow::create_tab_stops() {
                 slider.scroll = [this, id = id] { logic_.SliderChanged(id); };
             }
         } else if (n.kind == "ComboBox") {
-            made = repeat_.create(window_, r, StyleOf(n), other_key);
+            plat::ComboDesc desc;
+            desc.rect = r;
+            desc.font = StyleOf(n).font;
+            repeat_ = plat::create_combo_box(window_, desc);
+            made = repeat_ != plat::WindowHandle::None;
         } else if (n.kind == "StyledButton") {
             TextStyle style = StyleOf(n);
             style.colour = p.read_colour("cFore", 0x80000012);
@@ -215,44 +246,44 @@ void SettingsWindow::create_overlays(const LayoutNode& container, int panel) {
         const plat::Rect r = rect_of(n);
         if (n.kind == "Image" && n.index && (n.name == "Img_Neon" || n.name == "Img_BGM")) {
             const int i = *n.index;
-            auto glyph = std::make_unique<OverlayControl>();
             const bool neon = n.name == "Img_Neon";
-            glyph->create(parent, r, [this, neon, i] { neon ? logic_.SelectNeon(i) : logic_.SelectMusic(i); });
+            const plat::WindowHandle glyph = plat::create_image_control(
+                parent, r, PressHandlers([this, neon, i] { neon ? logic_.SelectNeon(i) : logic_.SelectMusic(i); }));
             // As designed, before the load chooses: the unselected picture.
-            glyph->set_picture(option_off_.get());
-            if (neon && i < 2) neon_[i] = std::move(glyph);
-            else if (!neon && i < 3) music_[i] = std::move(glyph);
+            if (option_off_) plat::set_image_picture(glyph, *option_off_);
+            if (neon && i < 2) neon_[i] = glyph;
+            else if (!neon && i < 3) music_[i] = glyph;
+            overlays_.push_back({glyph, panel});
         } else if (n.kind == "Label") {
-            auto label = std::make_unique<Label>();
-            label->style = StyleOf(n);
-            label->panel = panel;
             std::function<void()> press;
             if (n.name == "lbl_Neon" && n.index) press = [this, i = *n.index] { logic_.SelectNeon(i); };
             if (n.name == "lbl_BGM" && n.index) press = [this, i = *n.index] { logic_.SelectMusic(i); };
-            if (n.name == "lbl_URL") press = [this] { logic_.OpenLink(); };
-            label->control.create(parent, r, std::move(press));
-            if (n.properties.read_text("MousePointer", "") == "Hand") label->control.set_cursor(plat::CursorKind::Hand);
-            label->control.set_text(n.properties.read_text("Caption", ""), label->style);
+            plat::WindowHandlers handlers = PressHandlers(std::move(press));
+            if (n.name == "lbl_URL") handlers.click = [this] { logic_.OpenLink(); };
+            const plat::WindowHandle label = plat::create_label(parent, LabelOf(n, r), std::move(handlers));
+            if (n.properties.read_text("MousePointer", "") == "Hand") plat::set_window_cursor(label, plat::CursorKind::Hand);
             static constexpr std::pair<std::string_view, LabelId> kValueLabels[] = {
                 {"lbl_Interval", LabelId::Interval}, {"lbl_Sleep", LabelId::Sleep}, {"lblXaxis", LabelId::XAxis},
                 {"lblYaxis", LabelId::YAxis},        {"lblZaxis", LabelId::ZAxis},  {"lbl_Fname", LabelId::FileName},
                 {"lbl_URL", LabelId::Link}};
             for (const auto& [name, id] : kValueLabels)
-                if (name == n.name) value_labels_[static_cast<std::size_t>(id)] = label.get();
-            labels_.push_back(std::move(label));
+                if (name == n.name) value_labels_[static_cast<std::size_t>(id)] = label;
+            overlays_.push_back({label, panel});
         }
     }
 }
 
 void SettingsWindow::set_label_text(LabelId label, std::string_view text) {
-    if (Label* l = value_labels_[static_cast<std::size_t>(label)]) l->control.set_text(text, l->style);
+    if (const plat::WindowHandle l = value_labels_[static_cast<std::size_t>(label)]; l != plat::WindowHandle::None)
+        plat::set_label_text(l, text);
 }
 
 void SettingsWindow::show_glyph(GlyphGroup group, int index, bool selected) {
-    OverlayControl* glyph = nullptr;
-    if (group == GlyphGroup::Neon && index >= 0 && index < 2) glyph = neon_[index].get();
-    if (group == GlyphGroup::Music && index >= 0 && index < 3) glyph = music_[index].get();
-    if (glyph) glyph->set_picture(selected ? option_on_.get() : option_off_.get());
+    plat::WindowHandle glyph{};
+    if (group == GlyphGroup::Neon && index >= 0 && index < 2) glyph = neon_[index];
+    if (group == GlyphGroup::Music && index >= 0 && index < 3) glyph = music_[index];
+    const plat::Bitmap* picture = selected ? option_on_.get() : option_off_.get();
+    if (glyph != plat::WindowHandle::None && picture) plat::set_image_picture(glyph, *picture);
 }
 
 void SettingsWindow::tile_panel(int index) {
@@ -262,12 +293,8 @@ void SettingsWindow::tile_panel(int index) {
               strip_->height());
     plat::update_window(panels_[index]);
     // What lies on the panel shows its new pixels.
-    for (auto& label : labels_)
-        if (label->panel == index) label->control.redraw();
-    for (auto& glyph : index == 1 ? std::span<std::unique_ptr<OverlayControl>>(neon_)
-                                  : index == 2 ? std::span<std::unique_ptr<OverlayControl>>(music_)
-                                               : std::span<std::unique_ptr<OverlayControl>>())
-        if (glyph) glyph->redraw();
+    for (const Overlay& o : overlays_)
+        if (o.panel == index) plat::refresh_control(o.handle);
 }
 
 }  // namespace

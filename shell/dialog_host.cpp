@@ -1,6 +1,8 @@
 #include "shell/dialog_host.h"
 
 #include "common/texts.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
 #include "settings_dialog/settings_dialog.h"
 #include "shell/process_state.h"
 #include "shell/routines.h"
@@ -20,8 +22,21 @@ void RunSettingsDialog() {
         [](long value) { return SettingNumberText(value); },
         ZoomOpen,
         ZoomClose,
-        {},
-        {},
+        [](const settings_dialog::MusicFileRequest& r) -> std::optional<std::string> {
+            plat::OpenFileRequest request;
+            request.owner = r.owner;
+            request.filter = r.filter;
+            request.title = r.title;
+            request.file_buffer_size = r.file_buffer_size;
+            request.title_buffer_size = r.title_buffer_size;
+            request.flags = r.flags;
+            const plat::OpenFileResult result = plat::get_open_file_name(request);
+            if (result.result <= 0) return std::nullopt;
+            return result.path;
+        },
+        [](plat::WindowHandle owner, std::string_view target) {
+            plat::shell_execute(owner, "open", target, "", "", plat::kSwShowNormal);
+        },
         // The program's own page, shipped beside it: a link that leads somewhere wherever the
         // program is installed.
         ProgramFile("Zephlora.html"),

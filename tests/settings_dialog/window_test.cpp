@@ -47,7 +47,10 @@ protected:
         settings_dialog::ShowSettingsDialog(world.host);
     }
     static std::function<void()> press(plat::Point at, int button = 1) {
-        return [at, button] { scripted::queue_mouse_down(button, at); };
+        return [at, button] {
+            scripted::queue_mouse_down(button, at);
+            scripted::queue_mouse_up(button, at);
+        };
     }
     static std::function<void()> type(std::string text) {
         return [text] {
@@ -216,9 +219,14 @@ TEST_F(ConfigureMode, CancelAfterChangingEverythingLeavesTheFileAsItWas) {
     const std::string ini = folder.file("Zephlora.ini");
     const std::string before = "[Section]\r\n" + std::string(texts::kKeyXAxis) + "=3\r\n; a comment\r\n";
     testing_support::write_bytes(ini, before);
-    start({[] { scripted::queue_mouse_down(1, kNeonOn); }, [] { scripted::queue_mouse_down(1, kCdGlyph); },
-           [] { scripted::queue_mouse_down(1, kRepeatBox); }, [] { scripted::queue_char('5'); },
-           [] { scripted::queue_key(39); }, [] { scripted::queue_mouse_down(1, kCancel); }});
+    auto click = [](plat::Point at) {
+        return [at] {
+            scripted::queue_mouse_down(1, at);
+            scripted::queue_mouse_up(1, at);
+        };
+    };
+    start({click(kNeonOn), click(kCdGlyph), click(kRepeatBox), [] { scripted::queue_char('5'); },
+           [] { scripted::queue_key(9); }, [] { scripted::queue_key(39); }, click(kCancel)});
     EXPECT_EQ(testing_support::read_bytes(ini), before);
     EXPECT_EQ(shell::SaverSettings.NeonEffect, 1);  // changed in place, never written
 }
