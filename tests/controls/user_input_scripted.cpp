@@ -1,0 +1,56 @@
+// The scripted back end: input is queued for the next pump, which delivers it through the
+// window tree (capture, the window under the point, the focus) as the Linux back end does.
+#include "platform/scripted/control.h"
+#include "platform/window.h"
+#include "tests/controls/user_input.h"
+
+namespace control_test {
+
+namespace sc = plat::scripted;
+
+plat::WindowHandle make_host(int width, int height) {
+    sc::reset();
+    plat::WindowDesc desc;
+    desc.title = "controls";
+    desc.style = plat::WindowStyle::Dialog;
+    desc.rect = {100, 100, 100 + width, 100 + height};
+    const plat::WindowHandle host = plat::create_window(desc, {});
+    plat::show_window(host, true);
+    plat::pump_events();
+    return host;
+}
+
+void close_host(plat::WindowHandle host) { plat::destroy_window(host); }
+
+void press(plat::WindowHandle window, plat::Point client, int button) {
+    sc::queue_mouse_down(button, client, window);
+    plat::pump_events();
+}
+
+void move(plat::WindowHandle window, plat::Point client) {
+    sc::queue_mouse_move(client, window);
+    plat::pump_events();
+}
+
+void release(plat::WindowHandle window, plat::Point client, int button) {
+    sc::queue_mouse_up(button, client, window);
+    plat::pump_events();
+}
+
+void key(plat::WindowHandle window, int virtual_key) {
+    plat::set_focus(window);
+    sc::queue_key(virtual_key, window);
+    sc::queue_key_up(virtual_key, window);
+    plat::pump_events();
+}
+
+std::unique_ptr<plat::Bitmap> image_of(plat::WindowHandle window) {
+    plat::Rect r;
+    if (!plat::get_window_rect(window, r)) return nullptr;
+    auto copy = plat::create_bitmap(r.width(), r.height());
+    plat::bit_blt(plat::bitmap_dc(*copy), 0, 0, r.width(), r.height(), plat::window_dc(window), 0, 0,
+                  plat::Rop::SrcCopy);
+    return copy;
+}
+
+}  // namespace control_test

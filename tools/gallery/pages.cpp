@@ -1,0 +1,13 @@
+// The table of pages. A new kind of control adds its page file and one line here.
+#include "tools/gallery/gallery.h"
+
+namespace gallery {
+
+std::unique_ptr<Shown> ShowSlider(plat::WindowHandle host, const Request& request, std::string& error);
+
+const Page kPages[] = {
+    {"slider", "normal", "the value slider: --drag X, --press/--move/--release X, --key VK", ShowSlider},
+    {nullptr, nullptr, nullptr, nullptr},
+};
+
+}  // namespace gallery
