@@ -37,6 +37,7 @@ public:
     struct Entry {
         std::string key;
         std::string value;
+        bool operator==(const Entry&) const = default;
     };
 
     PropertyBag() = default;

@@ -46,6 +46,27 @@ bool screen_to_client(WindowHandle h, Point& p) { return window_tree().screen_to
 bool client_to_screen(WindowHandle h, Point& p) { return window_tree().client_to_screen(h, p); }
 WindowHandle set_focus(WindowHandle h) { return window_tree().set_focus(h); }
 WindowHandle get_focus() { return window_tree().focus(); }
+bool set_prop(WindowHandle h, std::string_view name, std::intptr_t value) {
+    posix::TreeWindow* w = window_tree().find(h);
+    if (!w) return false;
+    w->props[std::string(name)] = value;
+    return true;
+}
+std::intptr_t get_prop(WindowHandle h, std::string_view name) {
+    posix::TreeWindow* w = window_tree().find(h);
+    if (!w) return 0;
+    auto it = w->props.find(name);
+    return it == w->props.end() ? 0 : it->second;
+}
+std::intptr_t remove_prop(WindowHandle h, std::string_view name) {
+    posix::TreeWindow* w = window_tree().find(h);
+    if (!w) return 0;
+    auto it = w->props.find(name);
+    if (it == w->props.end()) return 0;
+    const std::intptr_t value = it->second;
+    w->props.erase(it);
+    return value;
+}
 WindowHandle move_focus(WindowHandle from, bool forward) { return window_tree().move_focus(from, forward); }
 bool set_window_cursor(WindowHandle h, CursorKind kind, Icon custom) {
     return window_tree().set_cursor(h, kind, custom);

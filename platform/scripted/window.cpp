@@ -270,27 +270,6 @@ WindowHandle get_parent(WindowHandle h) {
 }
 
 int shift_state() { return world().shift; }
-bool set_prop(WindowHandle h, std::string_view name, std::intptr_t value) {
-    posix::TreeWindow* w = world().tree.find(h);
-    if (!w) return false;
-    w->props[std::string(name)] = value;
-    return true;
-}
-std::intptr_t get_prop(WindowHandle h, std::string_view name) {
-    posix::TreeWindow* w = world().tree.find(h);
-    if (!w) return 0;
-    auto it = w->props.find(name);
-    return it == w->props.end() ? 0 : it->second;
-}
-std::intptr_t remove_prop(WindowHandle h, std::string_view name) {
-    posix::TreeWindow* w = world().tree.find(h);
-    if (!w) return 0;
-    auto it = w->props.find(name);
-    if (it == w->props.end()) return 0;
-    const std::intptr_t value = it->second;
-    w->props.erase(it);
-    return value;
-}
 
 void run_event_loop() {
     while (scripted::has_own_window()) pump_events();
