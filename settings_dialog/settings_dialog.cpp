@@ -7,13 +7,15 @@
 #include <memory>
 #include <utility>
 
+#include "common/numeric.h"
 #include "common/texts.h"
 #include "platform/controls.h"
 #include "platform/pictures.h"
 #include "platform/window.h"
 #include "settings_dialog/backdrop.h"
 #include "settings_dialog/dialog_layout.h"
-#include "settings_dialog/plain_controls.h"
+#include "controls/slider/slider.h"
+#include "controls/styled_button/qz_buttons_h.h"
 
 namespace settings_dialog {
 namespace {
@@ -36,11 +38,29 @@ std::unique_ptr<plat::Bitmap> PictureNamed(std::string_view name) {
     return nullptr;
 }
 
+struct TextStyle {
+    plat::FontDesc font;
+    plat::ColorRef colour = 0;  // may name a system colour
+    int align = 0;              // 0 left, 1 right, 2 centre
+};
+
+// The font of a stored font: 9.75 points is 13 pixels at 96 dots per inch.
+plat::FontDesc FontOf(const controls::StoredFont& stored) {
+    plat::FontDesc font;
+    font.height = -static_cast<std::int32_t>(common::round_half_even(stored.points * 96.0 / 72.0));
+    font.weight = stored.bold ? 700 : 400;
+    font.italic = stored.italic;
+    font.underline = stored.underline;
+    font.charset = static_cast<std::uint8_t>(stored.charset);
+    font.face = stored.face_cp932.substr(0, 31);
+    return font;
+}
+
 TextStyle StyleOf(const LayoutNode& node) {
     TextStyle style;
     const controls::PropertyBag& p = node.properties;
     const controls::StoredFont font = p.read_font("Font").value_or(controls::StoredFont{});
-    style.font = FontOf(font.face_cp932, font.points, font.charset, font.bold, font.italic, font.underline);
+    style.font = FontOf(font);
     style.colour = p.read_colour("ForeColor", plat::kWindowTextColor);
     style.align = p.read_int("Alignment", 0);
     return style;
@@ -80,13 +100,18 @@ public:
 
     // DialogView
     plat::WindowHandle window() const override { return window_; }
-    void set_slider_value(SliderId slider, std::int32_t value) override { sliders_[Index(slider)].set_value(value); }
-    std::int32_t slider_value(SliderId slider) const override { return sliders_[Index(slider)].value(); }
+    void set_slider_value(SliderId slider, std::int32_t value) override {
+        if (auto& s = sliders_[Index(slider)]) s->SetValue(value);
+    }
+    std::int32_t slider_value(SliderId slider) const override {
+        const auto& s = sliders_[Index(slider)];
+        return s ? s->Value() : 0;
+    }
     void set_label_text(LabelId label, std::string_view text) override;
     void show_glyph(GlyphGroup group, int index, bool selected) override;
     void enable(Switchable control, bool enabled) override {
         if (control == Switchable::FileButton) {
-            file_button_.enable(enabled);
+            if (file_button_) file_button_->SetEnabled(enabled);
         } else {
             plat::enable_window(repeat_, enabled);
             plat::invalidate_window(repeat_);
@@ -124,9 +149,11 @@ private:
     std::array<plat::WindowHandle, 3> panels_{};
     std::array<plat::Rect, 3> panel_rects_{};
     std::unique_ptr<plat::Bitmap> strip_, option_on_, option_off_;
-    std::array<PlainSlider, 5> sliders_;
+    // The buttons' container: the backdrop, of the system's button-face colour as designed.
+    controls::ButtonHost button_host_;
+    std::array<std::unique_ptr<controls::Slider>, 5> sliders_;
     plat::WindowHandle repeat_{};
-    PlainButton file_button_, cancel_, save_;
+    std::unique_ptr<controls::qzButtons_H> file_button_, cancel_, save_;
     // Labels and glyphs in the order of the description; the value labels and glyphs by name.
     std::vector<Overlay> overlays_;
     std::array<plat::WindowHandle, 7> value_labels_{};
@@ -188,7 +215,6 @@ bool SettingsWindow::create_tab_stops() {
                                   "qzButtons_H1", "qzButtons_H2"})
         if (const LayoutNode* n = FindControl(name)) stops.push_back({n, n->properties.read_int("TabIndex", 0)});
     std::stable_sort(stops.begin(), stops.end(), [](const Stop& a, const Stop& b) { return a.tab_index < b.tab_index; });
-    auto other_key = [this](int k) { key(k); };
     for (const Stop& stop : stops) {
         const LayoutNode& n = *stop.node;
         const controls::PropertyBag& p = n.properties;
@@ -200,12 +226,13 @@ bool SettingsWindow::create_tab_stops() {
                 {"HSx", SliderId::XAxis}, {"HSy", SliderId::YAxis}, {"HSz", SliderId::ZAxis}};
             for (const auto& [name, id] : kSliders) {
                 if (name != n.name) continue;
-                PlainSlider& slider = sliders_[Index(id)];
-                made = slider.create(window_, r, p.read_int("Min", 0), p.read_int("Max", 10),
-                                     p.read_colour("ForeColor", 0x00C8C800), p.read_colour("ForeColor2", 0x000000C8),
-                                     other_key);
-                slider.change = [this, id = id] { logic_.SliderChanged(id); };
-                slider.scroll = [this, id = id] { logic_.SliderChanged(id); };
+                controls::SliderEvents events;
+                events.on_change = [this, id = id] { logic_.SliderChanged(id); };
+                events.on_scroll = [this, id = id] { logic_.SliderChanged(id); };
+                auto& slider = sliders_[Index(id)];
+                slider = std::make_unique<controls::Slider>(window_, r, std::move(events));
+                slider->ReadProperties(p);
+                made = slider->window() != plat::WindowHandle::None;
             }
         } else if (n.kind == "ComboBox") {
             plat::ComboDesc desc;
@@ -214,15 +241,19 @@ bool SettingsWindow::create_tab_stops() {
             repeat_ = plat::create_combo_box(window_, desc);
             made = repeat_ != plat::WindowHandle::None;
         } else if (n.kind == "StyledButton") {
-            TextStyle style = StyleOf(n);
-            style.colour = p.read_colour("cFore", 0x80000012);
-            const plat::ColorRef back = p.read_colour("cBack", 0x8000000F);
-            const std::string caption = p.read_text("Caption", "");
-            PlainButton* button = n.name == "Cmd_File" ? &file_button_ : n.name == "qzButtons_H1" ? &cancel_ : &save_;
+            // Each acts the moment a mouse button goes down on it, whichever button.
             std::function<void()> press = n.name == "Cmd_File"       ? std::function<void()>([this] { logic_.ChooseFile(); })
                                           : n.name == "qzButtons_H1" ? std::function<void()>([this] { logic_.Cancel(); })
                                                                      : std::function<void()>([this] { logic_.Save(); });
-            made = button->create(window_, r, caption, style, back, std::move(press), other_key);
+            controls::ButtonEvents events;
+            events.MouseDown = [press](std::int16_t&, std::int16_t&, float&, float&) { press(); };
+            events.KeyDown = [this](std::int16_t& key_code, std::int16_t&) { key(key_code); };
+            auto button = std::make_unique<controls::qzButtons_H>(button_host_, std::move(events));
+            made = button->Create(window_, r);
+            button->ReadProperties(p);
+            if (n.name == "Cmd_File") file_button_ = std::move(button);
+            else if (n.name == "qzButtons_H1") cancel_ = std::move(button);
+            else save_ = std::move(button);
         }
         if (!made) return false;
     }
