@@ -23,7 +23,7 @@ enum class Build { Linux, Windows };
 
 // Client points of the controls.
 constexpr plat::Point kNeonOnCaption{321, 126}, kCdGlyph{42, 194}, kNoMusicCaption{62, 214}, kFileCaption{62, 234},
-    kRepeatBox{125, 194}, kSave{356, 316}, kCancel{280, 316};
+    kRepeatBox{125, 194}, kSave{356, 316}, kCancel{280, 316}, kLink{40, 322};
 
 std::string Key(std::string_view key, std::string_view value) {
     return std::string(key) + "=" + std::string(value) + "\r\n";
@@ -56,12 +56,12 @@ protected:
     }
 
     // Starts the dialog and waits until it is on the screen; false when it does not come.
-    bool open() {
+    bool open(black_box::RunAs as = {}) {
         if (build == Build::Windows)
             dialog = std::make_unique<Child>(std::vector<std::string>{kSourceDir + "/scripts/wine-run.sh",
-                                                                      folder.file("Zephlora.scr"), "/c"});
+                                                                      folder.file("Zephlora.scr"), "/c"}, as);
         else
-            dialog = std::make_unique<Child>(std::vector<std::string>{folder.file("zephlora"), "/c"});
+            dialog = std::make_unique<Child>(std::vector<std::string>{folder.file("zephlora"), "/c"}, as);
         const auto window = black_box::wait_for_window(kTitleUtf8, 90);
         if (!window || !black_box::wait_viewable(*window, 30)) return false;
         if (build == Build::Windows) {
@@ -192,6 +192,23 @@ TEST_P(DialogBlackBox, MusicFileWithoutAFileSavesKindTwoAndCancelWritesNothing) 
     ASSERT_TRUE(ends());
     EXPECT_TRUE(Holds(settings(), texts::kKeyBgmKind, " 2")) << settings();
     EXPECT_TRUE(Holds(settings(), texts::kKeyBgmFile, "")) << settings();
+}
+
+// The link opens the program's own page, shipped beside it, with the desktop's browser: here a
+// stand-in xdg-open that notes what it was asked to open.
+TEST_F(DialogDriver, LinkOpensTheShippedPageInTheBrowser) {
+    const std::string bin = folder.file("bin"), opened = folder.file("opened.txt");
+    std::filesystem::create_directory(bin);
+    testing_support::write_bytes(bin + "/xdg-open", "#!/bin/sh\necho \"$@\" >> '" + opened + "'\n");
+    std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms(0755));
+    ASSERT_TRUE(open({false, {"PATH=" + bin + ":" + black_box::env("PATH")}}));
+    press(kLink);
+    for (int i = 0; i < 50 && !testing_support::exists(opened); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const std::string asked = testing_support::read_bytes(opened);
+    EXPECT_NE(asked.find("file://" + folder.file("Zephlora.html")), std::string::npos) << asked;
+    press(kCancel);
+    EXPECT_TRUE(ends());
+    EXPECT_FALSE(testing_support::exists(ini()));
 }
 
 // The two builds draw the same dialog: every pixel is the same but for text (the captions,
