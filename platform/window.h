@@ -103,6 +103,11 @@ bool set_window_pos(WindowHandle window, std::intptr_t insert_after, int x, int 
 bool move_window(WindowHandle window, int x, int y, int width, int height);
 void show_window(WindowHandle window, bool visible);
 
+// The icon of a top-level window (its title bar's and the task switcher's): a copy of the
+// picture. On Win32 every window of the program carries the program's icon from its resources
+// already, and the call leaves it.
+bool set_window_icon(WindowHandle window, const Bitmap& picture);
+
 // ---- Child windows ------------------------------------------------------------------
 
 // A child window inside a dialog or another child. Its rect is in the parent's client

@@ -193,6 +193,7 @@ bool SettingsWindow::create() {
                                    DialogWindowRect(plat::screen_size_px(), client.width(), client.height())},
                                   std::move(handlers));
     if (window_ == plat::WindowHandle::None) return false;
+    if (auto icon = PictureNamed(form->properties.read_picture("Icon"))) plat::set_window_icon(window_, *icon);
     // The resize handler's painting: the window has taken its size.
     PaintBackdrop(plat::window_dc(window_), client.width(), client.height());
     if (!create_tab_stops() || !create_panels()) return false;

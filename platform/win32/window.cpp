@@ -522,6 +522,8 @@ bool move_window(WindowHandle window, int x, int y, int width, int height) {
     return MoveWindow(win32::to_hwnd(window), x, y, width, height, TRUE) != 0;
 }
 
+bool set_window_icon(WindowHandle window, const Bitmap&) { return IsWindow(win32::to_hwnd(window)) != 0; }
+
 void show_window(WindowHandle window, bool visible) {
     ShowWindow(win32::to_hwnd(window), visible ? SW_SHOWNORMAL : SW_HIDE);
     if (visible) UpdateWindow(win32::to_hwnd(window));

@@ -64,6 +64,7 @@ protected:
             dialog = std::make_unique<Child>(std::vector<std::string>{folder.file("zephlora"), "/c"}, as);
         const auto window = black_box::wait_for_window(kTitleUtf8, 90);
         if (!window || !black_box::wait_viewable(*window, 30)) return false;
+        window_id = *window;
         if (build == Build::Windows) {
             std::istringstream report(black_box::run({kSourceDir + "/scripts/wine-run.sh", kWin32Dir + "/win_probe.exe",
                                                       "client", black_box::hex(texts::kTitleDialog), "30"}, 60));
@@ -118,6 +119,7 @@ protected:
     bool ends() { return dialog && dialog->wait(30) == 0; }
 
     Build build = Build::Linux;
+    std::string window_id;
     testing_support::TempFolder folder;
     std::unique_ptr<Child> dialog;
     plat::Rect client;
@@ -136,6 +138,12 @@ TEST_P(DialogBlackBox, ClientAreaShowsBackdropPanelsAndLoadedGlyphs) {
     ASSERT_TRUE(open());
     EXPECT_EQ(client.width(), 409);
     EXPECT_EQ(client.height(), 345);
+    // The program's 32 x 32 icon (the Windows build's window class carries the one of its
+    // resources).
+    if (build == Build::Linux) {
+        const std::string icon = black_box::run({"xprop", "-id", window_id, "_NET_WM_ICON"});
+        EXPECT_NE(icon.find("Icon (32 x 32)"), std::string::npos) << icon.substr(0, 200);
+    }
     const auto shot = screenshot();
     ASSERT_EQ(shot.size(), 409u * 345u);
     EXPECT_EQ(at(shot, 400, 0), 0x00001Eu);
