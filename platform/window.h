@@ -60,6 +60,16 @@ struct WindowHandlers {
 };
 
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers);
+
+// The outer rectangle of a top-level window of this style whose client area is `client`, from
+// the platform's own frame metrics (AdjustWindowRectEx on Win32). On Linux and in the scripted
+// world a window's rectangle is its client area's; the window manager's frame lies outside it.
+Rect window_rect_for_client(WindowStyle style, const Rect& client);
+
+// Asks that the windows this thread creates from now on be scaled by the system to the
+// display's DPI with sharp text (Win32's GDI-scaled DPI awareness, where the system has it);
+// nothing elsewhere.
+void use_gdi_scaled_dpi_for_thread();
 void destroy_window(WindowHandle window);  // runs the unload handler
 bool is_window(WindowHandle window);
 
@@ -93,6 +103,11 @@ bool set_window_pos(WindowHandle window, std::intptr_t insert_after, int x, int 
                     std::uint32_t flags);
 bool move_window(WindowHandle window, int x, int y, int width, int height);
 void show_window(WindowHandle window, bool visible);
+
+// The icon of a top-level window (its title bar's and the task switcher's): a copy of the
+// picture. On Win32 every window of the program carries the program's icon from its resources
+// already, and the call leaves it.
+bool set_window_icon(WindowHandle window, const Bitmap& picture);
 
 // ---- Child windows ------------------------------------------------------------------
 

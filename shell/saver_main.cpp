@@ -6,7 +6,7 @@
 #include "platform/password.h"
 #include "platform/system.h"
 #include "platform/window.h"
-#include "settings_dialog/settings_dialog.h"
+#include "shell/dialog_host.h"
 #include "shell/preview_window.h"
 #include "shell/resource_pack.h"
 #include "shell/routines.h"
@@ -118,7 +118,7 @@ void SaverMain() {
         ChangePassword(command_line);
         plat::end_process(0);
     case SaverMode::Configure:
-        settings_dialog::ShowSettingsDialog();  // a handle after the switch is ignored
+        RunSettingsDialog();  // a handle after the switch is ignored
         plat::end_process(0);
     case SaverMode::Quit:
         plat::end_process(0);

@@ -165,6 +165,21 @@ bool move_window(WindowHandle h, int x, int y, int width, int height) {
     return true;
 }
 
+bool set_window_icon(WindowHandle h, const Bitmap& picture) {
+    Window* w = find(h);
+    const Surface from = picture.surface();
+    if (!w || from.width <= 0 || from.height <= 0) return false;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, from.width, from.height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!icon) return false;
+    for (int y = 0; y < from.height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(icon->pixels) + y * icon->pitch);
+        for (int x = 0; x < from.width; ++x) row[x] = 0xFF000000u | (from.row(y)[x] & 0x00FFFFFFu);  // opaque
+    }
+    SDL_SetWindowIcon(w->sdl, icon);
+    SDL_FreeSurface(icon);
+    return true;
+}
+
 void show_window(WindowHandle h, bool visible) {
     if (posix::TreeWindow* node = tree().find(h)) node->visible = visible;
     if (tree().is_child(h)) {

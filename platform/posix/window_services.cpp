@@ -6,6 +6,9 @@ namespace plat {
 using posix::tree_changed;
 using posix::window_tree;
 
+Rect window_rect_for_client(WindowStyle, const Rect& client) { return client; }
+void use_gdi_scaled_dpi_for_thread() {}
+
 void set_window_caption(WindowHandle h, std::string_view caption) { window_tree().set_caption(h, caption); }
 bool enable_window(WindowHandle h, bool enabled) {
     posix::TreeWindow* w = window_tree().find(h);

@@ -193,6 +193,8 @@ bool move_window(WindowHandle h, int x, int y, int width, int height) {
     return true;
 }
 
+bool set_window_icon(WindowHandle h, const Bitmap&) { return scripted::find(h) != nullptr; }
+
 void show_window(WindowHandle h, bool visible) {
     if (scripted::WindowState* w = scripted::find(h)) w->visible = visible;
     if (posix::TreeWindow* node = world().tree.find(h)) node->visible = visible;

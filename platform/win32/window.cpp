@@ -312,14 +312,36 @@ const char* child_class() {
 
 }  // namespace
 
+namespace {
+DWORD top_level_style(WindowStyle style) {
+    return style == WindowStyle::Popup ? WS_POPUP : (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER);
+}
+}  // namespace
+
+Rect window_rect_for_client(WindowStyle style, const Rect& client) {
+    RECT r{client.left, client.top, client.right, client.bottom};
+    if (!AdjustWindowRectEx(&r, top_level_style(style), FALSE, 0)) return client;
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+void use_gdi_scaled_dpi_for_thread() {
+    // SetThreadDpiAwarenessContext exists from Windows 10 1607 on; GDI scaling from 1703. On an
+    // older system, or where the context is unknown, the call is absent or fails and nothing
+    // changes. DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED is the handle value -5.
+    using SetContext = HANDLE(WINAPI*)(HANDLE);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (!user32) return;
+    auto set_context = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+    if (set_context) set_context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-5)));
+}
+
 bool win32::dialog_access_key(HWND from, int key) { return run_access_key(from, key); }
 
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     // A full-screen window needs nothing more than its rect here: a popup window as large as
     // the screen covers it, taskbar included, and GDI shows every frame as it is drawn.
-    const DWORD style = desc.style == WindowStyle::Popup
-                            ? WS_POPUP
-                            : (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER);
+    const DWORD style = top_level_style(desc.style);
     const Rect& r = desc.rect;
     auto data = std::make_unique<WindowData>();
     data->handlers = std::move(handlers);
@@ -499,6 +521,8 @@ bool set_window_pos(WindowHandle window, std::intptr_t insert_after, int x, int 
 bool move_window(WindowHandle window, int x, int y, int width, int height) {
     return MoveWindow(win32::to_hwnd(window), x, y, width, height, TRUE) != 0;
 }
+
+bool set_window_icon(WindowHandle window, const Bitmap&) { return IsWindow(win32::to_hwnd(window)) != 0; }
 
 void show_window(WindowHandle window, bool visible) {
     ShowWindow(win32::to_hwnd(window), visible ? SW_SHOWNORMAL : SW_HIDE);

@@ -12,6 +12,9 @@
 //   win_probe get PATH (SECTION KEY SIZE)...
 //                                        prints GetPrivateProfileStringA's result for each
 //   win_probe put PATH SECTION KEY VALUE WritePrivateProfileStringA
+//   win_probe client TITLE SECONDS       waits up to SECONDS for a window titled TITLE and
+//                                        prints "client WIDTH HEIGHT at X Y": its client
+//                                        area's size and its top-left corner on the screen
 //   win_probe host TITLE SECONDS         as window, and every second prints its client size
 //                                        and each child's text, place in the client area,
 //                                        size and visibility
@@ -144,12 +147,29 @@ int inspect_message_box(const std::string& title, int seconds) {
     return 0;
 }
 
+int report_client(const std::string& title, int seconds) {
+    HWND window = wait_for(title, seconds);
+    if (!window) {
+        std::printf("none\n");
+        return 2;
+    }
+    // The window is shown at the end of its load: wait for that, so the place is final.
+    for (int i = 0; i < seconds * 10 && !IsWindowVisible(window); ++i) Sleep(100);
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    std::printf("client %ld %ld at %ld %ld\n", client.right, client.bottom, origin.x, origin.y);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "window" && argc == 4) return open_window(unhex(argv[2]), std::atoi(argv[3]));
     if (command == "host" && argc == 4) return open_window(unhex(argv[2]), std::atoi(argv[3]), true);
+    if (command == "client" && argc == 4) return report_client(unhex(argv[2]), std::atoi(argv[3]));
     if (command == "close" && argc == 4) return close_window(unhex(argv[2]), std::atoi(argv[3]));
     if (command == "desktop") {  // the desktop window's handle, in decimal
         std::printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(GetDesktopWindow())));

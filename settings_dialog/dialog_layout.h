@@ -1,0 +1,27 @@
+// The layout description of the settings dialog, read at load: the windows and controls of
+// Zephlora_P with their places (twips) and stored properties.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "controls/layout.h"
+#include "platform/types.h"
+
+namespace settings_dialog {
+
+// The description's text, CP932.
+std::string_view DialogLayoutText();
+
+// The parsed description (parsed once); nullptr when the text does not parse, which the
+// dialog's tests rule out.
+const controls::LayoutNode* DialogLayout();
+
+// A node's place in its container in pixels: Left, Top, Width, Height divided by the
+// screen's twips per pixel (truncated, as the platform divides them).
+plat::Rect PixelRect(const controls::LayoutNode& node, plat::Point twips_per_pixel);
+
+// The node of that name (and index) anywhere in the dialog, or nullptr.
+const controls::LayoutNode* FindControl(std::string_view name, std::optional<int> index = {});
+
+}  // namespace settings_dialog

@@ -1,0 +1,47 @@
+#include "shell/dialog_host.h"
+
+#include "common/texts.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "settings_dialog/settings_dialog.h"
+#include "shell/process_state.h"
+#include "shell/routines.h"
+#include "shell/settings_store.h"
+
+namespace shell {
+
+void RunSettingsDialog() {
+    SaverSettingsRecord& s = SaverSettings;
+    settings_dialog::DialogHost host{
+        {s.Interval, s.NeonEffect, s.XAxis, s.YAxis, s.ZAxis, s.Sleep, s.BgmKind, s.BgmRepeat, s.BgmFile},
+        ZoomOriginX,
+        ZoomOriginY,
+        [](std::string_view key, std::string_view value) {
+            WriteSetting(texts::kSettingsSection, key, value, SettingsPath());
+        },
+        [](long value) { return SettingNumberText(value); },
+        ZoomOpen,
+        ZoomClose,
+        [](const settings_dialog::MusicFileRequest& r) -> std::optional<std::string> {
+            plat::OpenFileRequest request;
+            request.owner = r.owner;
+            request.filter = r.filter;
+            request.title = r.title;
+            request.file_buffer_size = r.file_buffer_size;
+            request.title_buffer_size = r.title_buffer_size;
+            request.flags = r.flags;
+            const plat::OpenFileResult result = plat::get_open_file_name(request);
+            if (result.result <= 0) return std::nullopt;
+            return result.path;
+        },
+        [](plat::WindowHandle owner, std::string_view target) {
+            plat::shell_execute(owner, "open", target, "", "", plat::kSwShowNormal);
+        },
+        // The program's own page, shipped beside it: a link that leads somewhere wherever the
+        // program is installed.
+        ProgramFile("Zephlora.html"),
+    };
+    settings_dialog::ShowSettingsDialog(host);
+}
+
+}  // namespace shell

@@ -1,0 +1,270 @@
+// The settings dialog of both builds in the virtual X server, used as a person would: xdotool
+// presses and types on the screen, the screen is read back with a screenshot, and the
+// settings file in the program's folder is what the dialog left.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "black_box.h"
+#include "common/texts.h"
+#include "settings_dialog/dialog_layout.h"
+#include "platform/pictures.h"
+#include "platform/scripted/control.h"
+
+using black_box::Child;
+
+namespace {
+
+const std::string kSourceDir = ZEPHLORA_SOURCE_DIR;
+const std::string kWin32Dir = ZEPHLORA_WIN32_DIR_PATH;
+const std::string kTitleUtf8 = "Zephlora\xe3\x81\xae\xe8\xa8\xad\xe5\xae\x9a";
+
+enum class Build { Linux, Windows };
+
+// Client points of the controls.
+constexpr plat::Point kNeonOnCaption{321, 126}, kCdGlyph{42, 194}, kNoMusicCaption{62, 214}, kFileCaption{62, 234},
+    kRepeatBox{125, 194}, kSave{356, 316}, kCancel{280, 316}, kLink{40, 322};
+
+std::string Key(std::string_view key, std::string_view value) {
+    return std::string(key) + "=" + std::string(value) + "\r\n";
+}
+
+// True when the settings text holds the line "key=value". The blank in a number's sign
+// position may be missing: Wine's profile writer drops leading blanks of a value (the number
+// reads the same either way).
+bool Holds(const std::string& text, std::string_view key, std::string_view value) {
+    if (text.find(Key(key, value)) != std::string::npos) return true;
+    return !value.empty() && value[0] == ' ' && text.find(Key(key, value.substr(1))) != std::string::npos;
+}
+
+// Runs the dialog of one build or the other from one program folder.
+class DialogDriver : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+        if (kWin32Dir.empty() || !testing_support::exists(kWin32Dir + "/Zephlora.scr"))
+            GTEST_SKIP() << "Zephlora.scr is not built";
+        std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
+        std::filesystem::copy_file(kWin32Dir + "/Zephlora.scr", folder.file("Zephlora.scr"));
+        std::filesystem::copy_file(ZEPHLORA_LINUX_EXE, folder.file("zephlora"));
+        testing_support::write_bytes(folder.file("Zephlora.zpk"), testing_support::make_pack());
+        plat::scripted::reset();
+    }
+    void TearDown() override {
+        dialog.reset();
+        black_box::run({"bash", "-c", ". '" + kSourceDir + "/scripts/wine-env.sh'; wineserver -w"}, 30);
+    }
+
+    // Starts the dialog and waits until it is on the screen; false when it does not come.
+    bool open(black_box::RunAs as = {}) {
+        if (build == Build::Windows)
+            dialog = std::make_unique<Child>(std::vector<std::string>{kSourceDir + "/scripts/wine-run.sh",
+                                                                      folder.file("Zephlora.scr"), "/c"}, as);
+        else
+            dialog = std::make_unique<Child>(std::vector<std::string>{folder.file("zephlora"), "/c"}, as);
+        const auto window = black_box::wait_for_window(kTitleUtf8, 90);
+        if (!window || !black_box::wait_viewable(*window, 30)) return false;
+        window_id = *window;
+        if (build == Build::Windows) {
+            std::istringstream report(black_box::run({kSourceDir + "/scripts/wine-run.sh", kWin32Dir + "/win_probe.exe",
+                                                      "client", black_box::hex(texts::kTitleDialog), "30"}, 60));
+            std::string word;
+            report >> word >> client.right >> client.bottom >> word >> client.left >> client.top;
+            client.right += client.left;
+            client.bottom += client.top;
+        } else {
+            const std::string info = black_box::run({"xwininfo", "-id", *window});
+            auto number = [&](const std::string& label) {
+                const std::size_t at = info.find(label);
+                return at == std::string::npos ? -1 : std::stoi(info.substr(at + label.size()));
+            };
+            client.left = number("Absolute upper-left X:");
+            client.top = number("Absolute upper-left Y:");
+            client.right = client.left + number("Width:");
+            client.bottom = client.top + number("Height:");
+        }
+        // The opening zoom and the first paint.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        return client.width() > 0;
+    }
+    void press(plat::Point at, int button = 1) {
+        black_box::run({"xdotool", "mousemove", std::to_string(client.left + at.x), std::to_string(client.top + at.y),
+                        "click", std::to_string(button)});
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    void type(const std::string& text) {
+        black_box::run({"xdotool", "type", "--delay", "50", text});
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    // The client area as the screen shows it, 0x00RRGGBB a pixel.
+    std::vector<std::uint32_t> screenshot() {
+        const std::string raw = folder.file("shot.rgb");
+        const std::string crop = std::to_string(client.width()) + "x" + std::to_string(client.height()) + "+" +
+                                 std::to_string(client.left) + "+" + std::to_string(client.top);
+        black_box::run({"import", "-window", "root", "-crop", crop, "-depth", "8", "rgb:" + raw}, 30);
+        const std::string bytes = testing_support::read_bytes(raw);
+        std::vector<std::uint32_t> pixels(bytes.size() / 3);
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[3 * i])) << 16) |
+                        (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[3 * i + 1])) << 8) |
+                        static_cast<unsigned char>(bytes[3 * i + 2]);
+        return pixels;
+    }
+    std::uint32_t at(const std::vector<std::uint32_t>& shot, int x, int y) const {
+        const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(client.width()) + static_cast<std::size_t>(x);
+        return i < shot.size() ? shot[i] : 0xFFFFFFFF;
+    }
+    std::string ini() const { return folder.file("Zephlora.ini"); }
+    std::string settings() const { return testing_support::read_bytes(ini()); }
+    bool ends() { return dialog && dialog->wait(30) == 0; }
+
+    Build build = Build::Linux;
+    std::string window_id;
+    testing_support::TempFolder folder;
+    std::unique_ptr<Child> dialog;
+    plat::Rect client;
+};
+
+class DialogBlackBox : public DialogDriver, public ::testing::WithParamInterface<Build> {
+protected:
+    void SetUp() override {
+        build = GetParam();
+        DialogDriver::SetUp();
+    }
+};
+
+TEST_P(DialogBlackBox, ClientAreaShowsBackdropPanelsAndLoadedGlyphs) {
+    testing_support::write_bytes(ini(), "[Section]\r\n" + Key(texts::kKeyNeonEffect, "1") + Key(texts::kKeyBgmKind, "1"));
+    ASSERT_TRUE(open());
+    EXPECT_EQ(client.width(), 409);
+    EXPECT_EQ(client.height(), 345);
+    // The program's 32 x 32 icon (the Windows build's window class carries the one of its
+    // resources).
+    if (build == Build::Linux) {
+        const std::string icon = black_box::run({"xprop", "-id", window_id, "_NET_WM_ICON"});
+        EXPECT_NE(icon.find("Icon (32 x 32)"), std::string::npos) << icon.substr(0, 200);
+    }
+    const auto shot = screenshot();
+    ASSERT_EQ(shot.size(), 409u * 345u);
+    EXPECT_EQ(at(shot, 400, 0), 0x00001Eu);
+    EXPECT_EQ(at(shot, 400, 172), 0xDCDCFAu);
+    auto strip = plat::load_picture(plat::Picture::PanelTexture);
+    auto on = plat::load_picture(plat::Picture::OptionOn);
+    auto off = plat::load_picture(plat::Picture::OptionOff);
+    ASSERT_TRUE(strip && on && off);
+    for (auto [px, py, x, y] : {std::array{16, 20, 1, 1}, {16, 20, 150, 125}, {184, 20, 200, 2}, {16, 160, 370, 130}})
+        EXPECT_EQ(at(shot, px + x, py + y), strip->surface().row(y % 24)[x % 394]) << px << "," << py << " +" << x << "," << y;
+    auto glyph_is = [&](int gx, int gy, const plat::Bitmap& picture) {
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x)
+                if (at(shot, gx + x, gy + y) != picture.surface().row(y)[x]) return false;
+        return true;
+    };
+    EXPECT_TRUE(glyph_is(184 + 116, 20 + 100, *on));   // neon "on"
+    EXPECT_TRUE(glyph_is(184 + 76, 20 + 100, *off));
+    EXPECT_TRUE(glyph_is(16 + 20, 160 + 28, *on));     // the audio CD
+    EXPECT_TRUE(glyph_is(16 + 20, 160 + 48, *off));
+    press(kCancel);
+    EXPECT_TRUE(ends());
+}
+
+TEST_P(DialogBlackBox, SaveWritesTheClampedValuesAndATrackTypedForTheCd) {
+    testing_support::write_bytes(ini(), "[Section]\r\n" + Key(texts::kKeyInterval, "45") + Key(texts::kKeySleep, "-3"));
+    ASSERT_TRUE(open());
+    press(kNeonOnCaption, 3);  // the caption, with the right button
+    press(kCdGlyph);
+    press(kRepeatBox);
+    type("7");
+    press(kNoMusicCaption);
+    press(kSave);
+    ASSERT_TRUE(ends());
+    const std::string text = settings();
+    for (auto [key, value] : {std::pair{texts::kKeyInterval, " 30"}, {texts::kKeyNeonEffect, " 1"}, {texts::kKeySleep, " 0"},
+                              {texts::kKeyBgmKind, " 0"}, {texts::kKeyBgmRepeat, " 7"}, {texts::kKeyBgmFile, ""}})
+        EXPECT_TRUE(Holds(text, key, value)) << black_box::hex(key) << "\n" << text;
+}
+
+TEST_P(DialogBlackBox, MusicFileWithoutAFileSavesKindTwoAndCancelWritesNothing) {
+    const std::string before = "[Section]\r\n" + Key(texts::kKeyXAxis, "3") + "; kept as it is\r\n";
+    testing_support::write_bytes(ini(), before);
+    ASSERT_TRUE(open());
+    press(kFileCaption);
+    press(kNeonOnCaption);
+    press(kCancel);
+    ASSERT_TRUE(ends());
+    EXPECT_EQ(settings(), before);
+
+    ASSERT_TRUE(open());
+    press(kFileCaption);
+    press(kSave);
+    ASSERT_TRUE(ends());
+    EXPECT_TRUE(Holds(settings(), texts::kKeyBgmKind, " 2")) << settings();
+    EXPECT_TRUE(Holds(settings(), texts::kKeyBgmFile, "")) << settings();
+}
+
+// The link opens the program's own page, shipped beside it, with the desktop's browser: here a
+// stand-in xdg-open that notes what it was asked to open.
+TEST_F(DialogDriver, LinkOpensTheShippedPageInTheBrowser) {
+    const std::string bin = folder.file("bin"), opened = folder.file("opened.txt");
+    std::filesystem::create_directory(bin);
+    testing_support::write_bytes(bin + "/xdg-open", "#!/bin/sh\necho \"$@\" >> '" + opened + "'\n");
+    std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms(0755));
+    ASSERT_TRUE(open({false, {"PATH=" + bin + ":" + black_box::env("PATH")}}));
+    press(kLink);
+    for (int i = 0; i < 50 && !testing_support::exists(opened); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const std::string asked = testing_support::read_bytes(opened);
+    EXPECT_NE(asked.find("file://" + folder.file("Zephlora.html")), std::string::npos) << asked;
+    press(kCancel);
+    EXPECT_TRUE(ends());
+    EXPECT_FALSE(testing_support::exists(ini()));
+}
+
+// The two builds draw the same dialog: every pixel is the same but for text (the captions,
+// the labels and the repeat box, which is the system's own on Windows).
+TEST_F(DialogDriver, BothBuildsShowTheSamePixelsOutsideText) {
+    testing_support::write_bytes(ini(), "[Section]\r\n" + Key(texts::kKeyBgmKind, "2") + Key(texts::kKeyNeonEffect, "1"));
+    std::vector<std::uint32_t> shots[2];
+    for (Build b : {Build::Linux, Build::Windows}) {
+        build = b;
+        ASSERT_TRUE(open());
+        shots[static_cast<int>(b)] = screenshot();
+        press(kCancel);
+        ASSERT_TRUE(ends());
+        dialog.reset();
+    }
+    ASSERT_EQ(shots[0].size(), 409u * 345u);
+    ASSERT_EQ(shots[1].size(), shots[0].size());
+    std::vector<plat::Rect> text;
+    const controls::LayoutNode* root = settings_dialog::DialogLayout();
+    ASSERT_TRUE(root);
+    const auto collect = [&](const controls::LayoutNode& container, plat::Point origin, auto&& self) -> void {
+        for (const controls::LayoutNode& n : container.children) {
+            plat::Rect r = settings_dialog::PixelRect(n, {15, 15});
+            plat::offset_rect(r, origin.x, origin.y);
+            if (n.kind == "Label") text.push_back(r);
+            // The system sizes its combo box's field by the font: a row or two more on Windows.
+            if (n.kind == "ComboBox") text.push_back({r.left, r.top, r.right, r.bottom + 2});
+            if (n.kind == "StyledButton") text.push_back({r.left + 3, r.top + 3, r.right - 3, r.bottom - 3});
+            if (n.kind == "PictureBox") self(n, {r.left, r.top}, self);
+        }
+    };
+    collect(*root, {0, 0}, collect);
+    int compared = 0, different = 0;
+    for (int y = 0; y < 345; ++y)
+        for (int x = 0; x < 409; ++x) {
+            bool in_text = false;
+            for (const plat::Rect& r : text) in_text |= x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+            if (in_text) continue;
+            ++compared;
+            const std::size_t i = static_cast<std::size_t>(y) * 409 + static_cast<std::size_t>(x);
+            if (shots[0][i] != shots[1][i] && different++ < 5)
+                ADD_FAILURE() << "(" << x << ", " << y << "): " << std::hex << shots[0][i] << " vs " << shots[1][i];
+        }
+    EXPECT_EQ(different, 0) << "of " << compared;
+    EXPECT_GT(compared, 100000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, DialogBlackBox, ::testing::Values(Build::Linux, Build::Windows),
+                         [](const auto& info) { return info.param == Build::Linux ? "Linux" : "Windows"; });
+
+}  // namespace
