@@ -98,6 +98,12 @@ void queue_key_up(int virtual_key, WindowHandle window = WindowHandle::None);
 void queue_char(int character, WindowHandle window = WindowHandle::None);
 // Shift 1, Ctrl 2, Alt 4 held (shift_state and the dialog keys read it).
 void set_shift_state(int shift);
+// One input step given at once: queued as above, then delivered by one pump. A key is pressed
+// and let go while `window` has the keyboard focus.
+void press_now(WindowHandle window, Point client, int button = 1);
+void move_now(WindowHandle window, Point client);
+void release_now(WindowHandle window, Point client, int button = 1);
+void key_now(WindowHandle window, int virtual_key);
 // The pointer's shape at a point of a top-level window's client area.
 CursorKind cursor_over(Point client, WindowHandle window);
 // The top-level window as the screen shows it: its picture (or its image) with its child

@@ -70,6 +70,24 @@ void queue_mouse_up(int button, Point p, WindowHandle w) {
 void queue_mouse_move(Point p, WindowHandle w) {
     world().input.push_back({QueuedInput::MouseMove, w, 0, p});
 }
+void press_now(WindowHandle w, Point p, int button) {
+    queue_mouse_down(button, p, w);
+    pump_events();
+}
+void move_now(WindowHandle w, Point p) {
+    queue_mouse_move(p, w);
+    pump_events();
+}
+void release_now(WindowHandle w, Point p, int button) {
+    queue_mouse_up(button, p, w);
+    pump_events();
+}
+void key_now(WindowHandle w, int vk) {
+    set_focus(w);
+    queue_key(vk, w);
+    queue_key_up(vk, w);
+    pump_events();
+}
 void set_shift_state(int shift) { world().shift = shift; }
 CursorKind cursor_over(Point p, WindowHandle w) {
     Icon custom{};

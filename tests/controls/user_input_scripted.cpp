@@ -22,27 +22,10 @@ plat::WindowHandle make_host(int width, int height) {
 
 void close_host(plat::WindowHandle host) { plat::destroy_window(host); }
 
-void press(plat::WindowHandle window, plat::Point client, int button) {
-    sc::queue_mouse_down(button, client, window);
-    plat::pump_events();
-}
-
-void move(plat::WindowHandle window, plat::Point client) {
-    sc::queue_mouse_move(client, window);
-    plat::pump_events();
-}
-
-void release(plat::WindowHandle window, plat::Point client, int button) {
-    sc::queue_mouse_up(button, client, window);
-    plat::pump_events();
-}
-
-void key(plat::WindowHandle window, int virtual_key) {
-    plat::set_focus(window);
-    sc::queue_key(virtual_key, window);
-    sc::queue_key_up(virtual_key, window);
-    plat::pump_events();
-}
+void press(plat::WindowHandle window, plat::Point client, int button) { sc::press_now(window, client, button); }
+void move(plat::WindowHandle window, plat::Point client) { sc::move_now(window, client); }
+void release(plat::WindowHandle window, plat::Point client, int button) { sc::release_now(window, client, button); }
+void key(plat::WindowHandle window, int virtual_key) { sc::key_now(window, virtual_key); }
 
 std::unique_ptr<plat::Bitmap> image_of(plat::WindowHandle window) {
     plat::Rect r;

@@ -88,6 +88,9 @@ protected:
                 }
                 for (int i = 0; i < 100 && black_box::find_window(probe::kChooserTitle); ++i)
                     std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                // The chooser's window goes before the call returns; input sent in between is
+                // dropped as it is while the chooser is up, so the next step waits for the answer.
+                probe.wait_for_output(s.kind == probe::Step::ChooseFile ? "file 1" : "file 0", windows ? 60 : 20);
                 break;
             }
             }

@@ -8,26 +8,9 @@ namespace gallery {
 
 namespace sc = plat::scripted;
 
-void press(plat::WindowHandle window, plat::Point client, int button) {
-    sc::queue_mouse_down(button, client, window);
-    plat::pump_events();
-}
-
-void move(plat::WindowHandle window, plat::Point client) {
-    sc::queue_mouse_move(client, window);
-    plat::pump_events();
-}
-
-void release(plat::WindowHandle window, plat::Point client, int button) {
-    sc::queue_mouse_up(button, client, window);
-    plat::pump_events();
-}
-
-void key(plat::WindowHandle window, int virtual_key) {
-    plat::set_focus(window);
-    sc::queue_key(virtual_key, window);
-    sc::queue_key_up(virtual_key, window);
-    plat::pump_events();
-}
+void press(plat::WindowHandle window, plat::Point client, int button) { sc::press_now(window, client, button); }
+void move(plat::WindowHandle window, plat::Point client) { sc::move_now(window, client); }
+void release(plat::WindowHandle window, plat::Point client, int button) { sc::release_now(window, client, button); }
+void key(plat::WindowHandle window, int virtual_key) { sc::key_now(window, virtual_key); }
 
 }  // namespace gallery

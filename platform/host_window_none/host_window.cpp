@@ -1,5 +1,5 @@
-// No window of another program to draw into here: the xscreensaver display mode exists in
-// the Linux build only.
+// No window of another program to draw into: the xscreensaver display mode exists in the
+// Linux build only; the Windows and scripted back ends both compile this.
 #include "platform/host_window.h"
 
 namespace plat {
