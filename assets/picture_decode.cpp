@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 // The decoder proper: only the formats the program ships, and no file access of its own.
 #define STB_IMAGE_IMPLEMENTATION
@@ -11,6 +12,11 @@
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
+// The decoder's state starts zeroed: a Huffman table that a picture uses but never defines is
+// then an empty table, not whatever the allocation held (see huffman_tables_fit).
+#define STBI_MALLOC(size) std::calloc(1, size)
+#define STBI_REALLOC(p, size) std::realloc(p, size)
+#define STBI_FREE(p) std::free(p)
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
@@ -29,6 +35,48 @@ namespace {
 
 // Largest picture accepted; the shipped ones are all far smaller.
 constexpr int kMaxSide = 4096;
+
+// A scan names for each of its components a DC and an AC Huffman table (0 to 3 each), and
+// stb_image 2.27 decodes with whatever the named slot holds, defined or not: a slot that no
+// table reached makes it read far outside its tables. The segments are walked in order as the
+// decoder reads them (a scan's coded data runs to the next marker that is neither a restart
+// nor a stuffed zero), and a scan that names a table not defined before it is refused.
+bool scans_use_defined_tables(const unsigned char* data, std::size_t size, std::size_t at) {
+    bool defined[2][4] = {};
+    while (at + 1 < size) {
+        if (data[at] != 0xFF) {  // coded data of a scan, or bytes the decoder skips
+            ++at;
+            continue;
+        }
+        const unsigned char marker = data[at + 1];
+        if (marker == 0xFF || marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            at += marker == 0xFF ? 1 : 2;  // fill byte, stuffed zero, or a marker without length
+            continue;
+        }
+        if (marker == 0xD9) return true;  // end of the picture
+        if (at + 3 >= size) return true;
+        const std::size_t length = (std::size_t{data[at + 2]} << 8) | data[at + 3];
+        const std::size_t begin = at + 4, end = std::min(size, at + 2 + length);
+        if (marker == 0xC4) {
+            for (std::size_t table = begin; table < end;) {
+                const unsigned kind = data[table] >> 4, slot = data[table] & 15;
+                if (kind < 2 && slot < 4) defined[kind][slot] = true;
+                std::size_t codes = 0;
+                for (std::size_t i = 1; i <= 16 && table + i < size; ++i) codes += data[table + i];
+                table += 17 + codes;
+            }
+        } else if (marker == 0xDA && begin < end) {
+            const std::size_t components = data[begin];
+            for (std::size_t c = 0; c < components && begin + 2 + 2 * c < end; ++c) {
+                const unsigned tables = data[begin + 2 + 2 * c];
+                if ((tables >> 4) < 4 && !defined[0][tables >> 4]) return false;
+                if ((tables & 15) < 4 && !defined[1][tables & 15]) return false;
+            }
+        }
+        at = std::max(at + 2, begin + (length >= 2 ? length - 2 : 0));
+    }
+    return true;
+}
 
 // A JPEG Huffman table names at most 256 codes. stb_image 2.27 takes the sixteen code counts
 // of a table as they come and stores one entry per code in arrays of 256, so a table whose
@@ -53,7 +101,7 @@ bool huffman_tables_fit(const unsigned char* data, std::size_t size) {
             table += 17 + codes;
         }
     }
-    return true;
+    return scans_use_defined_tables(data, size, start + 1);
 }
 
 }  // namespace
