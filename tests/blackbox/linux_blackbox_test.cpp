@@ -193,9 +193,11 @@ TEST_F(LinuxExeTest, ReadOnlyFolderKeepsItsFilesInTheUsersOwnFolders) {
                                  "[Section]\r\n" + line(texts::kKeyBgmKind, " 2") + line(texts::kKeyBgmFile, user.file("quiet.wav")));
     testing_support::write_bytes(folder.file("Zephlora.ini"), "[Section]\r\n" + line(texts::kKeyBgmKind, " 0"));
     const bool as_root = ::getuid() == 0;
-    if (as_root)
-        for (const std::string& f : {runtime, config, config + "/zephlora", config + "/zephlora/Zephlora.ini", out})
+    if (as_root) {
+        for (const std::string& f : {runtime, config, config + "/zephlora", config + "/zephlora/Zephlora.ini", out}) {
             EXPECT_EQ(::chown(f.c_str(), 65534, 65534), 0) << f;
+        }
+    }
     std::filesystem::permissions(runtime, std::filesystem::perms(0700));
     std::filesystem::permissions(folder.path(), std::filesystem::perms(0555));
 

@@ -85,13 +85,4 @@ void key(plat::WindowHandle window, int virtual_key) {
     xdotool(std::string("key ") + keysym(virtual_key));
 }
 
-std::unique_ptr<plat::Bitmap> image_of(plat::WindowHandle window) {
-    plat::Rect r;
-    if (!plat::get_window_rect(window, r)) return nullptr;
-    auto copy = plat::create_bitmap(r.width(), r.height());
-    plat::bit_blt(plat::bitmap_dc(*copy), 0, 0, r.width(), r.height(), plat::window_dc(window), 0, 0,
-                  plat::Rop::SrcCopy);
-    return copy;
-}
-
 }  // namespace control_test
