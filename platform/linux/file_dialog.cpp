@@ -2,10 +2,14 @@
 // GtkFileChooserNative (the desktop portal where one runs, GTK's dialog elsewhere). While it
 // is up the program's windows take no input (what they are sent is dropped, as a disabled
 // owner drops it) but still repaint when uncovered, so the chooser is modal to them all.
+// GTK's own dialog is marked as the owner's passing window, as a common dialog is owned by
+// its hwndOwner: the window manager keeps it above the owner and centres it there.
 #include <gtk/gtk.h>
 
 #include "platform/dialogs.h"
 #include "platform/linux/dispatch.h"
+#include "platform/linux/window_registry.h"
+#include "platform/linux/x11.h"
 #include "platform/posix/file_dialog.h"
 #include "platform/text.h"
 
@@ -27,6 +31,27 @@ gboolean keep_painted(gpointer) {
     while (SDL_PollEvent(&e))
         if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) linux_window::dispatch(e);
     return G_SOURCE_CONTINUE;
+}
+
+// Every top-level GTK window realized while the chooser runs (its dialog; not menus or
+// pop-ups, which GTK places itself) becomes a passing window of the owner before it maps.
+gboolean mark_passing(GSignalInvocationHint*, guint count, const GValue* params, gpointer owner) {
+    if (count < 1) return TRUE;
+    GtkWidget* widget = GTK_WIDGET(g_value_get_object(&params[0]));
+    if (!GTK_IS_WINDOW(widget) || gtk_window_get_window_type(GTK_WINDOW(widget)) != GTK_WINDOW_TOPLEVEL ||
+        gtk_window_get_transient_for(GTK_WINDOW(widget)))
+        return TRUE;
+    if (const unsigned long xid = x11::gdk_window_xid(gtk_widget_get_window(widget)))
+        x11::set_transient_for(xid, static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(owner)));
+    return TRUE;
+}
+
+// The owner's X11 window: that of the top-level window that holds it.
+unsigned long owner_window(WindowHandle owner) {
+    if (owner == WindowHandle::None) return 0;
+    if (linux_window::tree().is_child(owner)) owner = linux_window::tree().root_of(owner);
+    const linux_window::Window* w = linux_window::find(owner);
+    return w ? w->xid : 0;
 }
 
 void settle() {
@@ -52,7 +77,13 @@ OpenFileResult get_open_file_name(const OpenFileRequest& request) {
         gtk_file_chooser_set_current_folder(chooser, cp932_to_utf8(request.initial_folder).c_str());
     std::optional<std::string> path;
     const guint painter = g_timeout_add(50, keep_painted, nullptr);
+    const guint realize = g_signal_lookup("realize", GTK_TYPE_WIDGET);
+    const unsigned long owner = owner_window(request.owner);
+    const gulong hook = owner ? g_signal_add_emission_hook(realize, 0, mark_passing,
+                                                           reinterpret_cast<gpointer>(static_cast<std::uintptr_t>(owner)), nullptr)
+                              : 0;
     const gint response = gtk_native_dialog_run(GTK_NATIVE_DIALOG(native));
+    if (hook) g_signal_remove_emission_hook(realize, hook);
     g_source_remove(painter);
     if (response == GTK_RESPONSE_ACCEPT) {
         if (gchar* name = gtk_file_chooser_get_filename(chooser)) {

@@ -6,6 +6,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <gdk/gdk.h>
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
 
 namespace plat::x11 {
 namespace {
@@ -107,6 +111,24 @@ bool reparent(unsigned long child, unsigned long parent) {
     XReparentWindow(d, child, parent ? parent : DefaultRootWindow(d), 0, 0);
     XSync(d, False);
     return !error_seen;
+}
+
+bool set_transient_for(unsigned long window, unsigned long owner) {
+    Display* d = display();
+    if (!d || !window || !owner) return false;
+    error_seen = false;
+    XSetTransientForHint(d, window, owner);
+    XSync(d, False);
+    return !error_seen;
+}
+
+unsigned long gdk_window_xid(_GdkWindow* window) {
+#ifdef GDK_WINDOWING_X11
+    if (window && GDK_IS_X11_WINDOW(window)) return static_cast<unsigned long>(gdk_x11_window_get_xid(window));
+#else
+    (void)window;
+#endif
+    return 0;
 }
 
 unsigned long sdl_window_id(SDL_Window* window) {

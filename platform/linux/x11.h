@@ -9,6 +9,7 @@
 #include "platform/types.h"
 
 struct SDL_Window;
+struct _GdkWindow;
 
 namespace plat::x11 {
 
@@ -29,6 +30,13 @@ bool reparent(unsigned long child, unsigned long parent);
 // The zoom of DrawAnimatedRects: an outline rectangle that moves from `from` to `to` (screen
 // coordinates) in `steps` steps of `step_ms`, drawn over the whole screen and gone after.
 bool zoom_outline(const Rect& from, const Rect& to, int steps, unsigned step_ms);
+
+// Marks `window` as a passing window of `owner` (WM_TRANSIENT_FOR): the window manager keeps
+// it above its owner, places it over it and gives it no taskbar entry of its own.
+bool set_transient_for(unsigned long window, unsigned long owner);
+
+// The X11 window id of a GDK window, 0 when GDK does not run on X11.
+unsigned long gdk_window_xid(_GdkWindow* window);
 
 // The X11 window id of an SDL window, 0 when SDL does not run on X11.
 unsigned long sdl_window_id(SDL_Window* window);

@@ -24,6 +24,13 @@ std::vector<std::string> lines(const std::string& text) {
     return out;
 }
 
+// The window that `id` names in its WM_TRANSIENT_FOR, 0 when none.
+unsigned long transient_for(const std::string& id) {
+    const std::string out = run({"xprop", "-id", id, "WM_TRANSIENT_FOR"}, 10);
+    const std::size_t at = out.find("# 0x");
+    return at == std::string::npos ? 0 : std::stoul(out.substr(at + 2), nullptr, 16);
+}
+
 class XProbe : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -77,6 +84,11 @@ protected:
                     break;
                 }
                 black_box::wait_viewable(*chooser, 20);
+                // The chooser is the dialog's passing window, so that a window manager keeps it
+                // above the dialog.
+                if (const auto owner = black_box::find_window(probe::kTitle)) {
+                    EXPECT_EQ(transient_for(*chooser), std::stoul(*owner)) << "the chooser is not the dialog's";
+                }
                 std::this_thread::sleep_for(std::chrono::milliseconds(windows ? 2000 : 1000));
                 xdo({"windowfocus", "--sync", *chooser});
                 if (s.kind == probe::Step::ChooseFile) {
