@@ -46,6 +46,11 @@ inline std::vector<Step> script() {
         key("Down"),
         key("Down"),
         key("Return"),
+        key("alt+Down"),
+        key("Down"),
+        key("Tab"),                        // leaves the dropped list with the item it shows
+        key("shift+Tab"),
+        key("Up"),                         // and back to the item before it
         at(Step::Click, drop_button),
         at(Step::Click, second_row),
         at(Step::ChooseFile, middle(kFileButton)),
@@ -64,6 +69,7 @@ inline std::vector<std::string> expected_log() {
         "A blur", "B focus", "B blur", "A focus", "A blur",
         "combo text 5", "combo text 55", "combo text 5",
         "combo text 6", "combo select 5", "combo text 7", "combo select 6",
+        "combo text 8", "combo select 7", "A focus", "A blur", "combo text 7", "combo select 6",
         "combo text 8", "combo select 7",
         "file 1 a.mp3", "file 0",
         "shell ok",

@@ -19,6 +19,7 @@ std::pair<int, int> key_of(std::string name) {
     if (name == "Home") return {plat::kVkHome, shift};
     if (name == "End") return {plat::kVkEnd, shift};
     if (name == "Down") return {plat::kVkDown, shift};
+    if (name == "Up") return {plat::kVkUp, shift};
     if (name == "Return") return {plat::kVkReturn, shift};
     if (name == "BackSpace") return {plat::kVkBack, shift};
     if (name.size() == 1) return {std::toupper(static_cast<unsigned char>(name[0])), shift};

@@ -316,7 +316,13 @@ int item_matching(const Combo& c) {
     return -1;
 }
 
-void close_up(Combo& c, bool accept) {
+// How a dropped list closes: taking the highlighted item, going back to what the field held
+// when it dropped (Esc, the button), or leaving the field as it stands (the focus moved on:
+// the item that the arrow keys chose stays chosen, as with Windows' own combo box).
+enum class Close { Accept, Revert, Keep };
+
+void close_up(Combo& c, Close how) {
+    const bool accept = how == Close::Accept;
     if (!c.dropped) return;
     c.dropped = false;
     c.thumb_drag = false;
@@ -335,8 +341,8 @@ void close_up(Combo& c, bool accept) {
         }
         return;
     }
-    const bool reverted = !accept && c.text != c.text_at_drop;
-    if (!accept) {
+    const bool reverted = how == Close::Revert && c.text != c.text_at_drop;
+    if (how == Close::Revert) {
         c.text = c.text_at_drop;
         c.selection = c.selection_at_drop;
         c.caret = c.text.size();
@@ -404,7 +410,7 @@ void list_down(const std::shared_ptr<Combo>& c, Point p) {
         client_to_screen(c->list, on_combo);
         screen_to_client(c->handle, on_combo);
         if (inside(c->client(), on_combo)) c->button_down = false;
-        close_up(*c, false);
+        close_up(*c, Close::Revert);
         return;
     }
     c->pressed_in_list = true;
@@ -461,7 +467,7 @@ void list_up(const std::shared_ptr<Combo>& c, Point p) {
     c->pressed_in_list = false;
     if (i >= 0) {
         c->hot = i;
-        close_up(*c, true);
+        close_up(*c, Close::Accept);
     } else {
         show(*c);
     }
@@ -478,7 +484,7 @@ void make_list(Combo& c) {
     WindowHandlers h;
     h.mouse_down = [weak](int button, Point p) {
         if (auto c = weak.lock(); c && button == 1) list_down(c, p);
-        else if (c) close_up(*c, false);
+        else if (c) close_up(*c, Close::Revert);
     };
     // A quick second press (on a scroll arrow, say) is a press like the first.
     h.double_click = h.mouse_down;
@@ -550,7 +556,7 @@ void key(const std::shared_ptr<Combo>& c, int vk) {
         switch (vk) {
         case kVkUp: case kVkDown: case kVkPrior: case kVkNext: case kVkHome: case kVkEnd: {
             if (alt && (vk == kVkUp || vk == kVkDown)) {
-                close_up(*c, true);
+                close_up(*c, Close::Accept);
                 return;
             }
             int i = c->hot;
@@ -572,9 +578,9 @@ void key(const std::shared_ptr<Combo>& c, int vk) {
             fire(c->handlers.select);
             return;
         }
-        case kVkReturn: close_up(*c, true); return;
-        case kVkF4: close_up(*c, true); return;
-        case kVkEscape: close_up(*c, false); return;
+        case kVkReturn: close_up(*c, Close::Accept); return;
+        case kVkF4: close_up(*c, Close::Accept); return;
+        case kVkEscape: close_up(*c, Close::Revert); return;
         default: break;
         }
     }
@@ -680,7 +686,7 @@ void combo_down(const std::shared_ptr<Combo>& c, int button, Point p) {
     if (get_focus() != c->handle) set_focus(c->handle);
     if (inside(c->button(), p)) {
         c->button_down = true;
-        if (c->dropped) close_up(*c, false);
+        if (c->dropped) close_up(*c, Close::Revert);
         else drop(*c);
         show(*c);
         return;
@@ -762,7 +768,7 @@ WindowHandle create_combo_box(WindowHandle parent, const ComboDesc& desc, ComboH
         if (!c) return;
         c->focused = false;
         c->selecting = false;
-        close_up(*c, false);
+        close_up(*c, Close::Keep);
         show(*c);
     };
     h.unload = [weak] {
