@@ -60,6 +60,10 @@ void OnTimer(int timer_id) {
 
 // The saver window stays on the primary monitor; every other monitor gets a black topmost
 // window that ends the saver on the same input, so that no monitor keeps showing the desktop.
+// The covers are made before the saver window is shown and raised, so that they always lie
+// beneath it: a monitor that mirrors or overlaps the primary one (a laptop cloned to a
+// projector) shows the saver where the two overlap and black elsewhere, never a cover over
+// the saver.
 void CoverOtherMonitors() {
     for (const plat::Rect& monitor : plat::other_monitors()) {
         plat::WindowHandlers handlers;
@@ -146,11 +150,12 @@ void LoadSaverWindow() {
     // 4-5. Shape order and music.
     if (Hooks().shuffle) Hooks().shuffle(w);
     if (Hooks().start_music) Hooks().start_music(w);
+    // The other monitors' covers first, beneath everything that is shown after them.
+    CoverOtherMonitors();
     // 6-7. Shown, topmost.
     plat::show_window(w.handle, true);
     plat::set_window_pos(w.handle, plat::kHwndTopmost, 0, 0, 0, 0,
                          plat::kSwpNoSize | plat::kSwpNoMove | plat::kSwpNoActivate);
-    CoverOtherMonitors();
     // 8.
     StartTimer(w, kTimer4);
 }

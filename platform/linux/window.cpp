@@ -29,6 +29,33 @@ using linux_window::registry;
 using linux_window::tree;
 using linux_window::Window;
 
+namespace {
+
+// The X screen on which a pop-up has to be made by hand: one whose rectangle is exactly the
+// bounds of a display after the first (the black cover of another monitor) that SDL would put
+// on the wrong screen. SDL picks a new window's display, and with it the X screen, from the
+// window's centre, so with two X screens, whose displays both start at (0, 0), the cover of
+// the second would land on the first screen, over the saver, and leave the second showing
+// the desktop. The full-screen window always belongs to the first display. -1: SDL's own
+// placement is right.
+int screen_to_make_on(const WindowDesc& desc) {
+    if (desc.style != WindowStyle::Popup || desc.full_screen) return -1;
+    const int count = SDL_GetNumVideoDisplays();
+    const Point centre{desc.rect.left + desc.rect.width() / 2, desc.rect.top + desc.rect.height() / 2};
+    bool held_earlier = false;  // an earlier display holds the centre: SDL would choose it
+    for (int i = 0; i < count; ++i) {
+        SDL_Rect r;
+        if (SDL_GetDisplayBounds(i, &r) != 0) continue;
+        const Rect bounds{r.x, r.y, r.x + r.w, r.y + r.h};
+        if (i > 0 && held_earlier && desc.rect == bounds) return x11::screen_of_display(i, count);
+        if (centre.x >= bounds.left && centre.x < bounds.right && centre.y >= bounds.top && centre.y < bounds.bottom)
+            held_earlier = true;
+    }
+    return -1;
+}
+
+}  // namespace
+
 WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     if (!ensure_video()) return WindowHandle::None;
     Uint32 flags = SDL_WINDOW_HIDDEN;
@@ -39,11 +66,25 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     // and the handle is that id.
     const int width = std::max(1, desc.rect.width()), height = std::max(1, desc.rect.height());
     SDL_Window* sdl = nullptr;
-    if (desc.full_screen)
+    unsigned long own_x_window = 0;
+    if (const int screen = screen_to_make_on(desc); screen >= 0) {
+        own_x_window = x11::create_screen_window(screen, desc.rect);
+        if (own_x_window) sdl = SDL_CreateWindowFrom(reinterpret_cast<const void*>(own_x_window));
+        if (sdl && !x11::select_sdl_events(sdl)) {
+            SDL_DestroyWindow(sdl);
+            sdl = nullptr;
+        }
+        if (!sdl && own_x_window) {
+            x11::destroy_screen_window(own_x_window);
+            own_x_window = 0;
+        }
+    }
+    if (!sdl && desc.full_screen)
         sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top, width, height, flags | SDL_WINDOW_OPENGL);
     if (!sdl) sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top, width, height, flags);
     if (!sdl) return WindowHandle::None;
     auto w = std::make_unique<linux_window::Window>();
+    w->own_x_window = own_x_window;
     w->sdl = sdl;
     w->sdl_id = SDL_GetWindowID(sdl);
     if (desc.full_screen) linux_window::attach_live_renderer(*w);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/linux/presenter.h"
+#include "platform/linux/x11.h"
 
 namespace plat::linux_window {
 
@@ -77,6 +78,7 @@ void remove(WindowHandle h, bool x_window_gone) {
         if (w->texture) SDL_DestroyTexture(w->texture);
         if (w->renderer) SDL_DestroyRenderer(w->renderer);
         SDL_DestroyWindow(w->sdl);
+        if (w->own_x_window) x11::destroy_screen_window(w->own_x_window);
     }
     tree().remove(h);
     registry().erase(h);

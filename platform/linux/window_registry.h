@@ -29,6 +29,9 @@ struct Window {
     Rect picture_rect;
     std::int32_t style_bits = 0;
     WindowHandle parent{};
+    // An X window the back end made itself (on a later X screen) and SDL took over; it goes
+    // with the window.
+    unsigned long own_x_window = 0;
     // The full-screen window shows its frames through a renderer that waits for the display's
     // vertical blank, from a streaming texture the size of the picture.
     SDL_Renderer* renderer = nullptr;

@@ -139,6 +139,61 @@ unsigned long sdl_window_id(SDL_Window* window) {
     return 0;
 }
 
+int screen_of_display(int index, int count) {
+    Display* d = display();
+    if (!d || ScreenCount(d) < 2 || count != ScreenCount(d) || index < 0 || index >= count) return -1;
+    const int first = DefaultScreen(d);
+    if (index == 0) return first;
+    int seen = 0;
+    for (int screen = 0; screen < ScreenCount(d); ++screen)
+        if (screen != first && ++seen == index) return screen;
+    return -1;
+}
+
+unsigned long create_screen_window(int screen, const Rect& rect) {
+    Display* d = display();
+    if (!d || screen < 0 || screen >= ScreenCount(d)) return 0;
+    error_seen = false;
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(d, screen);
+    attributes.border_pixel = BlackPixel(d, screen);
+    const Window w = XCreateWindow(d, RootWindow(d, screen), rect.left, rect.top,
+                                   static_cast<unsigned>(std::max(1, rect.width())),
+                                   static_cast<unsigned>(std::max(1, rect.height())), 0, CopyFromParent, InputOutput,
+                                   CopyFromParent, CWBackPixel | CWBorderPixel, &attributes);
+    // No frame, as SDL's border-less windows ask of a window manager.
+    const long motif_hints[5] = {2, 0, 0, 0, 0};  // flags: decorations; decorations: none
+    const Atom motif = XInternAtom(d, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(d, w, motif, motif, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(motif_hints), 5);
+    XSync(d, False);
+    if (error_seen) {
+        XDestroyWindow(d, w);
+        XSync(d, False);
+        return 0;
+    }
+    return w;
+}
+
+void destroy_screen_window(unsigned long window) {
+    Display* d = display();
+    if (!d || window == 0) return;
+    XDestroyWindow(d, window);
+    XSync(d, False);
+}
+
+bool select_sdl_events(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    Display* d = info.info.x11.display;
+    XSelectInput(d, info.info.x11.window,
+                 FocusChangeMask | EnterWindowMask | LeaveWindowMask | ExposureMask | ButtonPressMask |
+                     ButtonReleaseMask | PointerMotionMask | KeyPressMask | KeyReleaseMask | PropertyChangeMask |
+                     StructureNotifyMask | KeymapStateMask);
+    XFlush(d);
+    return true;
+}
+
 }  // namespace plat::x11
 
 namespace plat::x11 {

@@ -41,4 +41,20 @@ unsigned long gdk_window_xid(_GdkWindow* window);
 // The X11 window id of an SDL window, 0 when SDL does not run on X11.
 unsigned long sdl_window_id(SDL_Window* window);
 
+// The X screen of SDL's display `index` (of `count`) when the X server has several screens
+// with one display each: SDL counts the default screen's first, then the others in order.
+// -1 when the server has one screen, or the displays are not one per screen.
+int screen_of_display(int index, int count);
+
+// A plain black window without decoration on X screen `screen` at `rect` (in that screen's
+// root coordinates), made through the back end's own connection and still unmapped; 0 on
+// failure. SDL makes its windows on the screen of the display that holds the window's centre,
+// which cannot name a later screen whose display starts where the first one does.
+unsigned long create_screen_window(int screen, const Rect& rect);
+void destroy_screen_window(unsigned long window);
+
+// Asks on SDL's connection for the events SDL's own windows get (input, exposure, structure),
+// for a window that SDL took over with SDL_CreateWindowFrom, which selects none.
+bool select_sdl_events(SDL_Window* window);
+
 }  // namespace plat::x11

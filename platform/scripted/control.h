@@ -27,6 +27,7 @@ struct WindowState {
     bool full_screen = false;  // as created
     bool visible = false;
     bool topmost = false;
+    int topmost_rank = 0;  // among topmost windows, a higher rank lies above a lower one
     bool foreign = false;  // another process's window, made by the test
     WindowHandle parent{};
     std::int32_t style_bits = 0;

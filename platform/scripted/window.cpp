@@ -175,7 +175,10 @@ bool set_window_pos(WindowHandle h, std::intptr_t after, int x, int y, int cx, i
         w->rect = {x, y, x + width, y + height};
     }
     if (!(flags & kSwpNoSize)) w->rect.right = w->rect.left + cx, w->rect.bottom = w->rect.top + cy;
-    if (after == kHwndTopmost) w->topmost = true;
+    if (after == kHwndTopmost) {
+        w->topmost = true;
+        w->topmost_rank = ++world().topmost_raises;
+    }
     tree.set_rect(h, w->rect);
     return true;
 }

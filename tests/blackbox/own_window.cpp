@@ -85,6 +85,29 @@ WindowPixels CountPixels(unsigned long window) {
     return out;
 }
 
+AreaPixels CountScreenPixels(const std::string& display, int screen, int left, int top, int right, int bottom) {
+    AreaPixels out;
+    Display* d = XOpenDisplay(display.c_str());
+    if (!d) return out;
+    if (screen < ScreenCount(d) && right > left && bottom > top) {
+        if (XImage* image = XGetImage(d, RootWindow(d, screen), left, top, static_cast<unsigned>(right - left),
+                                      static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap)) {
+            out.read = true;
+            for (int y = 0; y < bottom - top; ++y)
+                for (int x = 0; x < right - left; ++x) {
+                    const unsigned long p = XGetPixel(image, x, y);
+                    const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+                    if (r == 0 && g == 0 && b == 0) continue;
+                    ++out.lit;
+                    if (g > 64 && g > r + 32 && g > b + 32) ++out.green;
+                }
+            XDestroyImage(image);
+        }
+    }
+    XCloseDisplay(d);
+    return out;
+}
+
 std::string OwnWindow::id() const { return std::to_string(state_->window); }
 
 }  // namespace black_box

@@ -17,6 +17,16 @@ struct WindowPixels {
 };
 WindowPixels CountPixels(unsigned long window);
 
+// What a user sees of an area of one X screen of `display` (its root window's image, with
+// the windows on it): how many pixels are lit (anything but black: the desktop, where a
+// server started with a white root shows through) and how many of them are green dots. `read` is false
+// when the server could not be asked.
+struct AreaPixels {
+    bool read = false;
+    long lit = 0, green = 0;
+};
+AreaPixels CountScreenPixels(const std::string& display, int screen, int left, int top, int right, int bottom);
+
 // A top-level X window of the test's own (a stand-in for the Display Properties dialog),
 // white, at (40, 40), titled "Display Properties".
 class OwnWindow {

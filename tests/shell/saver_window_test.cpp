@@ -161,8 +161,9 @@ TEST_F(SaverWindowTest, NoPasswordOnTheNtFamilyNorInPlainMode) {
     EXPECT_EQ(plat::scripted::password_verify_count(), 0);
 }
 
-// Every monitor but the primary gets a black topmost window; input there ends the saver too,
-// and the saver window itself stays on the primary screen.
+// Every monitor but the primary gets a black topmost window beneath the saver window (a
+// monitor that overlaps the primary one must not hide the saver); input there ends the saver
+// too, and the saver window itself stays on the primary screen.
 TEST_F(SaverWindowTest, OtherMonitorsGetBlackWindowsThatEndTheSaverToo) {
     plat::scripted::set_other_monitors({{1024, 0, 2304, 1024}, {-800, 0, 0, 600}});
     ASSERT_FALSE(start("/s"));
@@ -174,6 +175,7 @@ TEST_F(SaverWindowTest, OtherMonitorsGetBlackWindowsThatEndTheSaverToo) {
     EXPECT_EQ(covers[1]->rect, (plat::Rect{-800, 0, 0, 600}));
     for (const auto* c : covers) {
         EXPECT_TRUE(c->visible && c->topmost);
+        EXPECT_LT(c->topmost_rank, saver()->topmost_rank);
         ASSERT_NE(c->picture, nullptr);
         EXPECT_EQ(c->picture->surface().row(5)[5] & 0xFFFFFF, 0u);
     }
