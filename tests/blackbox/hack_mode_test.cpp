@@ -24,13 +24,17 @@ std::string read_text(const std::string& path) {
     return s.str();
 }
 
-// The processes whose command line is exactly `zephlora --root`.
-std::vector<int> hack_processes() {
+std::string environment_of(int pid, const std::string& name);
+
+// The processes whose command line is exactly `zephlora --root` and whose HOME is `home`: the
+// hacks of one daemon, not those that other runs on the machine may have going.
+std::vector<int> hack_processes(const std::string& home) {
     std::vector<int> pids;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename().string();
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        if (read_text(entry.path().string() + "/cmdline") == std::string("zephlora\0--root\0", 16))
+        if (read_text(entry.path().string() + "/cmdline") == std::string("zephlora\0--root\0", 16) &&
+            environment_of(std::stoi(name), "HOME") == home)
             pids.push_back(std::stoi(name));
     }
     return pids;
@@ -140,6 +144,7 @@ public:
     }
     std::string log() const { return read_text(home_ + "/log"); }
     const std::string& temporary() const { return tmp_; }
+    const std::string& home() const { return home_; }
 
 private:
     void start() {
@@ -172,7 +177,7 @@ protected:
         std::vector<int> pids;
         for (int i = 0; i < 100 && pids.size() < count; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            pids = hack_processes();
+            pids = hack_processes(daemon.home());
         }
         EXPECT_EQ(pids.size(), count) << daemon.log();
         return pids;
