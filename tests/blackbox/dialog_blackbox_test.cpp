@@ -259,8 +259,9 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
         owned.insert(owned.end(), {runtime, config});
         as.environment.insert(as.environment.end(), {"XDG_RUNTIME_DIR=" + runtime, "XDG_CONFIG_HOME=" + config});
     }
-    if (as_root)
+    if (as_root) {
         for (const std::string& f : owned) ASSERT_EQ(::chown(f.c_str(), 65534, 65534), 0) << f;
+    }
     // Nobody's Wine server goes with the test, whatever its outcome.
     struct Cleanup {
         std::function<void()> run;
