@@ -24,14 +24,17 @@ std::string read_text(const std::string& path) {
     return s.str();
 }
 
-// The processes whose command line is exactly `zephlora --root`.
-std::vector<int> hack_processes() {
+// The processes whose command line is exactly `zephlora --root` and whose temporary folder is
+// `tmpdir` (one daemon's hacks, not those of another run on the same machine).
+std::vector<int> hack_processes(const std::string& tmpdir) {
     std::vector<int> pids;
+    const std::string own = "TMPDIR=" + tmpdir + std::string(1, '\0');
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename().string();
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        if (read_text(entry.path().string() + "/cmdline") == std::string("zephlora\0--root\0", 16))
-            pids.push_back(std::stoi(name));
+        if (read_text(entry.path().string() + "/cmdline") != std::string("zephlora\0--root\0", 16)) continue;
+        const std::string environment = std::string(1, '\0') + read_text(entry.path().string() + "/environ");
+        if (environment.find(std::string(1, '\0') + own) != std::string::npos) pids.push_back(std::stoi(name));
     }
     return pids;
 }
@@ -150,7 +153,7 @@ protected:
         std::vector<int> pids;
         for (int i = 0; i < 100 && pids.size() < count; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            pids = hack_processes();
+            pids = hack_processes(daemon.temporary());
         }
         EXPECT_EQ(pids.size(), count) << daemon.log();
         return pids;
