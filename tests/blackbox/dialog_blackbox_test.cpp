@@ -1,8 +1,11 @@
 // The settings dialog of both builds in the virtual X server, used as a person would: xdotool
-// presses and types on the screen, the screen is read back with a screenshot, and the
-// settings file in the program's folder is what the dialog left.
+// presses and types on the screen, the screen is read back with a screenshot, and so is the
+// settings file the dialog left (beside the program, or in the user's own settings folder when
+// the program's folder is read-only).
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
 #include <sstream>
 
 #include "black_box.h"
@@ -59,15 +62,18 @@ protected:
     bool open(black_box::RunAs as = {}) {
         if (build == Build::Windows)
             dialog = std::make_unique<Child>(std::vector<std::string>{kSourceDir + "/scripts/wine-run.sh",
-                                                                      folder.file("Zephlora.scr"), "/c"}, as);
+                                                                      program + "/Zephlora.scr", "/c"}, as);
         else
-            dialog = std::make_unique<Child>(std::vector<std::string>{folder.file("zephlora"), "/c"}, as);
+            dialog = std::make_unique<Child>(std::vector<std::string>{program + "/zephlora", "/c"}, as);
         const auto window = black_box::wait_for_window(kTitleUtf8, 90);
         if (!window || !black_box::wait_viewable(*window, 30)) return false;
         window_id = *window;
         if (build == Build::Windows) {
-            std::istringstream report(black_box::run({kSourceDir + "/scripts/wine-run.sh", kWin32Dir + "/win_probe.exe",
-                                                      "client", black_box::hex(texts::kTitleDialog), "30"}, 60));
+            // The probe asks the same Wine server, so it runs as the dialog's user.
+            Child probe({kSourceDir + "/scripts/wine-run.sh", kWin32Dir + "/win_probe.exe", "client",
+                         black_box::hex(texts::kTitleDialog), "30"}, as);
+            if (!probe.wait(60)) return false;
+            std::istringstream report(probe.output());
             std::string word;
             report >> word >> client.right >> client.bottom >> word >> client.left >> client.top;
             client.right += client.left;
@@ -114,6 +120,13 @@ protected:
         const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(client.width()) + static_cast<std::size_t>(x);
         return i < shot.size() ? shot[i] : 0xFFFFFFFF;
     }
+    // True when the 12 x 12 glyph `picture` is on the screen at client point (gx, gy).
+    bool shows(const std::vector<std::uint32_t>& shot, int gx, int gy, const plat::Bitmap& picture) const {
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x)
+                if (at(shot, gx + x, gy + y) != picture.surface().row(y)[x]) return false;
+        return true;
+    }
     std::string ini() const { return folder.file("Zephlora.ini"); }
     std::string settings() const { return testing_support::read_bytes(ini()); }
     bool ends() { return dialog && dialog->wait(30) == 0; }
@@ -121,6 +134,7 @@ protected:
     Build build = Build::Linux;
     std::string window_id;
     testing_support::TempFolder folder;
+    std::string program = folder.path();  // where the program and its pack lie
     std::unique_ptr<Child> dialog;
     plat::Rect client;
 };
@@ -154,12 +168,7 @@ TEST_P(DialogBlackBox, ClientAreaShowsBackdropPanelsAndLoadedGlyphs) {
     ASSERT_TRUE(strip && on && off);
     for (auto [px, py, x, y] : {std::array{16, 20, 1, 1}, {16, 20, 150, 125}, {184, 20, 200, 2}, {16, 160, 370, 130}})
         EXPECT_EQ(at(shot, px + x, py + y), strip->surface().row(y % 24)[x % 394]) << px << "," << py << " +" << x << "," << y;
-    auto glyph_is = [&](int gx, int gy, const plat::Bitmap& picture) {
-        for (int y = 0; y < 12; ++y)
-            for (int x = 0; x < 12; ++x)
-                if (at(shot, gx + x, gy + y) != picture.surface().row(y)[x]) return false;
-        return true;
-    };
+    auto glyph_is = [&](int gx, int gy, const plat::Bitmap& picture) { return shows(shot, gx, gy, picture); };
     EXPECT_TRUE(glyph_is(184 + 116, 20 + 100, *on));   // neon "on"
     EXPECT_TRUE(glyph_is(184 + 76, 20 + 100, *off));
     EXPECT_TRUE(glyph_is(16 + 20, 160 + 28, *on));     // the audio CD
@@ -200,6 +209,102 @@ TEST_P(DialogBlackBox, MusicFileWithoutAFileSavesKindTwoAndCancelWritesNothing) 
     ASSERT_TRUE(ends());
     EXPECT_TRUE(Holds(settings(), texts::kKeyBgmKind, " 2")) << settings();
     EXPECT_TRUE(Holds(settings(), texts::kKeyBgmFile, "")) << settings();
+}
+
+// Files named `name` under `root` (any depth).
+std::vector<std::string> files_named(const std::string& root, const std::string& name) {
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        if (it->path().filename() == name) found.push_back(it->path().string());
+    return found;
+}
+
+// An installed copy whose folder the user cannot write: Save goes to the user's own settings
+// file (%APPDATA%\Zephlora\Zephlora.ini, $XDG_CONFIG_HOME/zephlora/Zephlora.ini), nothing lands
+// beside the program, and the next start shows the saved choice. Root writes anywhere, so the
+// dialog runs as nobody (under Wine in a prefix of nobody's own).
+TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartShowsIt) {
+    const bool as_root = ::getuid() == 0;
+    testing_support::TempFolder user;
+    std::filesystem::permissions(user.path(), std::filesystem::perms(0755));
+    const std::string home = user.file("home");
+    std::filesystem::create_directory(home);
+    program = folder.file("installed");
+    std::filesystem::create_directory(program);
+    const std::string exe = build == Build::Windows ? "Zephlora.scr" : "zephlora";
+    std::filesystem::copy_file(folder.file(exe), program + "/" + exe);
+    std::filesystem::copy_file(folder.file("Zephlora.zpk"), program + "/Zephlora.zpk");
+    // A file beside the program that says neon off: only the user's own file may count.
+    const std::string beside = "[Section]\r\n" + Key(texts::kKeyNeonEffect, "0");
+    testing_support::write_bytes(program + "/Zephlora.ini", beside);
+    std::filesystem::permissions(program, std::filesystem::perms(0555));
+    const auto listing = [&] {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(program)) names.insert(e.path().filename().string());
+        return names;
+    };
+    const std::set<std::string> before = listing();
+
+    black_box::RunAs as{as_root, {"HOME=" + home}};
+    const std::string prefix = home + "/prefix", runtime = home + "/runtime", config = home + "/config";
+    std::vector<std::string> owned{home};
+    if (build == Build::Windows) {
+        as.environment.push_back("ZEPHLORA_WINEPREFIX=" + prefix);
+    } else {
+        std::filesystem::create_directory(runtime);
+        std::filesystem::create_directory(config);
+        std::filesystem::permissions(runtime, std::filesystem::perms(0700));
+        owned.insert(owned.end(), {runtime, config});
+        as.environment.insert(as.environment.end(), {"XDG_RUNTIME_DIR=" + runtime, "XDG_CONFIG_HOME=" + config});
+    }
+    if (as_root) {
+        for (const std::string& f : owned) ASSERT_EQ(::chown(f.c_str(), 65534, 65534), 0) << f;
+    }
+    // Nobody's Wine server goes with the test, whatever its outcome.
+    struct Cleanup {
+        std::function<void()> run;
+        ~Cleanup() { run(); }
+    } cleanup{[&] {
+        dialog.reset();
+        if (build == Build::Windows) {
+            Child k({"bash", "-c", ". '" + kSourceDir + "/scripts/wine-env.sh'; wineserver -k; wineserver -w"}, as);
+            k.wait(30);
+        }
+        std::filesystem::permissions(program, std::filesystem::perms(0755));
+    }};
+
+    ASSERT_TRUE(open(as)) << "the dialog did not open";
+    press(kNeonOnCaption);
+    press(kSave);
+    ASSERT_TRUE(ends());
+    EXPECT_EQ(listing(), before) << "a file was written beside the program";
+    EXPECT_EQ(testing_support::read_bytes(program + "/Zephlora.ini"), beside);
+    const std::vector<std::string> saved =
+        build == Build::Windows ? files_named(prefix + "/drive_c/users", "Zephlora.ini")
+                                : files_named(config, "Zephlora.ini");
+    ASSERT_EQ(saved.size(), 1u) << "no settings file of the user's own";
+    EXPECT_TRUE(saved[0].ends_with(build == Build::Windows ? "/AppData/Roaming/Zephlora/Zephlora.ini"
+                                                          : "/config/zephlora/Zephlora.ini")) << saved[0];
+    EXPECT_TRUE(Holds(testing_support::read_bytes(saved[0]), texts::kKeyNeonEffect, " 1"))
+        << testing_support::read_bytes(saved[0]);
+
+    // The next start reads it back: neon shows "on".
+    dialog.reset();
+    ASSERT_TRUE(open(as)) << "the dialog did not open again";
+    const auto shot = screenshot();
+    auto on = plat::load_picture(plat::Picture::OptionOn);
+    auto off = plat::load_picture(plat::Picture::OptionOff);
+    ASSERT_TRUE(on && off);
+    EXPECT_TRUE(shows(shot, 184 + 116, 20 + 100, *on));
+    EXPECT_TRUE(shows(shot, 184 + 76, 20 + 100, *off));
+    press(kCancel);
+    EXPECT_TRUE(ends());
+    EXPECT_EQ(listing(), before);
+    // The members of the dialog's start lie in the user's temporary folder.
+    const std::string temporary = build == Build::Windows ? prefix + "/drive_c/users" : runtime;
+    EXPECT_EQ(files_named(temporary, "Zephlora001.zpk").size(), 1u);
 }
 
 // The link opens the program's own page, shipped beside it, with the desktop's browser: here a
