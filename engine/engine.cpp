@@ -247,9 +247,9 @@ void Engine::ComposeChanged(int drawn_top) {
     if (changed_.BeginFrame()) {
         soft::bit_blt(dst, 0, 0, Width, Height, src, 0, 0, plat::Rop::SrcCopy);
     } else {
-        // From the top row down rather than in drawing order: the copies then walk through
-        // both pictures in address order, which the caches and the address translation follow
-        // far better than scattered squares. Each footprint's top row lies in -7 .. Height - 1.
+        // From the top row down rather than in drawing order (a counting sort by row): the
+        // copies then walk through both pictures in address order, which the caches and the
+        // address translation follow better. Each footprint's top row lies in -7 .. Height - 1.
         std::fill(row_counts_.begin(), row_counts_.end(), 0);
         for (std::size_t k = 0; k < stamped_count_; ++k)
             ++row_counts_[static_cast<std::size_t>(stamped_[k].y + kSpriteSize)];
