@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -213,6 +214,48 @@ void partition(typename K::Key* keys, int lo, int hi, typename K::Bounds pivot, 
     j_out = j;
 }
 
+// The same step on a short range (2 to 64 keys), with both scans read off two bit masks of
+// the range instead of comparing key by key: bit t of `nb` says that keys[lo + t] is not
+// below the pivot (where the left scan stops), bit t of `na` that it is not above it (where
+// the right scan stops). A swap exchanges the two keys' bits as well, so that the masks keep
+// describing the keys in place, which later scans may read again. The scans stop inside the
+// range just as the plain ones do (at the pivot, or at a key swapped past the other scan),
+// and no branch depends on a comparison. A key both not below and not above the pivot has its
+// depth, so the masks also tell at once whether the whole range has one depth: then nothing is
+// moved and the answer is false.
+template <class K>
+bool partition_short(typename K::Key* keys, int lo, int hi, typename K::Bounds pivot, int& i_out, int& j_out) {
+    typename K::Key* const k = keys + lo;
+    const int n = hi - lo + 1;
+    std::uint64_t nb = 0, na = 0;
+    int t = 0;
+    for (; t + 4 <= n; t += 4) {
+        nb |= static_cast<std::uint64_t>(K::not_below4(k + t, pivot)) << t;
+        na |= static_cast<std::uint64_t>(K::not_above4(k + t, pivot)) << t;
+    }
+    for (; t < n; ++t) {
+        nb |= static_cast<std::uint64_t>(!K::below(k[t], pivot)) << t;
+        na |= static_cast<std::uint64_t>(!K::above(k[t], pivot)) << t;
+    }
+    if ((nb & na) == ~std::uint64_t{0} >> (64 - n)) return false;
+    int i = 0, j = n - 1;
+    for (;;) {
+        i += std::countr_zero(nb >> i);
+        j = 63 - std::countl_zero(na & (~std::uint64_t{0} >> (63 - j)));
+        if (j < i) break;
+        std::swap(k[i], k[j]);
+        const std::uint64_t b = ((nb >> i) ^ (nb >> j)) & 1, a = ((na >> i) ^ (na >> j)) & 1;
+        nb ^= b << i | b << j;
+        na ^= a << i | a << j;
+        ++i;
+        --j;
+        if (j < i) break;
+    }
+    i_out = lo + i;
+    j_out = lo + j;
+    return true;
+}
+
 // When every depth in a range is equal, the comparisons, and so the swaps, depend on nothing
 // but the range's length: the quicksort always leaves such a range in the same order, which
 // is worked out once per length by running the sort itself on numbered keys.
@@ -230,6 +273,17 @@ const EqualRunOrders& equal_run_orders() {
     return orders;
 }
 
+// Puts keys[lo..hi], all of one depth, in the order the quicksort leaves them in.
+template <class K>
+void order_equal_run(typename K::Key* keys, int lo, int hi) {
+    const int n = hi - lo + 1;
+    const EqualRunOrders& orders = equal_run_orders();
+    typename K::Key run[kEqualRunMax];
+    std::copy(keys + lo, keys + hi + 1, run);
+    const std::uint8_t* order = orders.order.data() + orders.first[static_cast<std::size_t>(n)];
+    for (int t = 0; t < n; ++t) keys[lo + t] = run[order[t]];
+}
+
 // True (and the run reordered) when keys[lo..hi] all have one depth.
 template <class K>
 bool settle_equal_run(typename K::Key* keys, int lo, int hi) {
@@ -237,12 +291,64 @@ bool settle_equal_run(typename K::Key* keys, int lo, int hi) {
     const std::int32_t z = K::depth(keys[lo]);
     if (K::depth(keys[hi]) != z || K::depth(keys[lo + n / 2]) != z) return false;  // the common, cheap answer
     if (!K::all_of_depth(keys + lo, n, z)) return false;
-    const EqualRunOrders& orders = equal_run_orders();
-    typename K::Key run[kEqualRunMax];
-    std::copy(keys + lo, keys + hi + 1, run);
-    const std::uint8_t* order = orders.order.data() + orders.first[static_cast<std::size_t>(n)];
-    for (int t = 0; t < n; ++t) keys[lo + t] = run[order[t]];
+    order_equal_run<K>(keys, lo, hi);
     return true;
+}
+
+// Ranges of two to four keys: the quicksort's comparisons, and so its swaps, depend only on
+// how each pair of depths compares (below, equal, above), which makes 3, 27 or 729 cases.
+// The order it leaves for each case is taken once from the plain reference sort, run on every
+// assignment of depths 0..n-1 (which shows every case that can arise).
+constexpr int kTinyMax = 4;
+
+template <class Depth>
+int tiny_case(const Depth& depth, int n) {
+    int code = 0, weight = 1;
+    for (int a = 0; a < n; ++a)
+        for (int b = a + 1; b < n; ++b) {
+            const auto da = depth(a), db = depth(b);
+            code += weight * ((da < db) + 2 * (da > db));
+            weight *= 3;
+        }
+    return code;
+}
+
+struct TinyOrders {
+    // order[n][case]: the place, within the range, of the key that ends at t in byte t.
+    std::array<std::uint32_t, 3> two{};
+    std::array<std::uint32_t, 27> three{};
+    std::array<std::uint32_t, 729> four{};
+    TinyOrders() {
+        for (int n = 2; n <= kTinyMax; ++n) {
+            int total = 1;
+            for (int t = 0; t < n; ++t) total *= n;
+            for (int v = 0; v < total; ++v) {
+                ShapeDot run[kTinyMax];
+                for (int t = 0, rest = v; t < n; ++t, rest /= n) run[t] = ShapeDot{t, 0, rest % n, 0};
+                const int c = tiny_case([&](int t) { return run[t].Z; }, n);
+                SortDotsByDepthReference(run, 0, n - 1);
+                std::uint32_t order = 0;
+                for (int t = 0; t < n; ++t) order |= static_cast<std::uint32_t>(run[t].X) << (8 * t);
+                table(n)[static_cast<std::size_t>(c)] = order;
+            }
+        }
+    }
+    std::uint32_t* table(int n) { return n == 2 ? two.data() : n == 3 ? three.data() : four.data(); }
+    const std::uint32_t* table(int n) const { return n == 2 ? two.data() : n == 3 ? three.data() : four.data(); }
+};
+
+const TinyOrders& tiny_orders() {
+    static const TinyOrders orders;
+    return orders;
+}
+
+template <class K>
+void sort_tiny(typename K::Key* k, int n) {
+    const int c = tiny_case([k](int t) { return K::depth(k[t]); }, n);
+    std::uint32_t order = tiny_orders().table(n)[c];
+    typename K::Key run[kTinyMax];
+    std::copy(k, k + n, run);
+    for (int t = 0; t < n; ++t, order >>= 8) k[t] = run[order & 0xFF];
 }
 
 // Sorts keys[lo..hi] with the partition above, smaller range first so that the explicit stack
@@ -258,15 +364,30 @@ void sort_keys(typename K::Key* keys, int lo, int hi, bool shortcut) {
     int depth = 0;
     for (;;) {
         while (lo < hi) {
-            if (shortcut && hi - lo < kEqualRunMax && settle_equal_run<K>(keys, lo, hi)) break;
+            if (hi - lo < kTinyMax) {
+                sort_tiny<K>(keys + lo, hi - lo + 1);
+                break;
+            }
             const int mid = lo + (hi - lo) / 2;
             int i, j;
-            // Long ranges are scanned in long blocks, short ones in short blocks, so that
-            // short ranges too find most of their pairs without branches.
-            if (hi - lo >= 512)
-                partition<K, 64>(keys, lo, hi, K::bounds(keys[mid]), i, j);
-            else
-                partition<K, 16>(keys, lo, hi, K::bounds(keys[mid]), i, j);
+            // Long ranges are scanned in long blocks, shorter ones in short blocks, so that
+            // they too find most of their pairs without branches; the shortest are read off
+            // bit masks.
+            if (hi - lo < 64) {
+                if (!partition_short<K>(keys, lo, hi, K::bounds(keys[mid]), i, j)) {
+                    if (shortcut) {
+                        order_equal_run<K>(keys, lo, hi);
+                        break;
+                    }
+                    partition<K, 16>(keys, lo, hi, K::bounds(keys[mid]), i, j);
+                }
+            } else {
+                if (shortcut && hi - lo < kEqualRunMax && settle_equal_run<K>(keys, lo, hi)) break;
+                if (hi - lo >= 512)
+                    partition<K, 64>(keys, lo, hi, K::bounds(keys[mid]), i, j);
+                else
+                    partition<K, 16>(keys, lo, hi, K::bounds(keys[mid]), i, j);
+            }
             // Ranges lo..j and i..hi remain.
             if (j - lo < hi - i) {
                 stack[depth++] = Range{i, hi};

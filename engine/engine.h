@@ -178,6 +178,9 @@ private:
     // the next one.
     std::vector<plat::Point> stamped_;
     std::size_t stamped_count_ = 0;
+    // The same footprints ordered from the top row down for restoring, and a count per row.
+    std::vector<plat::Point> restoring_;
+    std::vector<std::uint32_t> row_counts_;
     ChangedArea changed_;
 };
 

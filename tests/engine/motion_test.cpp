@@ -260,6 +260,31 @@ TEST(DepthSort, FastSortGivesTheReferenceOrderEvenForEqualDepths) {
     }
 }
 
+// Short ranges are finished from tables and bit masks: every way that up to six depths can
+// compare (each assignment of depths 0..n-1), as whole lists and within longer ones.
+TEST(DepthSort, EveryPatternOfUpToSixDepthsEndsInTheReferenceOrder) {
+    for (int n = 1; n <= 6; ++n) {
+        int total = 1;
+        for (int t = 0; t < n; ++t) total *= n;
+        for (int v = 0; v < total; ++v) {
+            std::vector<ShapeDot> dots;
+            for (int t = 0, rest = v; t < n; ++t, rest /= n) dots.push_back(ShapeDot{t, 0, rest % n, 0});
+            for (const bool alone : {true, false}) {
+                if (!alone && v % 7 != 0) continue;
+                std::vector<ShapeDot> list = dots;
+                if (!alone)  // and at the start of a longer list of greater depths
+                    for (int t = 0; t < 100; ++t) list.push_back(ShapeDot{100 + t, 0, 50 + t % 3, 0});
+                const int m = static_cast<int>(list.size());
+                std::vector<ShapeDot> ref = list, out(list.size());
+                std::vector<engine::DepthKey> keys(list.size());
+                engine::SortDotsByDepthReference(ref.data(), 0, m - 1);
+                engine::SortDotsByDepth(list.data(), m - 1, keys.data(), out.data());
+                ASSERT_EQ(out, ref) << n << " depths, case " << v << (alone ? "" : " in a longer list");
+            }
+        }
+    }
+}
+
 TEST(DepthSort, RunsOfEqualDepthsOfEveryLengthEndInTheReferenceOrder) {
     for (int n = 1; n <= 300; ++n) {
         for (int variant = 0; variant < 3; ++variant) {
