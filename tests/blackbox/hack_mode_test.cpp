@@ -197,6 +197,7 @@ TEST(HackOptions, AnUnknownOptionPrintsTheUsageAndEnds1) {
 
 TEST_F(HackTest, TheDaemonRunsTheHackInItsWindowAndStopsItWithinASecond) {
     need_tools();
+    if (IsSkipped()) return;
     Daemon daemon(black_box::env("DISPLAY"));
     const std::vector<int> pids = activate(daemon, 1);
     ASSERT_EQ(pids.size(), 1u);
@@ -217,6 +218,7 @@ TEST_F(HackTest, TheDaemonRunsTheHackInItsWindowAndStopsItWithinASecond) {
 // drawing only there.
 TEST_F(HackTest, TwoMonitorsGetAHackEach) {
     need_tools();
+    if (IsSkipped()) return;
     Child server({"Xvfb", "-displayfd", "1", "-screen", "0", "640x480x24", "-screen", "1", "800x600x24",
                   "-nolisten", "tcp"});
     ASSERT_TRUE(server.wait_for_output("\n", 20)) << server.errors();

@@ -18,6 +18,8 @@ protected:
         std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
         std::filesystem::copy_file(kExe, folder.file("zephlora"));
     }
+    // Skips the test without a display; the test returns when IsSkipped() says so, since a
+    // skip in a helper ends only the helper.
     void need_display() {
         if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
     }
@@ -80,6 +82,7 @@ TEST_F(LinuxExeTest, WithoutADisplayTheMessageGoesToTheTerminalAndNoSaverStays) 
 
 TEST_F(LinuxExeTest, MissingPackShowsTheMessage) {
     need_display();
+    if (IsSkipped()) return;
     Child saver(exe("/c"));
     const auto window = black_box::wait_for_window("Zephlora", 30);
     ASSERT_TRUE(window);
@@ -93,6 +96,7 @@ TEST_F(LinuxExeTest, MissingPackShowsTheMessage) {
 
 TEST_F(LinuxExeTest, AnOpenSettingsDialogEndsEveryNewStart) {
     need_display();
+    if (IsSkipped()) return;
     put_pack(folder);
     Child dialog(exe("/c"));
     const auto window = black_box::wait_for_window("Zephlora\xe3\x81\xae\xe8\xa8\xad\xe5\xae\x9a", 30);
@@ -118,6 +122,7 @@ TEST_F(LinuxExeTest, AnOpenSettingsDialogEndsEveryNewStart) {
 
 TEST_F(LinuxExeTest, FullScreenRunEndsOnAClick) {
     need_display();
+    if (IsSkipped()) return;
     put_shipped_pack(folder);
     Child saver(exe("/s"));
     const auto window = black_box::wait_for_window("Zephlora_Main", 30);
@@ -136,6 +141,7 @@ TEST_F(LinuxExeTest, FullScreenRunEndsOnAClick) {
 
 TEST_F(LinuxExeTest, PlainRunEndsOnAKey) {
     need_display();
+    if (IsSkipped()) return;
     put_shipped_pack(folder);
     Child saver(exe(""));
     const auto window = black_box::wait_for_window("Zephlora_Main", 30);
@@ -149,6 +155,7 @@ TEST_F(LinuxExeTest, PlainRunEndsOnAKey) {
 // window like any other.
 TEST_F(LinuxExeTest, PreviewLivesInsideItsParentUntilTheParentCloses) {
     need_display();
+    if (IsSkipped()) return;
     const std::string win32_dir = ZEPHLORA_WIN32_DIR_PATH;
     if (win32_dir.empty()) GTEST_SKIP() << "no MinGW build for the parent window";
     Child parent({std::string(ZEPHLORA_SOURCE_DIR) + "/scripts/wine-run.sh", win32_dir + "/win_probe.exe",
@@ -176,6 +183,7 @@ TEST_F(LinuxExeTest, PreviewLivesInsideItsParentUntilTheParentCloses) {
 // nobody.
 TEST_F(LinuxExeTest, ReadOnlyFolderKeepsItsFilesInTheUsersOwnFolders) {
     need_display();
+    if (IsSkipped()) return;
     put_shipped_pack(folder);
     testing_support::TempFolder user;
     std::filesystem::permissions(user.path(), std::filesystem::perms(0755));
