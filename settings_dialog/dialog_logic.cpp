@@ -82,8 +82,14 @@ void DialogLogic::SelectMusic(int option) {
 
 void DialogLogic::Save() {
     DialogSettings& s = host_.settings;
+    // A file that cannot be written (a read-only file, a full disk) would otherwise lose the
+    // user's choices without a word; the dialog still closes as Save always does.
+    bool written = true;
+    auto write = [&](std::string_view key, std::string_view value) {
+        if (host_.write_setting && !host_.write_setting(key, value)) written = false;
+    };
     auto number = [&](std::string_view key, long value) {
-        if (host_.write_setting && host_.number_text) host_.write_setting(key, host_.number_text(value));
+        if (host_.number_text) write(key, host_.number_text(value));
     };
     number(texts::kKeyInterval, view_.slider_value(SliderId::Interval));
     number(texts::kKeyNeonEffect, s.NeonEffect);
@@ -95,7 +101,8 @@ void DialogLogic::Save() {
     // Read whether or not the box is enabled: a track typed while the CD was chosen stays.
     s.BgmRepeat = RepeatFromText(view_.repeat_text());
     number(texts::kKeyBgmRepeat, s.BgmRepeat);
-    if (host_.write_setting) host_.write_setting(texts::kKeyBgmFile, s.BgmFile);
+    write(texts::kKeyBgmFile, s.BgmFile);
+    if (!written && host_.report_unsaved) host_.report_unsaved(view_.window());
     view_.close();
 }
 

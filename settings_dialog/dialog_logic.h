@@ -33,8 +33,8 @@ struct DialogHost {
     DialogSettings settings;
     std::int16_t& zoom_origin_x;
     std::int16_t& zoom_origin_y;
-    // WriteSetting("Section", key, value, SettingsPath()).
-    std::function<void(std::string_view key, std::string_view value)> write_setting;
+    // WriteSetting("Section", key, value, SettingsPath()); false when the file was not written.
+    std::function<bool(std::string_view key, std::string_view value)> write_setting;
     // A number as the settings file holds it, with its sign position (" 5", "-3").
     std::function<std::string(long)> number_text;
     std::function<void(plat::WindowHandle)> zoom_open;
@@ -44,6 +44,8 @@ struct DialogHost {
     std::function<void(plat::WindowHandle owner, std::string_view target)> open_page;
     // The page of the link: the program's own documentation, as a full path.
     std::string link_target;
+    // Tells the user, over the dialog, that Save could not write the settings file.
+    std::function<void(plat::WindowHandle owner)> report_unsaved;
 };
 
 enum class SliderId { Interval, Sleep, XAxis, YAxis, ZAxis };

@@ -3,6 +3,7 @@
 #include "common/texts.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "platform/window.h"
 #include "settings_dialog/settings_dialog.h"
 #include "shell/process_state.h"
 #include "shell/routines.h"
@@ -17,7 +18,7 @@ void RunSettingsDialog() {
         ZoomOriginX,
         ZoomOriginY,
         [](std::string_view key, std::string_view value) {
-            WriteSetting(texts::kSettingsSection, key, value, SettingsPath());
+            return WriteSetting(texts::kSettingsSection, key, value, SettingsPath());
         },
         [](long value) { return SettingNumberText(value); },
         ZoomOpen,
@@ -40,6 +41,11 @@ void RunSettingsDialog() {
         // The program's own page, shipped beside it: a link that leads somewhere wherever the
         // program is installed.
         ProgramFile("Zephlora.html"),
+        [](plat::WindowHandle owner) {
+            constexpr std::uint32_t kIconWarning = 0x30;  // MB_OK | MB_ICONEXCLAMATION
+            const std::string text = std::string(texts::kSettingsNotSaved) + "\n" + SettingsPath();
+            plat::message_box(owner, text, texts::kMessageTitle, kIconWarning);
+        },
     };
     settings_dialog::ShowSettingsDialog(host);
 }

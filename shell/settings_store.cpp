@@ -24,12 +24,12 @@ std::string ReadSetting(std::string_view section, std::string_view key, std::str
     return plat::get_private_profile_string(section, key, "", 256, path);
 }
 
-void WriteSetting(std::string_view section, std::string_view key, std::string_view value,
+bool WriteSetting(std::string_view section, std::string_view key, std::string_view value,
                   std::string_view path) {
     // The names travel through 128-byte buffers that end with a zero. Cutting a longer name
     // would write some other key, so such a call is left out instead.
-    if (section.size() > 127 || key.size() > 127) return;
-    plat::write_private_profile_string(section, key, value, path);
+    if (section.size() > 127 || key.size() > 127) return false;
+    return plat::write_private_profile_string(section, key, value, path);
 }
 
 std::string SettingNumberText(long value) {

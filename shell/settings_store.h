@@ -17,7 +17,7 @@ std::string ReadSetting(std::string_view section, std::string_view key, std::str
 
 // Writes one key, creating file and section as needed. Failures are not reported. Section
 // and key names longer than 127 bytes are not supported: such a call writes nothing.
-void WriteSetting(std::string_view section, std::string_view key, std::string_view value,
+bool WriteSetting(std::string_view section, std::string_view key, std::string_view value,
                   std::string_view path);
 
 // Reads the settings file at `path` into `settings` with the defaults and conversion rules

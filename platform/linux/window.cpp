@@ -281,7 +281,7 @@ bool get_cursor_pos(Point& out) {
     return true;
 }
 
-int message_box(WindowHandle, std::string_view text, std::string_view title, std::uint32_t style) {
+int message_box(WindowHandle owner, std::string_view text, std::string_view title, std::uint32_t style) {
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     switch (style & 0xF0) {
     case 0x10: flags = SDL_MESSAGEBOX_ERROR; break;        // MB_ICONHAND
@@ -291,7 +291,10 @@ int message_box(WindowHandle, std::string_view text, std::string_view title, std
     const std::string t = cp932_to_utf8(title), m = cp932_to_utf8(text);
     // Without a display the message goes to the terminal instead.
     linux_window::prefer_x11();
-    if (SDL_ShowSimpleMessageBox(flags, t.c_str(), m.c_str(), nullptr) != 0)
+    // Over its owner's top-level window, which SDL makes the box's WM_TRANSIENT_FOR.
+    if (tree().is_child(owner)) owner = tree().root_of(owner);
+    const Window* parent = find(owner);
+    if (SDL_ShowSimpleMessageBox(flags, t.c_str(), m.c_str(), parent ? parent->sdl : nullptr) != 0)
         std::fprintf(stderr, "%s: %s\n", t.c_str(), m.c_str());
     return 1;  // IDOK
 }

@@ -224,7 +224,8 @@ std::vector<std::string> files_named(const std::string& root, const std::string&
 // An installed copy whose folder the user cannot write: Save goes to the user's own settings
 // file (%APPDATA%\Zephlora\Zephlora.ini, $XDG_CONFIG_HOME/zephlora/Zephlora.ini), nothing lands
 // beside the program, and the next start shows the saved choice. Root writes anywhere, so the
-// dialog runs as nobody (under Wine in a prefix of nobody's own).
+// dialog runs as nobody (under Wine in a prefix of nobody's own). When the settings folder takes
+// no files after all, Save says so.
 TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartShowsIt) {
     const bool as_root = ::getuid() == 0;
     testing_support::TempFolder user;
@@ -305,6 +306,29 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
     // The members of the dialog's start lie in the user's temporary folder.
     const std::string temporary = build == Build::Windows ? prefix + "/drive_c/users" : runtime;
     EXPECT_EQ(files_named(temporary, "Zephlora001.zpk").size(), 1u);
+
+    // A settings file that cannot be written (read-only, in a folder that takes no files: the
+    // Windows build writes the file in place, the Linux build replaces it): Save says so over
+    // the dialog and still closes it, and the file keeps what it held.
+    const std::string kept = testing_support::read_bytes(saved[0]);
+    const std::filesystem::path settings_folder = std::filesystem::path(saved[0]).parent_path();
+    std::filesystem::permissions(saved[0], std::filesystem::perms(0444));
+    std::filesystem::permissions(settings_folder, std::filesystem::perms(0555));
+    dialog.reset();
+    ASSERT_TRUE(open(as)) << "the dialog did not open a third time";
+    press(kCdGlyph);  // a change: a value the file holds already needs no writing
+    press(kSave);
+    const auto message = black_box::wait_for_window(std::string(texts::kMessageTitle), 30);
+    EXPECT_TRUE(message) << "no word that the settings were not saved";
+    if (message) {
+        black_box::wait_viewable(*message, 10);
+        black_box::run({"xdotool", "windowfocus", "--sync", *message, "key", "Return"});
+    }
+    EXPECT_TRUE(ends());
+    std::filesystem::permissions(settings_folder, std::filesystem::perms(0755));
+    std::filesystem::permissions(saved[0], std::filesystem::perms(0644));
+    EXPECT_EQ(testing_support::read_bytes(saved[0]), kept);
+    EXPECT_EQ(listing(), before);
 }
 
 // The link opens the program's own page, shipped beside it, with the desktop's browser: here a

@@ -18,13 +18,18 @@ struct DialogWorld {
     std::vector<std::string> pages;  // link targets opened
     std::optional<std::string> next_choice;  // what the file chooser answers
     std::vector<settings_dialog::MusicFileRequest> requests;
+    bool file_refuses = false;  // every write fails, as with a read-only file
+    int unsaved_reports = 0;
 
     settings_dialog::DialogHost host{
         {settings.Interval, settings.NeonEffect, settings.XAxis, settings.YAxis, settings.ZAxis, settings.Sleep,
          settings.BgmKind, settings.BgmRepeat, settings.BgmFile},
         zoom_x,
         zoom_y,
-        [this](std::string_view key, std::string_view value) { writes.emplace_back(key, value); },
+        [this](std::string_view key, std::string_view value) {
+            writes.emplace_back(key, value);
+            return !file_refuses;
+        },
         [](long value) { return shell::SettingNumberText(value); },
         [this](plat::WindowHandle) { zooms.push_back("open"); },
         [this](plat::WindowHandle) { zooms.push_back("close"); },
@@ -34,6 +39,7 @@ struct DialogWorld {
         },
         [this](plat::WindowHandle, std::string_view target) { pages.emplace_back(target); },
         "/opt/zephlora/Zephlora.html",
+        [this](plat::WindowHandle) { ++unsaved_reports; },
     };
 
     // The value written for a key ("" when it was not written).

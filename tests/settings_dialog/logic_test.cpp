@@ -133,8 +133,20 @@ TEST_F(Logic, SaveWritesTheNineKeysInOrderWithTheSignPositionAndCloses) {
         {std::string(texts::kKeyBgmFile), "C:\\a.mp3"}};
     EXPECT_EQ(world.writes, want);
     EXPECT_TRUE(view.closed);
+    EXPECT_EQ(world.unsaved_reports, 0);
     logic.Unload();
     EXPECT_EQ(world.zooms.back(), "close");
+}
+
+// A settings file that takes no writes (read-only, a full disk): the user is told once, and
+// the dialog closes as after any Save.
+TEST_F(Logic, ASaveThatCannotWriteTheFileIsReportedOnceAndCloses) {
+    world.file_refuses = true;
+    logic.Load();
+    logic.Save();
+    EXPECT_EQ(world.writes.size(), 9u);
+    EXPECT_EQ(world.unsaved_reports, 1);
+    EXPECT_TRUE(view.closed);
 }
 
 TEST_F(Logic, RepeatTextBecomesATrackNumber) {
