@@ -4,6 +4,7 @@
 
 #include "button_test_support.h"
 #include "platform/timer.h"
+#include "tests/support/test_dialog.h"
 
 namespace {
 
@@ -17,14 +18,9 @@ class StyledButtonInput : public ::testing::Test {
 protected:
     void SetUp() override {
         sc::reset();
-        plat::WindowDesc desc;
-        desc.title = "dialog";
-        desc.style = plat::WindowStyle::Dialog;
-        desc.rect = {100, 100, 400, 300};
         plat::WindowHandlers h;
         h.mouse_down = [this](int b, Point) { log.push_back("dialog down " + std::to_string(b)); };
-        dialog = plat::create_window(desc, h);
-        plat::show_window(dialog, true);
+        dialog = testing_support::show_dialog({100, 100, 400, 300}, h);
         button = std::make_unique<qzButtons_H>(host, events());
     }
     void TearDown() override { button.reset(); }

@@ -3,6 +3,7 @@
 #include "platform/scripted/control.h"
 #include "platform/window.h"
 #include "tests/controls/user_input.h"
+#include "tests/support/test_dialog.h"
 
 namespace control_test {
 
@@ -10,12 +11,7 @@ namespace sc = plat::scripted;
 
 plat::WindowHandle make_host(int width, int height) {
     sc::reset();
-    plat::WindowDesc desc;
-    desc.title = "controls";
-    desc.style = plat::WindowStyle::Dialog;
-    desc.rect = {100, 100, 100 + width, 100 + height};
-    const plat::WindowHandle host = plat::create_window(desc, {});
-    plat::show_window(host, true);
+    const plat::WindowHandle host = testing_support::show_dialog({100, 100, 100 + width, 100 + height}, {}, "controls");
     plat::pump_events();
     return host;
 }

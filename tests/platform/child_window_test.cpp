@@ -8,6 +8,7 @@
 #include "platform/scripted/control.h"
 #include "platform/timer.h"
 #include "platform/window.h"
+#include "tests/support/test_dialog.h"
 
 namespace {
 
@@ -20,12 +21,7 @@ class ChildWindows : public ::testing::Test {
 protected:
     void SetUp() override {
         sc::reset();
-        plat::WindowDesc desc;
-        desc.title = "dialog";
-        desc.style = plat::WindowStyle::Dialog;
-        desc.rect = {100, 50, 300, 200};
-        dialog = plat::create_window(desc, logging("dialog"));
-        plat::show_window(dialog, true);
+        dialog = testing_support::show_dialog({100, 50, 300, 200}, logging("dialog"));
     }
 
     // Handlers that write every event to the log as "name event args".

@@ -10,6 +10,7 @@
 #include "platform/posix/file_dialog.h"
 #include "platform/scripted/control.h"
 #include "platform/window.h"
+#include "tests/support/test_dialog.h"
 
 namespace {
 
@@ -31,12 +32,7 @@ protected:
 
     void SetUp() override {
         sc::reset();
-        plat::WindowDesc desc;
-        desc.title = "dialog";
-        desc.style = plat::WindowStyle::Dialog;
-        desc.rect = {100, 50, 420, 290};
-        dialog = plat::create_window(desc, {});
-        plat::show_window(dialog, true);
+        dialog = testing_support::show_dialog({100, 50, 420, 290});
         plat::ChildDesc p;
         p.rect = {10, 10, 300, 200};
         p.tab_stop = false;
