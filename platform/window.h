@@ -207,7 +207,10 @@ Point twips_per_pixel();
 int show_cursor(bool show);
 bool get_cursor_pos(Point& out);
 
-// MessageBoxA with no owner when `owner` is None; returns the button pressed.
+// MessageBoxA with no owner when `owner` is None; returns the button pressed. The styles the
+// program uses: one OK button with the stop sign (MB_ICONHAND) or the exclamation mark.
+constexpr std::uint32_t kMbIconHand = 0x10;
+constexpr std::uint32_t kMbIconExclamation = 0x30;
 int message_box(WindowHandle owner, std::string_view text_cp932, std::string_view title_cp932,
                 std::uint32_t style);
 

@@ -42,9 +42,8 @@ void RunSettingsDialog() {
         // program is installed.
         ProgramFile("Zephlora.html"),
         [](plat::WindowHandle owner) {
-            constexpr std::uint32_t kIconWarning = 0x30;  // MB_OK | MB_ICONEXCLAMATION
             const std::string text = std::string(texts::kSettingsNotSaved) + "\n" + SettingsPath();
-            plat::message_box(owner, text, texts::kMessageTitle, kIconWarning);
+            plat::message_box(owner, text, texts::kMessageTitle, plat::kMbIconExclamation);
         },
     };
     settings_dialog::ShowSettingsDialog(host);

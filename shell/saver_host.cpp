@@ -14,8 +14,7 @@ namespace shell {
 void ReportFatal(const std::string& reason) {
     const std::string text = "Zephlora cannot start: " + reason;
     std::fprintf(stderr, "%s\n", text.c_str());
-    constexpr std::uint32_t kIconError = 0x10;
-    plat::message_box(plat::WindowHandle::None, text, texts::kMessageTitle, kIconError);
+    plat::message_box(plat::WindowHandle::None, text, texts::kMessageTitle, plat::kMbIconHand);
 }
 
 engine::EngineSettings EngineSettingsOf(const SaverSettingsRecord& s) {

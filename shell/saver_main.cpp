@@ -43,7 +43,6 @@ std::string_view ArgumentText(std::string_view command_line) {
 
 constexpr int kGwlStyle = -16;
 constexpr std::int32_t kWsChild = 0x40000000;
-constexpr std::uint32_t kMbIconExclamation = 48;  // MB_OK | MB_ICONEXCLAMATION
 
 void StartPreview(std::string_view command_line) {
     const auto parent = static_cast<plat::WindowHandle>(
@@ -103,7 +102,7 @@ void SaverMain() {
 
     if (!FileExists(PackPath())) {
         plat::message_box(plat::WindowHandle::None, texts::kPackMissing, texts::kMessageTitle,
-                          kMbIconExclamation);
+                          plat::kMbIconExclamation);
         plat::end_process(0);
     }
     // A save or a split killed half-way leaves its temporary file beside the settings file

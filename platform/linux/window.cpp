@@ -284,8 +284,8 @@ bool get_cursor_pos(Point& out) {
 int message_box(WindowHandle owner, std::string_view text, std::string_view title, std::uint32_t style) {
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     switch (style & 0xF0) {
-    case 0x10: flags = SDL_MESSAGEBOX_ERROR; break;        // MB_ICONHAND
-    case 0x30: flags = SDL_MESSAGEBOX_WARNING; break;      // MB_ICONEXCLAMATION
+    case kMbIconHand: flags = SDL_MESSAGEBOX_ERROR; break;
+    case kMbIconExclamation: flags = SDL_MESSAGEBOX_WARNING; break;
     default: break;
     }
     const std::string t = cp932_to_utf8(title), m = cp932_to_utf8(text);
