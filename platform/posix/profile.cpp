@@ -14,7 +14,9 @@
 
 #include "common/cp932.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 #include <vector>
@@ -168,6 +170,15 @@ bool file_exists(std::string_view path) {
     return ::lstat(native_path(path).c_str(), &st) == 0;
 }
 
+// A file that is there but that this user may not write (read-only, or another's): the
+// rename would replace it anyway, since only the folder's permission counts for that, so the
+// file's own is asked, as the system's writer asks it on Windows.
+bool refuses_writes(std::string_view path) {
+    const std::string native = native_path(path);
+    return ::faccessat(AT_FDCWD, native.c_str(), F_OK, AT_SYMLINK_NOFOLLOW) == 0 &&
+           ::faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
 // A value with enclosing quotes ('...' or "...") is read without them.
 std::string_view unquote(std::string_view v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
@@ -261,6 +272,7 @@ bool write_private_profile_string(std::string_view section, std::string_view key
     out += piece;
     out.append(original.substr(resume));
     if (out == original) return true;
+    if (refuses_writes(path)) return false;
     return write_file_replacing(path, out.data(), out.size());
 }
 
