@@ -12,6 +12,7 @@
 #include "shell/saver_main.h"
 
 int main(int argc, char** argv) {
+    plat::handle_end_requests();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (shell::IsHackCommandLine(args)) return shell::RunHackMode(args);
     std::string line;

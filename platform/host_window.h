@@ -19,7 +19,8 @@ struct HostWindowInfo {
 };
 
 // Opens the X display and takes window `id` (0: the display's root window) to draw into,
-// and from now on ends the run on SIGTERM, SIGINT, a lost connection or the window's end.
+// and from now on ends the run on SIGTERM, SIGINT, SIGHUP, SIGQUIT, a lost connection or the
+// window's end.
 // False when there is no display or no such window.
 bool attach_host_window(std::uint64_t id, HostWindowInfo& info);
 
@@ -29,7 +30,7 @@ bool attach_host_window(std::uint64_t id, HostWindowInfo& info);
 void present_to_host_window(const Bitmap& frame, const Rect* changed, std::size_t count);
 
 // Takes the window's events (its new size when it is resized). False once the run must end:
-// the window was destroyed, the connection failed, or SIGTERM or SIGINT came.
+// the window was destroyed, the connection failed, or SIGTERM, SIGINT, SIGHUP or SIGQUIT came.
 bool host_window_alive();
 
 // Runs `cleanup` (once) when the run has to end at a moment when host_window_alive cannot be

@@ -33,6 +33,11 @@ void set_command_line(std::string text);
 // it) is not a reason to refuse the start: true.
 bool take_instance_guard();
 
+// Lets the system's requests to end the program (a logout, `kill`, Ctrl+C) end it as closing
+// its windows does, also while a message box or the file chooser is up. Called once at the
+// start, before any window. Windows sends its windows such requests itself.
+void handle_end_requests();
+
 // Pause the calling thread.
 void sleep_ms(std::uint32_t ms);
 

@@ -199,6 +199,10 @@ void set_busy_cursor(bool busy);
 // The screen's size in pixels and its twips per pixel (15 at 96 dots per inch).
 Point screen_size_px();
 
+// True when there is a screen to show windows on: always on Windows; on Linux when the X
+// display answers.
+bool display_available();
+
 // The monitors other than the primary one (the screen above), in virtual-screen pixels.
 std::vector<Rect> other_monitors();
 Point twips_per_pixel();

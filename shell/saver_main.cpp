@@ -105,6 +105,13 @@ void SaverMain() {
                           plat::kMbIconExclamation);
         plat::end_process(0);
     }
+    // The modes that show a window cannot run without a screen: they say so and fail before
+    // anything is split.
+    if ((CurrentMode == SaverMode::Run || CurrentMode == SaverMode::Plain || CurrentMode == SaverMode::Configure) &&
+        !plat::display_available()) {
+        plat::message_box(plat::WindowHandle::None, texts::kNoDisplay, texts::kMessageTitle, plat::kMbIconHand);
+        plat::end_process(1);
+    }
     // A save or a split killed half-way leaves its temporary file beside the settings file
     // or a member; this start removes it.
     plat::remove_leftover_temporaries(SettingsPath());

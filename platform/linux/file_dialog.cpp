@@ -6,12 +6,15 @@
 // its hwndOwner: the window manager keeps it above the owner and centres it there.
 #include <gtk/gtk.h>
 
+#include "common/texts.h"
 #include "platform/dialogs.h"
 #include "platform/linux/dispatch.h"
+#include "platform/linux/modal.h"
 #include "platform/linux/window_registry.h"
 #include "platform/linux/x11.h"
 #include "platform/posix/file_dialog.h"
 #include "platform/text.h"
+#include "platform/window.h"
 
 namespace plat {
 namespace {
@@ -76,26 +79,38 @@ OpenFileResult get_open_file_name(const OpenFileRequest& request) {
     if (!request.initial_folder.empty())
         gtk_file_chooser_set_current_folder(chooser, cp932_to_utf8(request.initial_folder).c_str());
     std::optional<std::string> path;
+    bool unusable = false;
     const guint painter = g_timeout_add(50, keep_painted, nullptr);
     const guint realize = g_signal_lookup("realize", GTK_TYPE_WIDGET);
     const unsigned long owner = owner_window(request.owner);
     const gulong hook = owner ? g_signal_add_emission_hook(realize, 0, mark_passing,
                                                            reinterpret_cast<gpointer>(static_cast<std::uintptr_t>(owner)), nullptr)
                               : 0;
-    const gint response = gtk_native_dialog_run(GTK_NATIVE_DIALOG(native));
+    // The owner loses the mouse as a window does when another takes over: the press that
+    // opened the chooser is released over the chooser, and its release is never seen here.
+    release_capture();
+    gint response;
+    {
+        const linux_modal::Scope chooser(linux_modal::Scope::Kind::Chooser);
+        response = gtk_native_dialog_run(GTK_NATIVE_DIALOG(native));
+    }
     if (hook) g_signal_remove_emission_hook(realize, hook);
     g_source_remove(painter);
     if (response == GTK_RESPONSE_ACCEPT) {
         if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
-            // A name with no CP932 form cannot be handed on in the program's code page.
+            // A name with no CP932 form cannot be handed on in the program's code page: the user
+            // is told, and the answer is no file (the previous choice stays).
             std::string cp932;
             if (utf8_to_cp932(name, cp932)) path = std::move(cp932);
+            else unusable = true;
             g_free(name);
         }
     }
     gtk_native_dialog_destroy(GTK_NATIVE_DIALOG(native));
     g_object_unref(native);
     settle();  // the dialog's window goes before the program's windows draw again
+    if (unusable)
+        message_box(request.owner, texts::kFileNameUnusable, texts::kMessageTitle, kMbIconExclamation);
     return posix::open_file_answer(request, path);
 }
 

@@ -192,8 +192,7 @@ bool attach_host_window(std::uint64_t id, HostWindowInfo& info) {
     struct sigaction action {};
     action.sa_handler = on_signal;
     sigemptyset(&action.sa_mask);
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
+    for (int number : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) ::sigaction(number, &action, nullptr);
 
     h.display = XOpenDisplay(nullptr);
     if (!h.display) return false;

@@ -2,7 +2,6 @@
 // like Windows NT, a Linux desktop has no screen-saver password of the saver's own, and the
 // screen locker of the desktop guards the session instead.
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 #include <string>
 
 #include "platform/system.h"
+#include "platform/linux/modal.h"
 #include "platform/posix/native_path.h"
 
 namespace plat {
@@ -68,11 +68,19 @@ bool take_instance_guard() {
         ::close(fd);
         return true;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;  // held until the process ends
-    const bool busy = errno == EWOULDBLOCK;
+    // A record lock, not flock: a record lock belongs to this process alone, so a child that
+    // a library forks (SDL shows its message box in one) never holds it on after the program
+    // has gone. Held until the process ends.
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_SETLK, &whole) == 0) return true;
+    const bool busy = errno == EAGAIN || errno == EACCES;
     ::close(fd);
     return !busy;
 }
+
+void handle_end_requests() { linux_modal::install_end_handlers(); }
 
 const std::string& command_line() { return stored_command_line(); }
 void set_command_line(std::string text) { stored_command_line() = std::move(text); }

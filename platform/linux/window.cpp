@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "platform/linux/dispatch.h"
+#include "platform/linux/modal.h"
 #include "platform/linux/presenter.h"
 #include "platform/linux/window_registry.h"
 #include "platform/linux/x11.h"
@@ -268,6 +269,8 @@ int show_cursor(bool show) {
     return count;
 }
 
+bool display_available() { return ensure_video(); }
+
 int shift_state() {
     const SDL_Keymod mod = SDL_GetModState();
     return (mod & KMOD_SHIFT ? 1 : 0) | (mod & KMOD_CTRL ? 2 : 0) | (mod & KMOD_ALT ? 4 : 0);
@@ -294,8 +297,12 @@ int message_box(WindowHandle owner, std::string_view text, std::string_view titl
     // Over its owner's top-level window, which SDL makes the box's WM_TRANSIENT_FOR.
     if (tree().is_child(owner)) owner = tree().root_of(owner);
     const Window* parent = find(owner);
-    if (SDL_ShowSimpleMessageBox(flags, t.c_str(), m.c_str(), parent ? parent->sdl : nullptr) != 0)
-        std::fprintf(stderr, "%s: %s\n", t.c_str(), m.c_str());
+    int shown;
+    {
+        const linux_modal::Scope box(linux_modal::Scope::Kind::Box);
+        shown = SDL_ShowSimpleMessageBox(flags, t.c_str(), m.c_str(), parent ? parent->sdl : nullptr);
+    }
+    if (shown != 0) std::fprintf(stderr, "%s: %s\n", t.c_str(), m.c_str());
     return 1;  // IDOK
 }
 
@@ -327,6 +334,10 @@ void pump_events() {
     if (registry().empty()) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) linux_window::dispatch(e);
+    if (linux_modal::end_requested()) {
+        e.type = SDL_QUIT;  // the system asked the program to end: every window closes
+        linux_window::dispatch(e);
+    }
     linux_window::drop_orphans();
     linux_window::deliver_timers();
     linux_window::deliver_paints();

@@ -21,6 +21,8 @@ int system_parameters_info(std::uint32_t action, std::uint32_t param, std::uint3
 bool take_instance_guard() { return !world().instance_guard_held; }
 const std::string& command_line() { return world().command_line; }
 void set_command_line(std::string text) { world().command_line = std::move(text); }
+void handle_end_requests() {}
+
 void sleep_ms(std::uint32_t ms) { world().clock_ms += ms; }
 std::uint64_t tick_count_ms() { return world().clock_ms; }
 std::uint64_t time_of_day_us() { return 1'700'000'000'000'000ull + world().clock_ms * 1000; }

@@ -104,6 +104,8 @@ void destroy_window(WindowHandle h) {
              ws.end());
 }
 
+bool display_available() { return true; }
+
 bool is_window(WindowHandle h) { return scripted::find(h) != nullptr || world().tree.is_child(h); }
 
 WindowHandle find_window_by_title(std::string_view title) {

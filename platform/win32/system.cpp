@@ -96,6 +96,8 @@ bool take_instance_guard() {
 const std::string& command_line() { return stored_command_line(); }
 void set_command_line(std::string text) { stored_command_line() = std::move(text); }
 
+void handle_end_requests() {}
+
 void sleep_ms(std::uint32_t ms) { Sleep(ms); }
 std::uint64_t tick_count_ms() { return GetTickCount64(); }
 

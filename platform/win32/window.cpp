@@ -467,6 +467,8 @@ void set_busy_cursor(bool on) {
     SetCursor(on ? LoadCursor(nullptr, IDC_WAIT) : d ? cursor_of(*d) : LoadCursor(nullptr, IDC_ARROW));
 }
 
+bool display_available() { return true; }
+
 int shift_state() {
     return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
            (GetKeyState(VK_MENU) < 0 ? 4 : 0);
