@@ -53,10 +53,13 @@ std::string user_temporary_folder();
 std::string user_settings_folder();
 
 // A new, empty folder inside `parent` that only the user can read (one per process that
-// needs files no other copy touches); empty on failure.
+// needs files no other copy touches); empty on failure. On Linux the process holds it while
+// it lives, and the folders in `parent` whose processes were killed before their end are
+// removed first, with what they hold.
 std::string make_private_folder(std::string_view parent);
 
-// Removes an empty folder; false when it is not there, not empty or cannot be removed.
+// Removes an empty folder (a private folder's own mark of its holder included); false when it
+// is not there, not empty or cannot be removed.
 bool remove_empty_folder(std::string_view folder);
 
 }  // namespace plat
