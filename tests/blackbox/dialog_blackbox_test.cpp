@@ -13,6 +13,7 @@
 #include "settings_dialog/dialog_layout.h"
 #include "platform/pictures.h"
 #include "platform/scripted/control.h"
+#include "platform/text.h"
 
 using black_box::Child;
 
@@ -26,7 +27,7 @@ enum class Build { Linux, Windows };
 
 // Client points of the controls.
 constexpr plat::Point kNeonOnCaption{321, 126}, kCdGlyph{42, 194}, kNoMusicCaption{62, 214}, kFileCaption{62, 234},
-    kRepeatBox{125, 194}, kSave{356, 316}, kCancel{280, 316}, kLink{40, 322};
+    kRepeatBox{125, 194}, kSave{356, 316}, kCancel{280, 316}, kLink{40, 322}, kFileButton{134, 232};
 
 std::string Key(std::string_view key, std::string_view value) {
     return std::string(key) + "=" + std::string(value) + "\r\n";
@@ -307,13 +308,12 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
     const std::string temporary = build == Build::Windows ? prefix + "/drive_c/users" : runtime;
     EXPECT_EQ(files_named(temporary, "Zephlora001.zpk").size(), 1u);
 
-    // A settings file that cannot be written (read-only, in a folder that takes no files: the
-    // Windows build writes the file in place, the Linux build replaces it): Save says so over
-    // the dialog and still closes it, and the file keeps what it held.
+    // A settings file that cannot be written (read-only, in a folder that still takes files:
+    // a rename there would replace it all the same): Save says so over the dialog and still
+    // closes it, and the file keeps what it held.
     const std::string kept = testing_support::read_bytes(saved[0]);
     const std::filesystem::path settings_folder = std::filesystem::path(saved[0]).parent_path();
     std::filesystem::permissions(saved[0], std::filesystem::perms(0444));
-    std::filesystem::permissions(settings_folder, std::filesystem::perms(0555));
     dialog.reset();
     ASSERT_TRUE(open(as)) << "the dialog did not open a third time";
     press(kCdGlyph);  // a change: a value the file holds already needs no writing
@@ -325,9 +325,11 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
         black_box::run({"xdotool", "windowfocus", "--sync", *message, "key", "Return"});
     }
     EXPECT_TRUE(ends());
-    std::filesystem::permissions(settings_folder, std::filesystem::perms(0755));
+    EXPECT_EQ(std::filesystem::status(saved[0]).permissions() & std::filesystem::perms::all, std::filesystem::perms(0444))
+        << "the read-only file was replaced";
     std::filesystem::permissions(saved[0], std::filesystem::perms(0644));
     EXPECT_EQ(testing_support::read_bytes(saved[0]), kept);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(settings_folder), {}), 1) << "a temporary was left";
     EXPECT_EQ(listing(), before);
 }
 
@@ -346,6 +348,51 @@ TEST_F(DialogDriver, LinkOpensTheShippedPageInTheBrowser) {
     press(kCancel);
     EXPECT_TRUE(ends());
     EXPECT_FALSE(testing_support::exists(ini()));
+}
+
+// The Linux build's file chooser, used with the mouse: "..." is pressed and released (the
+// release lands on the chooser), and the dialog takes clicks again afterwards. A file whose
+// name has no Shift-JIS form is refused with a message and the earlier choice stays; Save
+// keeps the file chosen after it. SIGTERM ends the dialog while the chooser is up.
+TEST_F(DialogDriver, LinuxFileChooserGivesTheDialogBackAndRefusesUnusableNames) {
+    build = Build::Linux;
+    const std::string song = folder.file("song.wav"), unusable = folder.file("caf\xC3\xA9.wav");
+    testing_support::write_bytes(song, "RIFF");
+    testing_support::write_bytes(unusable, "RIFF");
+    const std::string old = folder.file("old.wav");
+    testing_support::write_bytes(old, "RIFF");
+    testing_support::write_bytes(ini(), "[Section]\r\n" + Key(texts::kKeyBgmKind, "2") + Key(texts::kKeyBgmFile, old));
+    const std::string chooser_title = plat::cp932_to_utf8(texts::kMusicFileTitle);
+    const auto choose = [&](const std::string& path) {
+        press(kFileButton);
+        const auto chooser = black_box::wait_for_window(chooser_title, 30);
+        if (!chooser || !black_box::wait_viewable(*chooser, 20)) return false;
+        black_box::run({"xdotool", "windowfocus", "--sync", *chooser});
+        black_box::run({"xdotool", "type", "--delay", "40", path});
+        black_box::run({"xdotool", "key", "Return"});
+        for (int i = 0; i < 100 && black_box::find_window(chooser_title); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return !black_box::find_window(chooser_title);
+    };
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(choose(unusable)) << "the chooser did not come or go";
+    const auto message = black_box::wait_for_window(std::string(texts::kMessageTitle), 30);
+    ASSERT_TRUE(message) << "no word that the name cannot be used";
+    black_box::wait_viewable(*message, 10);
+    black_box::run({"xdotool", "windowfocus", "--sync", *message, "key", "Return"});
+    for (int i = 0; i < 50 && black_box::find_window(std::string(texts::kMessageTitle)); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(choose(song)) << "the chooser did not come again (the dialog kept no clicks)";
+    press(kSave);
+    ASSERT_TRUE(ends()) << "Save did not close the dialog";
+    EXPECT_TRUE(Holds(settings(), texts::kKeyBgmFile, song)) << settings();
+
+    ASSERT_TRUE(open());
+    press(kFileButton);
+    const auto chooser = black_box::wait_for_window(chooser_title, 30);
+    ASSERT_TRUE(chooser);
+    dialog->signal(SIGTERM);
+    EXPECT_EQ(dialog->wait(5), 0) << "SIGTERM while the chooser is up";
 }
 
 // The two builds draw the same dialog: every pixel is the same but for text (the captions,

@@ -3,6 +3,9 @@
 // monitors, and in a window of the test's own as the settings program's preview pane.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include <fstream>
 #include <sstream>
 
@@ -288,6 +291,51 @@ TEST_F(HackTest, APreviewPaneShowsTheShrunkAnimationFollowsItAndEnds) {
         EXPECT_EQ(hack.wait(1.0), 0) << (by_signal ? "SIGTERM" : "destroyed window");
         EXPECT_EQ(members_under(runtime.path()), 0);
     }
+}
+
+// A hack killed outright (SIGKILL: nothing of its own runs) leaves its folder of members; the
+// next hack removes it, and never the folder of a hack that still runs.
+TEST_F(HackTest, AKilledHacksMembersGoAtTheNextStart) {
+    if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+    TempFolder runtime;
+    const std::string runtime_env = "XDG_RUNTIME_DIR=" + runtime.path();
+    black_box::OwnWindow pane(320, 200);
+    ASSERT_NE(pane.id(), "0") << "no window of the test's own";
+    const std::vector<std::string> command{kExe, "--root", "--window-id", pane.id(), "--sleep", "0"};
+    // The hacks' folders, each with its count of members.
+    const auto folders = [&] {
+        std::map<std::string, int> found;
+        std::error_code ec;
+        for (auto it = std::filesystem::recursive_directory_iterator(runtime.path(), ec);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+            if (it->path().filename().string().starts_with("run-"))
+                found[it->path().string()] = members_under(it->path().string());
+        return found;
+    };
+    const auto wait_for = [&](const std::function<bool(const std::map<std::string, int>&)>& condition) {
+        for (int i = 0; i < 200 && !condition(folders()); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return condition(folders());
+    };
+    const auto whole = [](const std::map<std::string, int>& f, std::size_t count) {
+        return f.size() == count && std::all_of(f.begin(), f.end(), [](const auto& e) { return e.second == 9; });
+    };
+    Child killed(command, {false, {runtime_env}});
+    ASSERT_TRUE(wait_for([&](const auto& f) { return whole(f, 1); })) << killed.errors();
+    const std::string killed_folder = folders().begin()->first;
+    Child running(command, {false, {runtime_env}});
+    ASSERT_TRUE(wait_for([&](const auto& f) { return whole(f, 2); })) << "the second hack took the first one's folder";
+    killed.signal(SIGKILL);
+    killed.wait(5);
+    running.signal(SIGTERM);
+    EXPECT_EQ(running.wait(2), 0);
+    EXPECT_TRUE(folders().count(killed_folder)) << "the killed hack's folder";
+    Child next(command, {false, {runtime_env}});
+    EXPECT_TRUE(wait_for([&](const auto& f) { return whole(f, 1) && !f.count(killed_folder); }))
+        << "the killed hack's folder is still there";
+    next.signal(SIGTERM);
+    EXPECT_EQ(next.wait(2), 0);
+    EXPECT_TRUE(folders().empty());
+    EXPECT_EQ(members_under(runtime.path()), 0);
 }
 
 }  // namespace

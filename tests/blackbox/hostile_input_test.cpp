@@ -9,6 +9,7 @@
 
 #include "black_box.h"
 #include "common/texts.h"
+#include "platform/text.h"
 
 using black_box::Child;
 using testing_support::exists;
@@ -268,6 +269,91 @@ TEST_F(HostileLinux, AFifoIsAMissingFile) {
     EXPECT_TRUE(black_box::wait_viewable(*window, 10));
     EXPECT_EQ(black_box::click_until_end(saver), 0);
     EXPECT_EQ(member_count(folder.path()), 0);
+}
+
+// Started without a screen, the modes that show a window say so on one line and fail before
+// anything is split.
+TEST_F(HostileLinux, WithoutADisplayTheWindowModesSaySoAndFail) {
+    write_bytes(folder.file("Zephlora.zpk"), testing_support::make_pack());
+    for (const std::string line : {"/s", "/c", ""}) {
+        Child start(exe(line), {false, {"DISPLAY="}});
+        EXPECT_EQ(start.wait(30), 1) << "'" << line << "'";
+        const std::string said = start.errors();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "'" << line << "': " << said;
+        EXPECT_NE(said.find("DISPLAY"), std::string::npos) << said;
+        EXPECT_EQ(member_count(folder.path()), 0) << "'" << line << "'";
+    }
+}
+
+// The pixels of a window as the screen shows it, once two looks a moment apart agree.
+std::string settled_pixels(const std::string& window, const std::string& scratch) {
+    std::string last;
+    for (int i = 0; i < 30; ++i) {
+        black_box::run({"import", "-window", window, "-depth", "8", "rgb:" + scratch}, 20);
+        const std::string now = read_bytes(scratch);
+        if (!now.empty() && now == last) return now;
+        last = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return last;
+}
+
+bool gone(const std::string& title, double seconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (black_box::find_window(title))
+        if (std::chrono::steady_clock::now() > until) return false;
+        else std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return true;
+}
+
+// The missing pack's message box belongs to its program: it shows the same text under LANG=C
+// as under a Japanese locale, SIGTERM ends the program while it is up, and a program killed
+// outright takes its box along and leaves the next start free.
+TEST_F(HostileLinux, TheMessageBoxGoesWithItsProgram) {
+    if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+    const std::string title(texts::kMessageTitle);
+    std::string looks[2];
+    int n = 0;
+    for (const char* locale : {"LANG=ja_JP.UTF-8", "LANG=C"}) {
+        Child start(exe("/s"), {false, {locale, "LC_ALL=", "LC_CTYPE=", "LC_MESSAGES="}});
+        const auto box = black_box::wait_for_window(title, 30);
+        ASSERT_TRUE(box) << locale;
+        ASSERT_TRUE(black_box::wait_viewable(*box, 10));
+        looks[n++] = settled_pixels(*box, folder.file("box.rgb"));
+        start.signal(SIGTERM);
+        EXPECT_EQ(start.wait(3), 0) << "SIGTERM while the box is up, " << locale;
+        EXPECT_TRUE(gone(title, 3)) << locale;
+    }
+    EXPECT_FALSE(looks[0].empty());
+    EXPECT_TRUE(looks[0] == looks[1]) << "the box's text differs under LANG=C";
+
+    Child killed(exe("/s"));
+    const auto box = black_box::wait_for_window(title, 30);
+    ASSERT_TRUE(box);
+    killed.signal(SIGKILL);
+    killed.wait(5);
+    EXPECT_TRUE(gone(title, 3)) << "the box outlived its program";
+    fs::copy_file(kSourceDir + "/assets/Zephlora.zpk", folder.file("Zephlora.zpk"));
+    Child next(exe("/c"));
+    EXPECT_TRUE(black_box::wait_for_window(plat::cp932_to_utf8(texts::kTitleDialog), 30)) << "the next start was locked out";
+    next.signal(SIGTERM);
+    EXPECT_EQ(next.wait(5), 0);
+}
+
+// SIGTERM, SIGINT, SIGHUP and SIGQUIT end a full-screen run at once, and its members go.
+TEST_F(HostileLinux, EveryEndSignalEndsARunAndDeletesItsMembers) {
+    if (black_box::env("DISPLAY").empty()) GTEST_SKIP() << "no X server (DISPLAY is empty)";
+    fs::copy_file(kSourceDir + "/assets/Zephlora.zpk", folder.file("Zephlora.zpk"));
+    for (const int number : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+        Child saver(exe("/s"));
+        const auto window = black_box::wait_for_window("Zephlora_Main", 30);
+        ASSERT_TRUE(window) << number;
+        EXPECT_TRUE(black_box::wait_viewable(*window, 10));
+        EXPECT_EQ(member_count(folder.path()), 9);
+        saver.signal(number);
+        EXPECT_EQ(saver.wait(5), 0) << "signal " << number;
+        EXPECT_EQ(member_count(folder.path()), 0) << "signal " << number;
+    }
 }
 
 // A byte of no text keeps its place on the command line: "\xff/s" has "/" as its second
