@@ -82,7 +82,12 @@ Scope::~Scope() {
 // Japanese whatever the locale. Record locks (the one-copy guard) are never inherited.
 extern "C" pid_t fork() noexcept {
     using Fork = pid_t (*)();
-    static const Fork system_fork = reinterpret_cast<Fork>(::dlsym(RTLD_NEXT, "fork"));
+    // The fork that this one stands in front of: AddressSanitizer's where the program is built
+    // with it (its locks keep the child sound), else the C library's.
+    static const Fork system_fork = [] {
+        if (void* sanitizer = ::dlsym(RTLD_DEFAULT, "__interceptor_fork")) return reinterpret_cast<Fork>(sanitizer);
+        return reinterpret_cast<Fork>(::dlsym(RTLD_NEXT, "fork"));
+    }();
     if (!system_fork) return -1;
     const bool for_box = plat::linux_modal::box_depth > 0;
     const pid_t parent = ::getpid();
