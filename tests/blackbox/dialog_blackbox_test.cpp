@@ -333,6 +333,56 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
     EXPECT_EQ(listing(), before);
 }
 
+// A full disk under the settings file: Save cannot write it, says so, and the file keeps every
+// byte. The program's folder is a small tmpfs of the test's own, filled once the dialog is up;
+// the settings file is a byte short of filling its page, so a rewrite in place that adds a key
+// needs a page the disk no longer has (the Windows build had let the system's writer truncate
+// and rewrite the file there, which cut it and reported success).
+TEST_P(DialogBlackBox, AFullDiskKeepsEveryByteOfTheSettingsFileAndSaysSo) {
+    const std::string disk = folder.file("disk");
+    std::filesystem::create_directory(disk);
+    const std::string exe = build == Build::Windows ? "Zephlora.scr" : "zephlora";
+    const std::uintmax_t size = std::filesystem::file_size(folder.file(exe)) + (1u << 20);
+    Child mount({"mount", "-t", "tmpfs", "-o", "size=" + std::to_string(size) + ",mode=0755", "tmpfs", disk});
+    if (mount.wait(30) != 0) GTEST_SKIP() << "cannot mount a small disk here (needs root)";
+    struct Unmount {
+        std::function<void()> run;
+        ~Unmount() { run(); }
+    } unmount{[&] {
+        dialog.reset();
+        black_box::run({"bash", "-c", ". '" + kSourceDir + "/scripts/wine-env.sh'; wineserver -w"}, 30);
+        black_box::run({"umount", "-l", disk}, 30);
+    }};
+    program = disk;
+    std::filesystem::copy_file(folder.file(exe), disk + "/" + exe);
+    std::filesystem::copy_file(folder.file("Zephlora.zpk"), disk + "/Zephlora.zpk");
+    std::string before = "[Section]\r\n" + Key(texts::kKeyNeonEffect, "0") + "[Other]\r\nfiller=";
+    before += std::string(4095 - before.size() - 2, 'a') + "\r\n";
+    testing_support::write_bytes(disk + "/Zephlora.ini", before);
+
+    ASSERT_TRUE(open()) << "the dialog did not open";
+    {
+        const int fd = ::open((disk + "/filler").c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string block(4096, 'f');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        ::close(fd);
+    }
+    press(kCdGlyph);
+    press(kSave);
+    const auto message = black_box::wait_for_window(std::string(texts::kMessageTitle), 30);
+    EXPECT_TRUE(message) << "no word that the settings were not saved";
+    if (message) {
+        black_box::wait_viewable(*message, 10);
+        black_box::run({"xdotool", "windowfocus", "--sync", *message, "key", "Return"});
+    }
+    EXPECT_TRUE(ends());
+    EXPECT_EQ(testing_support::read_bytes(disk + "/Zephlora.ini"), before);
+    for (const auto& entry : std::filesystem::directory_iterator(disk))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
 // The link opens the program's own page, shipped beside it, with the desktop's browser: here a
 // stand-in xdg-open that notes what it was asked to open.
 TEST_F(DialogDriver, LinkOpensTheShippedPageInTheBrowser) {
