@@ -66,9 +66,10 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers);
 // world a window's rectangle is its client area's; the window manager's frame lies outside it.
 Rect window_rect_for_client(WindowStyle style, const Rect& client);
 
-// Asks that the windows this thread creates from now on be scaled by the system to the
-// display's DPI with sharp text (Win32's GDI-scaled DPI awareness, where the system has it);
-// nothing elsewhere.
+// The windows this thread creates from now on show the 96-dpi design whole: scaled by the
+// system to the display's DPI with sharp text where it can (Win32's GDI-scaled DPI awareness),
+// else at 1:1; twips_per_pixel() on this thread is then the design's 15. Elsewhere, where a
+// pixel is the design's anyway, nothing.
 void use_gdi_scaled_dpi_for_thread();
 void destroy_window(WindowHandle window);  // runs the unload handler
 bool is_window(WindowHandle window);

@@ -176,6 +176,11 @@ bool SettingsWindow::create() {
     const LayoutNode* form = DialogLayout();
     const LayoutNode* backdrop = FindControl("Pic_C");
     if (!form || !backdrop) return false;
+    // The dialog is the 96-dpi design whole, scaled by the system where it can: its places
+    // come in twips per pixel of the context that its windows are made in, so the context
+    // comes first. Positions of the display's own DPI around the designed pixel sizes of the
+    // fonts, the pictures and the sliders would pull the dialog apart.
+    plat::use_gdi_scaled_dpi_for_thread();
     twips_ = plat::twips_per_pixel();
     for (int p = 0; p < 3; ++p)
         if (const LayoutNode* panel = FindControl("Pic_D", p)) panel_rects_[p] = rect_of(*panel);
@@ -184,7 +189,6 @@ bool SettingsWindow::create() {
     if (const LayoutNode* n = FindControl("Img_Opt_off")) option_off_ = PictureNamed(n->properties.read_picture("Picture"));
 
     const plat::Rect client = rect_of(*backdrop);
-    plat::use_gdi_scaled_dpi_for_thread();
     plat::WindowHandlers handlers;
     handlers.key_down = [this](int k) { key(k); };
     handlers.unload = [this] { logic_.Unload(); };

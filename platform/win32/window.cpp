@@ -324,16 +324,28 @@ Rect window_rect_for_client(WindowStyle style, const Rect& client) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+namespace {
+// The twips per pixel of a display of 96 dots per inch: the one that layouts are designed for.
+constexpr int kDesignTwipsPerPixel = 1440 / 96;
+
+// Set on a thread whose windows show the 96-dpi design whole: there a pixel is the design's.
+thread_local bool design_pixels = false;
+}  // namespace
+
 void use_gdi_scaled_dpi_for_thread() {
-    // SetThreadDpiAwarenessContext exists from Windows 10 1607 on; GDI scaling from 1703. On an
-    // older system, or where the context is unknown, the call is absent or fails and nothing
-    // changes. DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED is the handle value -5.
+    // SetThreadDpiAwarenessContext exists from Windows 10 1607 on; GDI scaling from 1703. There
+    // the context makes the thread DPI-unaware: it sees a display of 96 dpi, and the system
+    // scales its windows, text drawn sharp. On an older system, or where the context is unknown
+    // (Wine), the call is absent or fails: the process stays DPI-aware and the windows show the
+    // design at 1:1, never positions scaled with their contents left at their pixel size.
+    // DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED is the handle value -5.
     using SetContext = HANDLE(WINAPI*)(HANDLE);
     HMODULE user32 = GetModuleHandleA("user32.dll");
-    if (!user32) return;
-    auto set_context = reinterpret_cast<SetContext>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+    auto set_context = user32 ? reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+                                    GetProcAddress(user32, "SetThreadDpiAwarenessContext")))
+                              : nullptr;
     if (set_context) set_context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-5)));
+    design_pixels = true;
 }
 
 bool win32::dialog_access_key(HWND from, int key) { return run_access_key(from, key); }
@@ -549,11 +561,14 @@ std::vector<Rect> other_monitors() {
 
 Point screen_size_px() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
+// The screen's, or the design's on a thread that shows the design whole (which is the screen's
+// where the system scales that thread's windows: it reports 96 dpi there).
 Point twips_per_pixel() {
+    if (design_pixels) return {kDesignTwipsPerPixel, kDesignTwipsPerPixel};
     HDC dc = GetDC(nullptr);
     const int dpi_x = GetDeviceCaps(dc, LOGPIXELSX), dpi_y = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
-    return {dpi_x > 0 ? 1440 / dpi_x : 15, dpi_y > 0 ? 1440 / dpi_y : 15};
+    return {dpi_x > 0 ? 1440 / dpi_x : kDesignTwipsPerPixel, dpi_y > 0 ? 1440 / dpi_y : kDesignTwipsPerPixel};
 }
 
 int show_cursor(bool show) { return ShowCursor(show ? TRUE : FALSE); }
