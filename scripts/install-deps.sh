@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks to build and test Zephlora, and generates the
-# Japanese locale that Wine needs for code page 932. Installs only what is missing.
+# Japanese and US English locales that the tests run Wine under. Installs only what is missing.
 set -euo pipefail
 
 packages=(
@@ -45,8 +45,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-if [ $run_only = 0 ] && ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
-  $SUDO sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
-  $SUDO locale-gen >/dev/null
+# ja_JP.UTF-8 gives Wine code page 932 as on a Japanese Windows; en_US.UTF-8 code page 1252,
+# under which the tests check that the texts reach the screen the same.
+if [ $run_only = 0 ]; then
+  generate=0
+  for l in ja_JP en_US; do
+    locale -a 2>/dev/null | grep -qi "^$l.utf8$" && continue
+    $SUDO sed -i "s/^# *$l.UTF-8 UTF-8/$l.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^$l.UTF-8 UTF-8" /etc/locale.gen || echo "$l.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    generate=1
+  done
+  [ $generate = 0 ] || $SUDO locale-gen >/dev/null
 fi

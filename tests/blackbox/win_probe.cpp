@@ -1,6 +1,7 @@
 // A small Windows program that the black-box tests run under Wine beside Zephlora.scr.
 // Texts travel as hexadecimal CP932 bytes on the command line and on stdout, so that no
-// code-page conversion can change them on the way.
+// code-page conversion can change them on the way; to and from windows they go in wide form,
+// converted from and to code page 932 whatever Wine's ANSI code page is.
 //
 //   win_probe window TITLE SECONDS       opens a top-level window titled TITLE, prints
 //                                        "ready" and its handle, and closes after SECONDS
@@ -34,6 +35,29 @@ std::string unhex(const char* text) {
     return out;
 }
 
+std::wstring wide(const std::string& cp932) {
+    std::wstring out(cp932.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), out.data(),
+                                      static_cast<int>(out.size()));
+    out.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+    return out;
+}
+
+std::string cp932(const wchar_t* text) {
+    const int n = WideCharToMultiByte(932, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
+    if (n > 0) WideCharToMultiByte(932, 0, text, -1, out.data(), n, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+// A window's text, as CP932.
+std::string text_of(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return cp932(text);
+}
+
 std::string hex(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
@@ -45,8 +69,7 @@ std::string hex(const std::string& bytes) {
 }
 
 BOOL CALLBACK print_placed_child(HWND child, LPARAM parent) {
-    char text[512] = {};
-    GetWindowTextA(child, text, sizeof text);
+    const std::string text = text_of(child);
     RECT r;
     GetWindowRect(child, &r);
     POINT origin{r.left, r.top};
@@ -75,16 +98,16 @@ LRESULT CALLBACK probe_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 int open_window(const std::string& title, int seconds, bool report = false) {
-    WNDCLASSA wc{};
+    WNDCLASSW wc{};
     wc.lpfnWndProc = probe_proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ProbeWindow";
-    RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, "ProbeWindow", title.c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ProbeWindow";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, L"ProbeWindow", wide(title).c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
                                 nullptr, nullptr, wc.hInstance, nullptr);
     if (!hwnd) return 1;
     ShowWindow(hwnd, SW_SHOWNORMAL);
@@ -93,9 +116,9 @@ int open_window(const std::string& title, int seconds, bool report = false) {
     std::printf("ready %lu\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(hwnd)));
     std::fflush(stdout);
     MSG m;
-    while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&m, nullptr, 0, 0) > 0) {
         TranslateMessage(&m);
-        DispatchMessageA(&m);
+        DispatchMessageW(&m);
     }
     return 0;
 }
@@ -103,8 +126,7 @@ int open_window(const std::string& title, int seconds, bool report = false) {
 BOOL CALLBACK print_child(HWND child, LPARAM) {
     char cls[64] = {};
     GetClassNameA(child, cls, sizeof cls);
-    char text[512] = {};
-    GetWindowTextA(child, text, sizeof text);
+    const std::string text = text_of(child);
     const unsigned long style = static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE));
     std::printf("child %s %08lx %s\n", cls, style, hex(text).c_str());
     return TRUE;
@@ -113,7 +135,7 @@ BOOL CALLBACK print_child(HWND child, LPARAM) {
 HWND wait_for(const std::string& title, int seconds) {
     HWND found = nullptr;
     for (int i = 0; i < seconds * 10 && !found; ++i) {
-        found = FindWindowA(nullptr, title.c_str());
+        found = FindWindowW(nullptr, wide(title).c_str());
         if (!found) Sleep(100);
     }
     return found;
