@@ -154,7 +154,8 @@ bool draw_arc(Dc dc, int left, int top, int right, int bottom, int start_x, int 
               int end_x, int end_y);                                     // Arc, counter-clockwise
 bool draw_focus_rect(Dc dc, const Rect& rect);                           // DrawFocusRect
 bool fill_region(Dc dc, GdiObject region, GdiObject brush);              // FillRgn
-// DrawTextA(dc, text, -1, &rect, format) with the selected font, text colour and background.
+// DrawText(dc, text, -1, &rect, format) of the CP932 text with the selected font, text colour
+// and background.
 int draw_text(Dc dc, std::string_view text, Rect& rect, std::uint32_t format);
 
 // ---- Regions ---------------------------------------------------------------------------

@@ -74,7 +74,7 @@ void use_gdi_scaled_dpi_for_thread();
 void destroy_window(WindowHandle window);  // runs the unload handler
 bool is_window(WindowHandle window);
 
-// FindWindowA(nullptr, title): any top-level window with exactly this title, including
+// FindWindow(nullptr, title): any top-level window with exactly this title, including
 // those of other processes.
 WindowHandle find_window_by_title(std::string_view title_cp932);
 
@@ -212,7 +212,7 @@ Point twips_per_pixel();
 int show_cursor(bool show);
 bool get_cursor_pos(Point& out);
 
-// MessageBoxA with no owner when `owner` is None; returns the button pressed. The styles the
+// MessageBox with no owner when `owner` is None; returns the button pressed. The styles the
 // program uses: one OK button with the stop sign (MB_ICONHAND) or the exclamation mark.
 constexpr std::uint32_t kMbIconHand = 0x10;
 constexpr std::uint32_t kMbIconExclamation = 0x30;

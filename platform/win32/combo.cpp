@@ -1,6 +1,9 @@
 // The combo box of the Win32 back end: the system's COMBOBOX with CBS_DROPDOWN. Its edit
 // field is subclassed so that Tab and Shift+Tab walk the dialog's tab order as they do from
-// the back end's own windows.
+// the back end's own windows. It is a Unicode window, and its text and items go to it and come
+// from it converted from and to CP932 explicitly: through an ANSI window they would pass the
+// system's code page, which is not 932 outside Japan.
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <memory>
@@ -28,7 +31,7 @@ std::map<HWND, std::unique_ptr<ComboData>>& combos() {
 // The combo that an edit field belongs to.
 ComboData* of_edit(HWND edit) {
     for (auto& [h, c] : combos())
-        if (GetWindow(h, GW_CHILD) == edit || FindWindowExA(h, nullptr, "EDIT", nullptr) == edit) return c.get();
+        if (GetWindow(h, GW_CHILD) == edit || FindWindowExW(h, nullptr, L"EDIT", nullptr) == edit) return c.get();
     return nullptr;
 }
 
@@ -40,7 +43,7 @@ void fire(const std::function<void()>& handler) {
 
 LRESULT CALLBACK edit_proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
     ComboData* c = of_edit(edit);
-    if (!c) return DefWindowProcA(edit, msg, wp, lp);
+    if (!c) return DefWindowProcW(edit, msg, wp, lp);
     const WNDPROC original = c->edit_proc;
     switch (msg) {
     case WM_KEYDOWN:
@@ -61,14 +64,14 @@ LRESULT CALLBACK edit_proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_NCDESTROY: {
         const HWND combo = c->combo;
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         if (c->font) DeleteObject(c->font);
         combos().erase(combo);
-        return CallWindowProcA(original, edit, msg, wp, lp);
+        return CallWindowProcW(original, edit, msg, wp, lp);
     }
     default: break;
     }
-    return CallWindowProcA(original, edit, msg, wp, lp);
+    return CallWindowProcW(original, edit, msg, wp, lp);
 }
 
 HWND combo_of(WindowHandle h) {
@@ -86,13 +89,13 @@ void control_command(HWND control, int code) {
     if (code == CBN_SELCHANGE) {
         // The field takes the item's text only after this notification: it is given it here,
         // so that the handlers read the text chosen.
-        const LRESULT i = SendMessageA(control, CB_GETCURSEL, 0, 0);
-        const LRESULT n = i >= 0 ? SendMessageA(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) : -1;
+        const LRESULT i = SendMessageW(control, CB_GETCURSEL, 0, 0);
+        const LRESULT n = i >= 0 ? SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) : -1;
         if (n >= 0) {
-            std::string item(static_cast<std::size_t>(n) + 1, '\0');
-            SendMessageA(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+            std::wstring item(static_cast<std::size_t>(n) + 1, L'\0');
+            SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
             it->second->setting = true;
-            SetWindowTextA(control, item.c_str());
+            SetWindowTextW(control, item.c_str());
             it->second->setting = false;
         }
         fire(it->second->handlers.change);
@@ -113,27 +116,28 @@ WindowHandle create_combo_box(WindowHandle parent, const ComboDesc& desc, ComboH
     const DWORD style = WS_CHILD | WS_VSCROLL | WS_CLIPSIBLINGS | CBS_DROPDOWN | CBS_AUTOHSCROLL |
                         (desc.tab_stop ? WS_TABSTOP : 0);
     // The window's height is the field's and the dropped list's together.
-    HWND hwnd = CreateWindowExA(0, "COMBOBOX", "", style, r.left, r.top, r.width(), r.height() + 200, owner,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd = CreateWindowExW(0, L"COMBOBOX", L"", style, r.left, r.top, r.width(), r.height() + 200, owner,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return WindowHandle::None;
     auto data = std::make_unique<ComboData>();
     data->combo = hwnd;
     data->handlers = std::move(handlers);
     data->font = reinterpret_cast<HFONT>(static_cast<std::uintptr_t>(create_font(desc.font)));
-    if (data->font) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data->font), FALSE);
+    if (data->font) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data->font), FALSE);
     // The field as high as asked: its height is the selection field's item height plus the
     // edges (three pixels above and below).
-    if (r.height() > 6) SendMessageA(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.height() - 6);
-    const LRESULT item = SendMessageA(hwnd, CB_GETITEMHEIGHT, 0, 0);
+    if (r.height() > 6) SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.height() - 6);
+    const LRESULT item = SendMessageW(hwnd, CB_GETITEMHEIGHT, 0, 0);
     const int rows = desc.list_rows > 0 ? desc.list_rows : 8;
     SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, r.width(), r.height() + rows * static_cast<int>(item > 0 ? item : 16) + 2,
                  SWP_NOMOVE | SWP_NOACTIVATE);
-    for (const std::string& s : desc.items) SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
-    HWND edit = FindWindowExA(hwnd, nullptr, "EDIT", nullptr);
+    for (const std::string& s : desc.items)
+        SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::wide_from_cp932(s).c_str()));
+    HWND edit = FindWindowExW(hwnd, nullptr, L"EDIT", nullptr);
     combos()[hwnd] = std::move(data);
     if (edit)
         combos()[hwnd]->edit_proc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_proc)));
+            SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_proc)));
     if (desc.visible) ShowWindow(hwnd, SW_SHOWNA);
     return win32::from_hwnd(hwnd);
 }
@@ -141,10 +145,10 @@ WindowHandle create_combo_box(WindowHandle parent, const ComboDesc& desc, ComboH
 std::string combo_text(WindowHandle combo) {
     HWND hwnd = combo_of(combo);
     if (!hwnd) return {};
-    const int n = GetWindowTextLengthA(hwnd);
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), n + 1)));
-    return text;
+    const int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(std::max(0, GetWindowTextW(hwnd, text.data(), n + 1))));
+    return win32::cp932_from_wide(text);
 }
 
 bool set_combo_text(WindowHandle combo, std::string_view text) {
@@ -152,39 +156,39 @@ bool set_combo_text(WindowHandle combo, std::string_view text) {
     if (!hwnd) return false;
     ComboData* c = combos()[hwnd].get();
     c->setting = true;
-    const bool ok = SetWindowTextA(hwnd, win32::z(text).c_str()) != 0;
+    const bool ok = SetWindowTextW(hwnd, win32::wide_from_cp932(text).c_str()) != 0;
     c->setting = false;
     return ok;
 }
 
 bool add_combo_item(WindowHandle combo, std::string_view item) {
     HWND hwnd = combo_of(combo);
-    return hwnd && SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::z(item).c_str())) >= 0;
+    return hwnd && SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::wide_from_cp932(item).c_str())) >= 0;
 }
 
 std::vector<std::string> combo_items(WindowHandle combo) {
     std::vector<std::string> out;
     HWND hwnd = combo_of(combo);
     if (!hwnd) return out;
-    const LRESULT count = SendMessageA(hwnd, CB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageW(hwnd, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT n = SendMessageA(hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::string s(static_cast<std::size_t>(n > 0 ? n : 0) + 1, '\0');
-        SendMessageA(hwnd, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.data()));
+        const LRESULT n = SendMessageW(hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring s(static_cast<std::size_t>(n > 0 ? n : 0) + 1, L'\0');
+        SendMessageW(hwnd, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.data()));
         s.resize(static_cast<std::size_t>(n > 0 ? n : 0));
-        out.push_back(std::move(s));
+        out.push_back(win32::cp932_from_wide(s));
     }
     return out;
 }
 
 int combo_selection(WindowHandle combo) {
     HWND hwnd = combo_of(combo);
-    return hwnd ? static_cast<int>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0)) : -1;
+    return hwnd ? static_cast<int>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0)) : -1;
 }
 
 bool is_combo_dropped(WindowHandle combo) {
     HWND hwnd = combo_of(combo);
-    return hwnd && SendMessageA(hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    return hwnd && SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
 
 }  // namespace plat

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/dialogs.h"
@@ -11,17 +12,34 @@
 
 namespace plat {
 
+namespace {
+// A file name of the program (the system's ANSI code page) in wide form.
+std::wstring wide_from_ansi(const std::string& name) {
+    if (name.empty()) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), n);
+    return wide;
+}
+}  // namespace
+
+// The title and the filter are the program's texts, handed over in wide form from CP932 so that
+// they read rightly on a system of any code page. The folder and the chosen file are names of
+// files, in the system's ANSI code page as every name the program keeps; a name with no exact
+// form there comes back as its short name, as the program's own folder does.
 OpenFileResult get_open_file_name(const OpenFileRequest& request) {
-    std::vector<char> file(std::max<std::uint32_t>(1, request.file_buffer_size), '\0');
-    std::vector<char> title(std::max<std::uint32_t>(1, request.title_buffer_size), '\0');
+    // Room for any path; the chosen name must still fit the request's buffer in ANSI form.
+    std::vector<wchar_t> file(32768, L'\0');
+    std::vector<wchar_t> title(32768, L'\0');
     // The list ends with an empty string: two NULs after the last pattern.
-    std::string filter = request.filter;
-    if (filter.empty() || filter.back() != '\0') filter.push_back('\0');
-    const std::string caption = request.title, folder = request.initial_folder;
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    std::wstring filter = win32::wide_from_cp932(request.filter);
+    if (filter.empty() || filter.back() != L'\0') filter.push_back(L'\0');
+    const std::wstring caption = win32::wide_from_cp932(request.title.substr(0, request.title.find('\0')));
+    const std::wstring folder = wide_from_ansi(request.initial_folder.substr(0, request.initial_folder.find('\0')));
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     ofn.hwndOwner = win32::to_hwnd(request.owner);
-    ofn.hInstance = GetModuleHandleA(nullptr);
+    ofn.hInstance = GetModuleHandleW(nullptr);
     ofn.lpstrFilter = filter.size() > 1 ? filter.c_str() : nullptr;
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
@@ -31,10 +49,15 @@ OpenFileResult get_open_file_name(const OpenFileRequest& request) {
     ofn.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
     ofn.Flags = request.flags;
     OpenFileResult r;
-    r.result = GetOpenFileNameA(&ofn);
+    r.result = GetOpenFileNameW(&ofn);
     if (r.result <= 0) return OpenFileResult{};
-    r.path.assign(file.data());
-    r.file_title.assign(title.data());
+    r.path = win32::narrow_path(file.data());
+    // The path and its NUL fit the buffer, or nothing was chosen (as the ANSI call refuses a
+    // name too long for its buffer).
+    if (r.path.size() + 1 > std::max<std::uint32_t>(1, request.file_buffer_size)) return OpenFileResult{};
+    const std::size_t cut = r.path.rfind('\\');
+    r.file_title = r.path.substr(cut == std::string::npos ? 0 : cut + 1);
+    if (r.file_title.size() + 1 > std::max<std::uint32_t>(1, request.title_buffer_size)) r.file_title.clear();
     return r;
 }
 

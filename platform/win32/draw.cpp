@@ -102,17 +102,20 @@ GdiObject create_pen(PenStyle style, int width, ColorRef color) {
 }
 GdiObject create_solid_brush(ColorRef color) { return from_hobj(CreateSolidBrush(color)); }
 GdiObject create_pattern_brush(GdiObject bitmap) { return from_hobj(CreatePatternBrush(hbitmap(bitmap))); }
+// The face's name is CP932 ("ＭＳ Ｐゴシック"): through the ANSI call it would pass the
+// system's code page and name no font outside Japan.
 GdiObject create_font(const FontDesc& desc) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = desc.height;
     lf.lfWeight = desc.weight;
     lf.lfItalic = desc.italic;
     lf.lfUnderline = desc.underline;
     lf.lfStrikeOut = desc.strike_out;
     lf.lfCharSet = desc.charset;
-    const std::size_t n = std::min<std::size_t>(desc.face.size(), LF_FACESIZE - 1);
-    std::copy_n(desc.face.data(), n, lf.lfFaceName);
-    return from_hobj(CreateFontIndirectA(&lf));
+    const std::wstring face = win32::wide_from_cp932(desc.face);
+    const std::size_t n = std::min<std::size_t>(face.size(), LF_FACESIZE - 1);
+    std::copy_n(face.data(), n, lf.lfFaceName);
+    return from_hobj(CreateFontIndirectW(&lf));
 }
 GdiObject stock_object(StockObject which) { return from_hobj(GetStockObject(static_cast<int>(which))); }
 GdiObject select_object(Dc dc, GdiObject object) { return from_hobj(SelectObject(hdc(dc), hobj(object))); }
@@ -172,10 +175,11 @@ bool draw_focus_rect(Dc dc, const Rect& rect) {
 bool fill_region(Dc dc, GdiObject region, GdiObject brush) {
     return FillRgn(hdc(dc), hrgn(region), static_cast<HBRUSH>(hobj(brush))) != 0;
 }
+// The program's texts are CP932 whatever the selected font's character set.
 int draw_text(Dc dc, std::string_view text, Rect& rect, std::uint32_t format) {
     RECT r = win32::to_rect(rect);
-    const std::string z = win32::z(text);
-    const int height = DrawTextA(hdc(dc), z.c_str(), -1, &r, format);
+    const std::wstring wide = win32::wide_from_cp932(text.substr(0, text.find('\0')));
+    const int height = DrawTextW(hdc(dc), wide.c_str(), -1, &r, format);
     rect = win32::from_rect(r);
     return height;
 }

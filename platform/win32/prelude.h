@@ -29,6 +29,12 @@ inline Rect from_rect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bot
 // Zero-terminated copy of a string_view for the narrow API.
 std::string z(std::string_view text);
 
+// The program's texts are CP932. What the system shows (titles, message boxes, the combo box,
+// fonts' names, labels) goes to it in wide form converted from code page 932 explicitly, so that
+// it reads the same on a system of any ANSI code page; text read back comes the other way.
+std::wstring wide_from_cp932(std::string_view cp932);
+std::string cp932_from_wide(std::wstring_view wide);
+
 // A wide path as the narrow calls reach it: its own ANSI name when that converts exactly,
 // else its short (8.3) name, else with "?" for what has no form (a name no file has).
 std::string narrow_path(const std::wstring& wide);

@@ -33,6 +33,16 @@ std::string narrow(const std::wstring& w, UINT cp, bool& ok) {
 
 }  // namespace
 
+std::wstring win32::wide_from_cp932(std::string_view cp932) {
+    bool ok;
+    return widen(cp932, 932, ok);  // bytes that are no character become the default one
+}
+
+std::string win32::cp932_from_wide(std::wstring_view wide) {
+    bool ok;
+    return narrow(std::wstring(wide), 932, ok);  // what has no form becomes "?"
+}
+
 std::string cp932_to_utf8(std::string_view cp932) {
     bool ok;
     const std::wstring w = widen(cp932, 932, ok);

@@ -1,5 +1,8 @@
 // Windows, timers and the event pump over user32. Each window created here carries its
-// handlers in a map keyed by HWND; the window procedure dispatches to them.
+// handlers in a map keyed by HWND; the window procedure dispatches to them. The windows are
+// Unicode windows: their titles and captions are set in wide form from CP932, so that the
+// system shows them rightly whatever its ANSI code page (an ANSI window's title passes through
+// that code page), and typed characters are handed on as CP932 bytes.
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -145,9 +148,21 @@ void show_image(HDC dc, const WindowData& data) {
     }
 }
 
+// A typed character (WM_CHAR of a Unicode window: one UTF-16 unit) as the CP932 bytes that
+// an ANSI window on a Japanese system gets: one byte, or a double-byte character's lead byte
+// and then its trail byte; "?" for a character that CP932 has no form for.
+// A character outside the BMP comes as two halves (surrogates): the first gives nothing, the
+// second the "?" of the whole.
+std::string typed_cp932(WPARAM wp) {
+    const auto unit = static_cast<wchar_t>(wp);
+    if (unit >= 0xD800 && unit < 0xDC00) return {};
+    if (unit >= 0xDC00 && unit < 0xE000) return "?";
+    return win32::cp932_from_wide(std::wstring_view(&unit, 1));
+}
+
 LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WindowData* data = data_of(hwnd);
-    if (!data) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (!data) return DefWindowProcW(hwnd, msg, wp, lp);
     const Point client{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
     switch (msg) {
     case WM_KEYDOWN:
@@ -170,22 +185,29 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYUP:
     case WM_SYSKEYUP:
         call(data->handlers.key_up, static_cast<int>(wp));
-        return msg == WM_SYSKEYUP ? DefWindowProcA(hwnd, msg, wp, lp) : 0;
+        return msg == WM_SYSKEYUP ? DefWindowProcW(hwnd, msg, wp, lp) : 0;
     case WM_SYSCHAR:
         return 0;  // Alt+letter was handled with its key (no menu, no beep)
     case WM_CHAR: {
-        const int ch = static_cast<int>(wp & 0xFF);
-        if (ch == '\t') return 0;  // Tab was a focus move
-        // A plain letter is an access key unless the focused window takes text.
-        if (!data->wants_chars && ch > ' ' && ch < 0x7F) {
-            const int key = ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch;
-            if (run_access_key(hwnd, key)) return 0;
+        const std::string bytes = typed_cp932(wp);
+        if (bytes.size() == 1) {
+            const int ch = static_cast<unsigned char>(bytes[0]);
+            if (ch == '\t') return 0;  // Tab was a focus move
+            // A plain letter is an access key unless the focused window takes text.
+            if (!data->wants_chars && ch > ' ' && ch < 0x7F) {
+                const int key = ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch;
+                if (run_access_key(hwnd, key)) return 0;
+            }
         }
-        call(data->handlers.character, ch);
+        for (const char byte : bytes) {
+            call(data->handlers.character, static_cast<int>(static_cast<unsigned char>(byte)));
+            data = data_of(hwnd);  // the handler may have destroyed the window
+            if (!data) return 0;
+        }
         return 0;
     }
     case WM_SETCURSOR:
-        if (LOWORD(lp) != HTCLIENT) return DefWindowProcA(hwnd, msg, wp, lp);
+        if (LOWORD(lp) != HTCLIENT) return DefWindowProcW(hwnd, msg, wp, lp);
         SetCursor(cursor_of(*data));
         return TRUE;
     case WM_SETFOCUS:
@@ -275,37 +297,37 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     default:
-        return DefWindowProcA(hwnd, msg, wp, lp);
+        return DefWindowProcW(hwnd, msg, wp, lp);
     }
 }
 
-const char* window_class() {
-    static const char* name = [] {
-        WNDCLASSA wc{};
+const wchar_t* window_class() {
+    static const wchar_t* name = [] {
+        WNDCLASSW wc{};
         wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
         wc.lpfnWndProc = window_proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+        wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        wc.lpszClassName = "ZephloraWindow";
-        RegisterClassA(&wc);
-        return "ZephloraWindow";
+        wc.lpszClassName = L"ZephloraWindow";
+        RegisterClassW(&wc);
+        return L"ZephloraWindow";
     }();
     return name;
 }
 
 // Child windows paint everything from their image: no background brush.
-const char* child_class() {
-    static const char* name = [] {
-        WNDCLASSA wc{};
+const wchar_t* child_class() {
+    static const wchar_t* name = [] {
+        WNDCLASSW wc{};
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = window_proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = "ZephloraChild";
-        RegisterClassA(&wc);
-        return "ZephloraChild";
+        wc.lpszClassName = L"ZephloraChild";
+        RegisterClassW(&wc);
+        return L"ZephloraChild";
     }();
     return name;
 }
@@ -357,12 +379,12 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
     const Rect& r = desc.rect;
     auto data = std::make_unique<WindowData>();
     data->handlers = std::move(handlers);
-    HWND hwnd = CreateWindowExA(0, window_class(), "", style, r.left, r.top, r.width(), r.height(),
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd = CreateWindowExW(0, window_class(), L"", style, r.left, r.top, r.width(), r.height(),
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return WindowHandle::None;
     registry()[hwnd] = std::move(data);
-    // The title is set after the handlers are in place, in the ANSI code page.
-    SetWindowTextA(hwnd, desc.title.c_str());
+    // The title is set after the handlers are in place.
+    SetWindowTextW(hwnd, win32::wide_from_cp932(desc.title).c_str());
     return win32::from_hwnd(hwnd);
 }
 
@@ -379,8 +401,8 @@ WindowHandle create_child(WindowHandle parent, const ChildDesc& desc, WindowHand
     data->needs_paint = true;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (desc.tab_stop ? WS_TABSTOP : 0);
     // Created hidden, so that nothing of it shows before its handlers are in place.
-    HWND hwnd = CreateWindowExA(0, child_class(), desc.caption.c_str(), style, r.left, r.top,
-                                r.width(), r.height(), owner, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd = CreateWindowExW(0, child_class(), win32::wide_from_cp932(desc.caption).c_str(), style, r.left,
+                                r.top, r.width(), r.height(), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return WindowHandle::None;
     registry()[hwnd] = std::move(data);
     // A new child goes below its siblings: the stacking order is the creation order.
@@ -394,7 +416,7 @@ WindowHandle get_parent(WindowHandle window) { return win32::from_hwnd(GetParent
 void set_window_caption(WindowHandle window, std::string_view caption) {
     HWND hwnd = win32::to_hwnd(window);
     if (WindowData* d = data_of(hwnd)) d->access_key = access_key_of(caption);
-    SetWindowTextA(hwnd, win32::z(caption).c_str());
+    SetWindowTextW(hwnd, win32::wide_from_cp932(caption).c_str());
 }
 
 bool enable_window(WindowHandle window, bool enabled) { return EnableWindow(win32::to_hwnd(window), enabled) != 0; }
@@ -499,8 +521,10 @@ std::intptr_t remove_prop(WindowHandle window, std::string_view name) {
 void destroy_window(WindowHandle window) { DestroyWindow(win32::to_hwnd(window)); }
 bool is_window(WindowHandle window) { return IsWindow(win32::to_hwnd(window)) != 0; }
 
+// The title compared as the system holds it, in wide form from CP932: a copy on a system of
+// any code page finds a window of another copy.
 WindowHandle find_window_by_title(std::string_view title) {
-    return win32::from_hwnd(FindWindowA(nullptr, win32::z(title).c_str()));
+    return win32::from_hwnd(FindWindowW(nullptr, win32::wide_from_cp932(title).c_str()));
 }
 
 bool is_desktop_window(WindowHandle window) {
@@ -581,7 +605,8 @@ bool get_cursor_pos(Point& out) {
 }
 
 int message_box(WindowHandle owner, std::string_view text, std::string_view title, std::uint32_t style) {
-    return MessageBoxA(win32::to_hwnd(owner), win32::z(text).c_str(), win32::z(title).c_str(), style);
+    return MessageBoxW(win32::to_hwnd(owner), win32::wide_from_cp932(text).c_str(),
+                       win32::wide_from_cp932(title).c_str(), style);
 }
 
 bool draw_animated_rects(WindowHandle window, int animation, const Rect& from, const Rect& to) {
@@ -629,22 +654,22 @@ void present_changed(WindowHandle window, const Bitmap& picture, int x, int y, c
 
 void pump_events() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
 void run_event_loop() {
     if (registry().empty()) return;
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 

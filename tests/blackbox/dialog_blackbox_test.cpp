@@ -224,6 +224,62 @@ TEST_F(DialogDriver, WindowsAt144DpiShowsTheDesignWhole) {
     EXPECT_TRUE(ends());
 }
 
+// Under a locale of another code page (Wine's ANSI code page 1252, as on most Windows systems)
+// the Windows build's title reads in Japanese, a second start still finds the dialog and ends,
+// and a track typed into the repeat box is saved under the settings file's Shift-JIS keys.
+TEST_F(DialogDriver, WindowsUnderAnEnglishLocaleKeepsItsJapaneseTitle) {
+    build = Build::Windows;
+    const black_box::RunAs english{false, {"ZEPHLORA_WINE_LOCALE=en_US.UTF-8"}};
+    ASSERT_TRUE(open(english)) << "no window titled " << kTitleUtf8;
+    const std::string name = black_box::run({"xprop", "-id", window_id, "_NET_WM_NAME"});
+    EXPECT_NE(name.find("= \"" + kTitleUtf8 + "\""), std::string::npos) << name;
+    {
+        Child second({kSourceDir + "/scripts/wine-run.sh", program + "/Zephlora.scr", "/c"}, english);
+        EXPECT_EQ(second.wait(60), 0) << "a second start did not end";
+    }
+    press(kCdGlyph);
+    press(kRepeatBox);
+    type("7");
+    press(kSave);
+    ASSERT_TRUE(ends());
+    EXPECT_TRUE(Holds(settings(), texts::kKeyBgmKind, " 1")) << settings();
+    EXPECT_TRUE(Holds(settings(), texts::kKeyBgmRepeat, " 7")) << settings();
+}
+
+TEST_P(DialogBlackBox, SaveWritesTheClampedValuesAndATrackTypedForTheCd) {
+    testing_support::write_bytes(ini(), "[Section]\r\n" + Key(texts::kKeyInterval, "45") + Key(texts::kKeySleep, "-3"));
+    ASSERT_TRUE(open());
+    press(kNeonOnCaption, 3);  // the caption, with the right button
+    press(kCdGlyph);
+    press(kRepeatBox);
+    type("7");
+    press(kNoMusicCaption);
+    press(kSave);
+    ASSERT_TRUE(ends());
+    const std::string text = settings();
+    for (auto [key, value] : {std::pair{texts::kKeyInterval, " 30"}, {texts::kKeyNeonEffect, " 1"}, {texts::kKeySleep, " 0"},
+                              {texts::kKeyBgmKind, " 0"}, {texts::kKeyBgmRepeat, " 7"}, {texts::kKeyBgmFile, ""}})
+        EXPECT_TRUE(Holds(text, key, value)) << black_box::hex(key) << "\n" << text;
+}
+
+TEST_P(DialogBlackBox, MusicFileWithoutAFileSavesKindTwoAndCancelWritesNothing) {
+    const std::string before = "[Section]\r\n" + Key(texts::kKeyXAxis, "3") + "; kept as it is\r\n";
+    testing_support::write_bytes(ini(), before);
+    ASSERT_TRUE(open());
+    press(kFileCaption);
+    press(kNeonOnCaption);
+    press(kCancel);
+    ASSERT_TRUE(ends());
+    EXPECT_EQ(settings(), before);
+
+    ASSERT_TRUE(open());
+    press(kFileCaption);
+    press(kSave);
+    ASSERT_TRUE(ends());
+    EXPECT_TRUE(Holds(settings(), texts::kKeyBgmKind, " 2")) << settings();
+    EXPECT_TRUE(Holds(settings(), texts::kKeyBgmFile, "")) << settings();
+}
+
 // Files named `name` under `root` (any depth).
 std::vector<std::string> files_named(const std::string& root, const std::string& name) {
     std::vector<std::string> found;

@@ -2,6 +2,9 @@
 // windows) and what it leaves in its folder.
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <vector>
+
 #include "black_box.h"
 #include "common/texts.h"
 
@@ -47,11 +50,23 @@ protected:
         return n;
     }
 
+    // Wine's locale for the programs of a test: the suite's own (ja_JP.UTF-8, code page 932)
+    // unless `locale` names another.
+    black_box::RunAs as() const {
+        black_box::RunAs r;
+        if (!locale.empty()) r.environment.push_back("ZEPHLORA_WINE_LOCALE=" + locale);
+        return r;
+    }
+
+    void expect_missing_pack_message();
+    void expect_other_copys_window_ends_a_start(std::vector<std::string_view> titles);
+
     testing_support::TempFolder folder;
+    std::string locale;
 };
 
-TEST_F(ScrTest, MissingPackShowsTheMessageAndEndsWhenItIsClosed) {
-    Child saver(scr({"/c"}));
+void ScrTest::expect_missing_pack_message() {
+    Child saver(scr({"/c"}), as());
     const auto window = black_box::wait_for_window("Zephlora", 90);
     ASSERT_TRUE(window) << "no window titled Zephlora";
     // The title as the X server holds it (UTF-8 of the CP932 title).
@@ -59,7 +74,7 @@ TEST_F(ScrTest, MissingPackShowsTheMessageAndEndsWhenItIsClosed) {
     EXPECT_NE(props.find("= \"Zephlora\""), std::string::npos) << props;
 
     // The text, read from the box's own controls, and the OK button that closes it.
-    Child inspector(probe({"msgbox", black_box::hex(texts::kMessageTitle), "30"}));
+    Child inspector(probe({"msgbox", black_box::hex(texts::kMessageTitle), "30"}), as());
     ASSERT_TRUE(inspector.wait(60));
     std::string report = inspector.output();
     std::erase(report, '\r');  // Wine's console ends lines with CR LF
@@ -80,18 +95,40 @@ TEST_F(ScrTest, MissingPackShowsTheMessageAndEndsWhenItIsClosed) {
     EXPECT_FALSE(exists(folder.file("Zephlora.ini")));
 }
 
-TEST_F(ScrTest, AnotherCopysWindowEndsAStartAtOnce) {
+TEST_F(ScrTest, MissingPackShowsTheMessageAndEndsWhenItIsClosed) { expect_missing_pack_message(); }
+
+// Outside Japan (Wine's ANSI code page 1252, as on most Windows systems) the message reads the
+// same: the box is given its text converted from Shift-JIS, not through the system's code page.
+TEST_F(ScrTest, MissingPackMessageReadsTheSameUnderAnEnglishLocale) {
+    locale = "en_US.UTF-8";
+    expect_missing_pack_message();
+}
+
+// A window titled as another copy's (the probe's, made with the title as a Japanese system
+// shows it) ends a start at once, before the pack is split.
+void ScrTest::expect_other_copys_window_ends_a_start(std::vector<std::string_view> titles) {
     put_pack();
-    for (auto title : {texts::kTitleSaver, texts::kTitleDialog}) {
-        Child other(probe({"window", black_box::hex(title), "120"}));
+    for (auto title : titles) {
+        Child other(probe({"window", black_box::hex(title), "120"}), as());
         ASSERT_TRUE(other.wait_for_output("ready", 90)) << "the probe window did not open";
         for (const char* line : {"/s", "/x", "/c"}) {
-            Child saver(scr({line}));
+            Child saver(scr({line}), as());
             EXPECT_EQ(saver.wait(60), 0) << line;
             EXPECT_EQ(members(), 0) << line;
-                    }
+        }
         other.kill();
     }
+}
+
+TEST_F(ScrTest, AnotherCopysWindowEndsAStartAtOnce) {
+    expect_other_copys_window_ends_a_start({texts::kTitleSaver, texts::kTitleDialog});
+}
+
+// The title test compares titles as the system holds them, so it finds the dialog of a copy
+// whatever the code page of either.
+TEST_F(ScrTest, AnotherCopysDialogEndsAStartUnderAnEnglishLocale) {
+    locale = "en_US.UTF-8";
+    expect_other_copys_window_ends_a_start({texts::kTitleDialog});
 }
 
 TEST_F(ScrTest, QuitLinesSplitThePackAndEndWithoutAWindow) {
