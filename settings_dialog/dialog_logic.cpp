@@ -101,7 +101,7 @@ void DialogLogic::Save() {
     // Read whether or not the box is enabled: a track typed while the CD was chosen stays.
     s.BgmRepeat = RepeatFromText(view_.repeat_text());
     number(texts::kKeyBgmRepeat, s.BgmRepeat);
-    write(texts::kKeyBgmFile, s.BgmFile);
+    write(texts::kKeyBgmFile, host_.text_value ? host_.text_value(s.BgmFile) : s.BgmFile);
     if (!written && host_.report_unsaved) host_.report_unsaved(view_.window());
     view_.close();
 }

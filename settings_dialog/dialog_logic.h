@@ -37,6 +37,8 @@ struct DialogHost {
     std::function<bool(std::string_view key, std::string_view value)> write_setting;
     // A number as the settings file holds it, with its sign position (" 5", "-3").
     std::function<std::string(long)> number_text;
+    // A text (the music file's path) as the settings file must hold it to read back as itself.
+    std::function<std::string(std::string_view)> text_value;
     std::function<void(plat::WindowHandle)> zoom_open;
     std::function<void(plat::WindowHandle)> zoom_close;
     FileChooser choose_file;

@@ -215,6 +215,24 @@ TEST_F(ConfigureMode, SaveWritesTheClampedValuesBack) {
     EXPECT_NE(text.find(std::string(texts::kKeyBgmRepeat) + "= 0\r\n"), std::string::npos) << text;
 }
 
+TEST_F(ConfigureMode, MusicFileWhoseNameEndsInABlankComesBackAtTheNextStart) {
+    const std::string song = folder.file("song.wav ");
+    testing_support::write_bytes(song, "RIFF");
+    scripted::queue_file_answer(song);
+    auto click = [](plat::Point at) {
+        return [at] {
+            scripted::queue_mouse_down(1, at);
+            scripted::queue_mouse_up(1, at);
+        };
+    };
+    start({click(kFileCaption), click(kFileButton), click(kSave)});
+    // The next start reads what was saved.
+    shell::ResetProcessState();
+    shell::LoadSettings();
+    EXPECT_EQ(shell::SaverSettings.BgmFile, song) << testing_support::read_bytes(folder.file("Zephlora.ini"));
+    EXPECT_EQ(shell::SaverSettings.BgmKind, 2);
+}
+
 TEST_F(ConfigureMode, CancelAfterChangingEverythingLeavesTheFileAsItWas) {
     const std::string ini = folder.file("Zephlora.ini");
     const std::string before = "[Section]\r\n" + std::string(texts::kKeyXAxis) + "=3\r\n; a comment\r\n";
