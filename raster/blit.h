@@ -5,7 +5,7 @@
 
 #include "platform/draw.h"
 
-namespace soft {
+namespace raster {
 
 // BitBlt with SRCCOPY, SRCAND or SRCPAINT (any other operation does nothing here), with GDI's rules:
 // - the rectangle is clipped against the source bitmap and the destination bitmap, each at
@@ -38,4 +38,4 @@ void stamp8(const plat::Surface& dst, int x, int y, const Stamp8& stamp);
 void stamp8_rows(const plat::Surface& dst, int x, int y, const Stamp8& stamp, int first_row,
                  int last_row);
 
-}  // namespace soft
+}  // namespace raster

@@ -1,9 +1,9 @@
-#include "platform/soft/raster.h"
+#include "raster/blit.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace soft {
+namespace raster {
 namespace {
 
 // Moves the start of the rectangle (and the point it is read from, or written to, on the
@@ -160,4 +160,4 @@ void stamp8(const plat::Surface& dst, int x, int y, const Stamp8& stamp) {
     stamp8_rows(dst, x, y, stamp, 0, dst.height - 1);
 }
 
-}  // namespace soft
+}  // namespace raster
