@@ -7,14 +7,25 @@
 
 namespace raster {
 
-// BitBlt with SRCCOPY, SRCAND or SRCPAINT (any other operation does nothing here), with GDI's rules:
-// - the rectangle is clipped against the source bitmap and the destination bitmap, each at
-//   all four edges; a pixel whose source or destination lies outside is left alone;
-// - negative offsets on either side are allowed (the part outside is clipped away);
-// - a negative width or height names the rectangle that ends at the given corner, as GDI's
-//   mirrored rectangles on both sides cancel for a copy of equal sizes;
-// - source and destination may be the same surface and overlap: the copy behaves as if the
-//   source were read whole before anything is written.
+// A block copy's rectangle: where it lands, its size, and where it is read from.
+struct CopyRect {
+    int x = 0, y = 0, width = 0, height = 0, src_x = 0, src_y = 0;
+};
+
+// GDI's rectangle rules for a block copy, which every copy of the raster applies (bit_blt
+// below and the device-context layer's):
+// - a negative width or height names the rectangle that ends at the given corner, on both
+//   sides alike (GDI's mirrored rectangles on both sides cancel for a copy of equal sizes);
+// - the rectangle is clipped at the four edges of the source, moving the destination with
+//   it, then at the four edges of the destination, moving the source with it; negative
+//   offsets on either side are allowed (the part outside is clipped away).
+// Worked in 64 bits, so that absurd arguments cannot overflow. False when nothing is left.
+bool clip_copy(CopyRect& copy, int src_width, int src_height, int dst_width, int dst_height);
+
+// BitBlt with SRCCOPY, SRCAND or SRCPAINT (any other operation does nothing here), clipped as
+// clip_copy says: a pixel whose source or destination lies outside is left alone. Source and
+// destination may be the same surface and overlap: the copy behaves as if the source were
+// read whole before anything is written.
 void bit_blt(const plat::Surface& dst, int x, int y, int width, int height,
              const plat::Surface& src, int src_x, int src_y, plat::Rop rop);
 

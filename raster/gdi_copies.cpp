@@ -1,7 +1,7 @@
-#include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "raster/blit.h"
 #include "raster/gdi.h"
 #include "raster/gdi_objects.h"
 #include "raster/gdi_paint.h"
@@ -129,20 +129,14 @@ std::shared_ptr<BitmapObj> scaled(const std::shared_ptr<BitmapObj>& from, int wi
 bool pat_blt(Dc dc, int x, int y, int width, int height, Rop rop) {
     DcObj* d = table().dc(dc);
     if (!d) return false;
-    // A rectangle given from its far corner ends at the given one, as for BitBlt.
-    if (width < 0) {
-        x += width + 1;
-        width = -width;
-    }
-    if (height < 0) {
-        y += height + 1;
-        height = -height;
-    }
-    const Rect area{x, y, x + width, y + height};
     // PatBlt has no source: an operation that reads one draws nothing.
     const std::uint8_t code = code_of(rop);
     if (rop_uses_source(code)) return false;
-    apply(*d, area, nullptr, code);
+    // The rectangle as a copy's (from its far corner when the size is negative), cut at the
+    // bitmap's edges.
+    CopyRect c{x, y, width, height, x, y};
+    if (!clip_copy(c, d->bitmap->width, d->bitmap->height, d->bitmap->width, d->bitmap->height)) return true;
+    apply(*d, Rect{c.x, c.y, c.x + c.width, c.y + c.height}, nullptr, code);
     return true;
 }
 
@@ -154,28 +148,11 @@ bool bit_blt(Dc dst, int x, int y, int width, int height, Dc src, int src_x, int
     if (!rop_uses_source(code)) return raster::pat_blt(dst, x, y, width, height, rop);
     DcObj* s = t.dc(src);
     if (!s) return false;
-    // A rectangle given from its far corner ends at the given one, on both sides alike.
-    if (width < 0) {
-        x += width + 1;
-        src_x += width + 1;
-        width = -width;
-    }
-    if (height < 0) {
-        y += height + 1;
-        src_y += height + 1;
-        height = -height;
-    }
-    // Clip at the source bitmap's edges, moving the destination with it.
-    long long sx0 = std::max(src_x, 0), sy0 = std::max(src_y, 0);
-    long long sx1 = std::min<long long>(static_cast<long long>(src_x) + width, s->bitmap->width);
-    long long sy1 = std::min<long long>(static_cast<long long>(src_y) + height, s->bitmap->height);
-    if (sx0 >= sx1 || sy0 >= sy1) return true;
-    const Rect src_area{static_cast<int>(sx0), static_cast<int>(sy0), static_cast<int>(sx1), static_cast<int>(sy1)};
-    const Rect dst_area{x + (src_area.left - src_x), y + (src_area.top - src_y), x + (src_area.right - src_x),
-                        y + (src_area.bottom - src_y)};
+    CopyRect c{x, y, width, height, src_x, src_y};
+    if (!clip_copy(c, s->bitmap->width, s->bitmap->height, d->bitmap->width, d->bitmap->height)) return true;
     // The source is read whole before anything is written, so overlapping copies work.
-    const auto source = converted_source(*s, *d, src_area);
-    apply(*d, dst_area, &source, code);
+    const auto source = converted_source(*s, *d, Rect{c.src_x, c.src_y, c.src_x + c.width, c.src_y + c.height});
+    apply(*d, Rect{c.x, c.y, c.x + c.width, c.y + c.height}, &source, code);
     return true;
 }
 
