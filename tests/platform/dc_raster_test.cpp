@@ -4,6 +4,7 @@
 // back ends that draw in software.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 #include <vector>
 
@@ -136,6 +137,31 @@ TEST(DcRaster, TheClipIsACopyOfTheRegion) {
     EXPECT_EQ(g.at(5, 5), kStart);
     raster::select_object(g.dc, old);
     raster::delete_object(brush);
+}
+
+// Copies at the ends of the integers are clipped without overflowing, by the same rules as the
+// surface copies (raster/blit.h): those beyond the bitmaps touch nothing, and one as large as
+// the integers allow covers the bitmap and no more.
+TEST(DcRaster, AbsurdCopyArgumentsNeitherOverflowNorTouchAnything) {
+    Guarded g(8, 8), source(8, 8);
+    for (int v : {INT_MAX, INT_MIN, INT_MAX - 3, INT_MIN + 3}) {
+        raster::bit_blt(g.dc, v, 0, 8, 8, source.dc, 0, 0, Rop::SrcInvert);
+        raster::bit_blt(g.dc, 0, v, 8, 8, source.dc, 0, 0, Rop::SrcInvert);
+        raster::bit_blt(g.dc, 0, 0, 8, 8, source.dc, v, v, Rop::SrcInvert);
+        raster::bit_blt(g.dc, 4, 4, v, 0, source.dc, 0, 0, Rop::SrcInvert);
+        raster::bit_blt(g.dc, v, v, v, v, source.dc, v, v, Rop::SrcInvert);
+        raster::pat_blt(g.dc, v, v, 5, 5, Rop::DstInvert);
+        raster::pat_blt(g.dc, v, v, v, v, Rop::DstInvert);
+    }
+    raster::pat_blt(g.dc, INT_MIN, INT_MIN, INT_MAX, INT_MAX, Rop::DstInvert);  // ends at -2
+    for (int y = -Guarded::kBorder; y < 8 + Guarded::kBorder; ++y)
+        for (int x = -Guarded::kBorder; x < 8 + Guarded::kBorder; ++x)
+            ASSERT_EQ(g.at(x, y), x >= 0 && y >= 0 && x < 8 && y < 8 ? kStart : kGuard) << x << "," << y;
+    raster::pat_blt(g.dc, 0, 0, INT_MAX, INT_MAX, Rop::DstInvert);
+    raster::bit_blt(g.dc, -1, -1, INT_MAX, INT_MAX, source.dc, -1, -1, Rop::SrcInvert);
+    for (int y = -Guarded::kBorder; y < 8 + Guarded::kBorder; ++y)
+        for (int x = -Guarded::kBorder; x < 8 + Guarded::kBorder; ++x)
+            ASSERT_EQ(g.at(x, y), x >= 0 && y >= 0 && x < 8 && y < 8 ? ~kStart ^ kStart : kGuard) << x << "," << y;
 }
 
 // Objects live on while a device context holds them, and a bitmap is in one context at a time.
