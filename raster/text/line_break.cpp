@@ -1,8 +1,8 @@
 // A small part of the Unicode line-breaking algorithm: the classes of the characters that CP932
 // can hold, and the pair rules between them that decide a break.
-#include "platform/soft/text/line_break.h"
+#include "raster/text/line_break.h"
 
-namespace soft::text {
+namespace raster::text {
 namespace {
 
 // Line-breaking classes (the names are Unicode's).
@@ -124,4 +124,4 @@ std::vector<bool> break_opportunities(std::u32string_view text) {
     return result;
 }
 
-}  // namespace soft::text
+}  // namespace raster::text

@@ -1,16 +1,16 @@
-// soft::draw_text: the layout of layout.h painted with the font's grey glyphs, as
+// raster::draw_text: the layout of layout.h painted with the font's grey glyphs, as
 // ExtTextOut draws each run: glyphs on the baseline at the line's top plus the ascent, the
 // background cell filled first in OPAQUE mode, underline and strike-out bars across the run,
 // and the access-key underline one pixel below the baseline.
 #include <algorithm>
 #include <vector>
 
-#include "platform/soft/text.h"
-#include "platform/soft/text/cp932_decode.h"
-#include "platform/soft/text/font.h"
-#include "platform/soft/text/layout.h"
+#include "raster/text.h"
+#include "raster/text/cp932_decode.h"
+#include "raster/text/font.h"
+#include "raster/text/layout.h"
 
-namespace soft {
+namespace raster {
 namespace {
 
 plat::Rect intersect(const plat::Rect& a, const plat::Rect& b) {
@@ -138,4 +138,4 @@ int draw_text(const plat::Surface& dst, std::span<const plat::Rect> clip, const 
     return layout.result;
 }
 
-}  // namespace soft
+}  // namespace raster

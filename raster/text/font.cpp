@@ -2,7 +2,7 @@
 // a negative height is the em size in pixels, a positive one the cell height (ascent plus
 // descent from the OS/2 table's Windows values), ascent and descent are those values scaled and
 // rounded, and an advance is the hinted advance rounded up to a whole pixel.
-#include "platform/soft/text/font.h"
+#include "raster/text/font.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "common/cp932.h"
-#include "platform/soft/text/cp932_decode.h"
+#include "raster/text/cp932_decode.h"
 
-namespace soft {
+namespace raster {
 
 struct Font::Face {
     FT_Face face = nullptr;
@@ -341,7 +341,7 @@ const Font* default_font() {
     return font.get();
 }
 
-std::shared_ptr<const Font> create_font(const plat::FontDesc& desc) {
+std::shared_ptr<const Font> load_font(const plat::FontDesc& desc) {
     // Opening a face and asking fontconfig takes milliseconds, and a dialog asks for the same
     // font for every label: equal requests share one font while any holder keeps it.
     using Key = std::tuple<std::int32_t, std::int32_t, bool, bool, bool, std::uint8_t, std::string>;
@@ -354,4 +354,4 @@ std::shared_ptr<const Font> create_font(const plat::FontDesc& desc) {
     return font;
 }
 
-}  // namespace soft
+}  // namespace raster

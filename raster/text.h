@@ -10,12 +10,12 @@
 #include "platform/draw.h"
 #include "platform/types.h"
 
-namespace soft {
+namespace raster {
 
 // A font request resolved to a face at a pixel size; shared by every device context that
 // selects it.
 class Font;
-std::shared_ptr<const Font> create_font(const plat::FontDesc& desc);
+std::shared_ptr<const Font> load_font(const plat::FontDesc& desc);
 
 // DrawTextA(dc, text, -1, &rect, format) on `dst`:
 // - `text` is CP932; `format` holds Win32's DT_* bits (values as in winuser.h);
@@ -31,7 +31,7 @@ int draw_text(const plat::Surface& dst, std::span<const plat::Rect> clip, const 
               std::string_view text, plat::Rect& rect, std::uint32_t format,
               std::uint32_t text_color, bool opaque, std::uint32_t bk_color);
 
-// create_font gives a font for any name (the nearest one of its character set), null only when
+// load_font gives a font for any name (the nearest one of its character set), null only when
 // no font at all is installed.
 
 // The DT_* bits that draw_text understands; the others are ignored.
@@ -42,4 +42,4 @@ inline constexpr std::uint32_t Top = 0x0000, Left = 0x0000, Center = 0x0001, Rig
                                CalcRect = 0x0400, NoPrefix = 0x0800;
 }  // namespace dt
 
-}  // namespace soft
+}  // namespace raster

@@ -11,7 +11,7 @@
 
 #include "platform/types.h"
 
-namespace soft::text {
+namespace raster::text {
 
 // What the layout needs of a font.
 struct LineMetrics {
@@ -42,4 +42,4 @@ struct Layout {
 Layout lay_out(std::u32string_view text, const plat::Rect& rect, std::uint32_t format,
                const LineMetrics& metrics, const AdvanceFn& advance);
 
-}  // namespace soft::text
+}  // namespace raster::text

@@ -9,7 +9,7 @@
 #include "platform/draw.h"
 #include "platform/types.h"
 
-namespace soft {
+namespace raster {
 
 class Region {
 public:
@@ -37,4 +37,4 @@ private:
     std::vector<plat::Rect> rects_;
 };
 
-}  // namespace soft
+}  // namespace raster

@@ -1,10 +1,10 @@
-#include "platform/soft/region.h"
+#include "raster/region.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <utility>
 
-namespace soft {
+namespace raster {
 namespace {
 
 using Spans = std::vector<std::pair<int, int>>;
@@ -266,4 +266,4 @@ plat::RegionKind Region::kind() const {
     return rects_.size() == 1 ? plat::RegionKind::Simple : plat::RegionKind::Complex;
 }
 
-}  // namespace soft
+}  // namespace raster

@@ -1,12 +1,12 @@
 // CP932 through glibc's iconv, one character at a time, so that every character keeps its
 // place even where a pair is undefined.
-#include "platform/soft/text/cp932_decode.h"
+#include "raster/text/cp932_decode.h"
 
 #include <iconv.h>
 
 #include "common/cp932.h"
 
-namespace soft::text {
+namespace raster::text {
 namespace {
 
 class Converter {
@@ -81,4 +81,4 @@ std::string cp932_to_utf8(std::string_view bytes) {
     return out;
 }
 
-}  // namespace soft::text
+}  // namespace raster::text

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace soft::text {
+namespace raster::text {
 
 // A pair that CP932 does not define decodes to U+30FB, as Windows' table maps it; a lead byte
 // with no byte after it decodes to "?".
@@ -14,4 +14,4 @@ std::u32string decode_cp932(std::string_view bytes);
 // The same text in UTF-8 (for font names, which fontconfig takes in UTF-8).
 std::string cp932_to_utf8(std::string_view bytes);
 
-}  // namespace soft::text
+}  // namespace raster::text

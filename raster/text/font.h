@@ -1,4 +1,4 @@
-// soft::Font: a LOGFONT request resolved to a font file through fontconfig, opened with
+// raster::Font: a LOGFONT request resolved to a font file through fontconfig, opened with
 // FreeType at GDI's pixel size, with GDI's text metrics and glyph advances.
 #pragma once
 
@@ -8,10 +8,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/soft/text.h"
+#include "raster/text.h"
 #include "platform/types.h"
 
-namespace soft {
+namespace raster {
 
 // The file a request resolves to.
 struct FontFile {
@@ -86,4 +86,4 @@ private:
 // The font of a DC that has none selected: the system font.
 const Font* default_font();
 
-}  // namespace soft
+}  // namespace raster

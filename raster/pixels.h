@@ -1,6 +1,6 @@
 // The pixel layer of the software raster: spans and rectangles combined by a ternary raster
 // operation from the destination, a source and a tiled pattern. It knows nothing of device
-// contexts; the device-context layer (gdi.cpp) has already clipped and converted.
+// contexts; the device-context layer (gdi_*.cpp) has already clipped and converted.
 //
 // Pixels: colour bitmaps hold 0x00RRGGBB as in plat::Surface; monochrome bitmaps hold one
 // word per pixel, 0 for bit 0 (black) and all ones for bit 1 (white), so that the raster
@@ -12,7 +12,7 @@
 #include "platform/draw.h"
 #include "platform/types.h"
 
-namespace soft {
+namespace raster {
 
 constexpr std::uint32_t kMonoWhite = 0xFFFFFFFFu;
 
@@ -61,4 +61,4 @@ void rop_rect(const plat::Surface& dst, const plat::Rect& area, const plat::Surf
 // precision, each channel rounded half up.
 void halftone(const plat::Surface& dst, const plat::Surface& src);
 
-}  // namespace soft
+}  // namespace raster

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace soft::text {
+namespace raster::text {
 
 // result[k] is true when a line may end just before text[k]; result[0] is always false.
 std::vector<bool> break_opportunities(std::u32string_view text);
 
-}  // namespace soft::text
+}  // namespace raster::text

@@ -2,14 +2,14 @@
 // blanks that stay at the end of a left-aligned line and count in its width, a word longer than
 // the box that stays whole, "&" handling across tab pieces, and where a line after a break
 // begins.
-#include "platform/soft/text/layout.h"
+#include "raster/text/layout.h"
 
 #include <algorithm>
 
-#include "platform/soft/text.h"
-#include "platform/soft/text/line_break.h"
+#include "raster/text.h"
+#include "raster/text/line_break.h"
 
-namespace soft::text {
+namespace raster::text {
 namespace {
 
 constexpr char32_t kTab = 9, kLf = 10, kCr = 13, kSpace = 32, kPrefix = '&';
@@ -272,4 +272,4 @@ Layout lay_out(std::u32string_view text, const plat::Rect& rect, std::uint32_t f
     return out;
 }
 
-}  // namespace soft::text
+}  // namespace raster::text

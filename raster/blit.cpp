@@ -1,9 +1,9 @@
-#include "platform/soft/raster.h"
+#include "raster/blit.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace soft {
+namespace raster {
 namespace {
 
 // Moves the start of the rectangle (and the point it is read from, or written to, on the
@@ -74,13 +74,9 @@ void blit_clipped(const plat::Surface& dst, int x, int y, int width, int height,
 
 }  // namespace
 
-void bit_blt(const plat::Surface& dst, int x_in, int y_in, int width_in, int height_in,
-             const plat::Surface& src, int src_x_in, int src_y_in, plat::Rop rop) {
-    if (!dst.pixels || !src.pixels) return;
-    // The rectangle in 64 bits, so that absurd arguments cannot overflow; whatever ends up
-    // outside either bitmap is clipped away below.
-    long long x = x_in, y = y_in, width = width_in, height = height_in;
-    long long src_x = src_x_in, src_y = src_y_in;
+bool clip_copy(CopyRect& copy, int src_width, int src_height, int dst_width, int dst_height) {
+    long long x = copy.x, y = copy.y, width = copy.width, height = copy.height;
+    long long src_x = copy.src_x, src_y = copy.src_y;
     // A rectangle given from its far corner.
     if (width < 0) {
         x += width + 1;
@@ -92,20 +88,27 @@ void bit_blt(const plat::Surface& dst, int x_in, int y_in, int width_in, int hei
         src_y += height + 1;
         height = -height;
     }
-    // Clip at the four edges of the source, moving the destination with it, then at the four
-    // edges of the destination, moving the source with it.
     clip_low(src_x, x, width);
     clip_low(src_y, y, height);
-    clip_high(src_x, width, src.width);
-    clip_high(src_y, height, src.height);
+    clip_high(src_x, width, src_width);
+    clip_high(src_y, height, src_height);
     clip_low(x, src_x, width);
     clip_low(y, src_y, height);
-    clip_high(x, width, dst.width);
-    clip_high(y, height, dst.height);
-    if (width <= 0 || height <= 0) return;
-    blit_clipped(dst, static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
-                 static_cast<int>(height), src, static_cast<int>(src_x),
-                 static_cast<int>(src_y), rop);
+    clip_high(x, width, dst_width);
+    clip_high(y, height, dst_height);
+    if (width <= 0 || height <= 0) return false;
+    // Whatever is left lies inside both bitmaps, so it fits in int again.
+    copy = CopyRect{static_cast<int>(x),     static_cast<int>(y),     static_cast<int>(width),
+                    static_cast<int>(height), static_cast<int>(src_x), static_cast<int>(src_y)};
+    return true;
+}
+
+void bit_blt(const plat::Surface& dst, int x, int y, int width, int height, const plat::Surface& src, int src_x,
+             int src_y, plat::Rop rop) {
+    if (!dst.pixels || !src.pixels) return;
+    CopyRect c{x, y, width, height, src_x, src_y};
+    if (!clip_copy(c, src.width, src.height, dst.width, dst.height)) return;
+    blit_clipped(dst, c.x, c.y, c.width, c.height, src, c.src_x, c.src_y, rop);
 }
 
 void fill_rect(const plat::Surface& dst, int x, int y, int width, int height,
@@ -160,4 +163,4 @@ void stamp8(const plat::Surface& dst, int x, int y, const Stamp8& stamp) {
     stamp8_rows(dst, x, y, stamp, 0, dst.height - 1);
 }
 
-}  // namespace soft
+}  // namespace raster

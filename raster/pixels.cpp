@@ -1,9 +1,9 @@
-#include "platform/soft/pixels.h"
+#include "raster/pixels.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace soft {
+namespace raster {
 namespace {
 
 template <typename Op>
@@ -100,4 +100,4 @@ void halftone(const plat::Surface& dst, const plat::Surface& src) {
     }
 }
 
-}  // namespace soft
+}  // namespace raster
