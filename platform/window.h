@@ -45,6 +45,9 @@ struct WindowHandlers {
     std::function<void()> click;                               // press and release inside the client
     std::function<void(int timer_id)> timer;
     std::function<void()> unload;                              // the window is being destroyed
+    // The user or the system asks the window to close (its close box, Alt+F4): the handler
+    // closes it itself, while it is still on the screen. Unset, the window is destroyed.
+    std::function<void()> close;
     // Child windows and dialogs. A press that follows the last one quickly on the same spot
     // arrives as double_click instead of mouse_down (and its release makes no click).
     std::function<void(int buttons, Point client)> mouse_move;  // buttons: those held, ORed

@@ -203,6 +203,8 @@ bool SettingsWindow::create() {
     // the dialog passes it on to a control, so that the keys always have one.
     handlers.focus_gained = [this] { focus_first_stop(); };
     handlers.unload = [this] { logic_.Unload(); };
+    // The close box is Cancel: the closing zoom while the dialog is still on the screen.
+    handlers.close = [this] { logic_.Cancel(); };
     const std::string title = form->properties.read_text("Caption", texts::kTitleDialog);
     window_ = plat::create_window({title, plat::WindowStyle::Dialog,
                                    DialogWindowRect(plat::screen_size_px(), client.width(), client.height())},

@@ -53,7 +53,10 @@ void dispatch(const SDL_Event& e) {
     case SDL_WINDOWEVENT: {
         Window* w = find_sdl(e.window.windowID);
         if (!w) break;
-        if (e.window.event == SDL_WINDOWEVENT_CLOSE) remove(handle_of(w), false);
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+            if (w->handlers.close) w->handlers.close();
+            else remove(handle_of(w), false);
+        }
         else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
             repaint(*w);
         else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST && tree().capture() != WindowHandle::None &&

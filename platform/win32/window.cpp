@@ -283,7 +283,10 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_CLOSE:
-        DestroyWindow(hwnd);
+        // DestroyWindow hides the window before WM_DESTROY: a window with something to show on
+        // its way out (a closing animation) does it here, then destroys itself.
+        if (data->handlers.close) data->handlers.close();
+        else DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY: {
         if (data->handlers.unload) {

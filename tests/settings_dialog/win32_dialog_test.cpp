@@ -94,4 +94,18 @@ TEST(Win32Dialog, LabelsWholeEscapeInTheRepeatBoxAndTheClosingZoomWhileShown) {
     EXPECT_TRUE(world.writes.empty());
 }
 
+// The close box (WM_CLOSE) is Cancel, and its closing zoom too runs while the window shows.
+TEST(Win32Dialog, TheCloseBoxZoomsShutWhileShownAndWritesNothing) {
+    DialogWorld world;
+    bool shown_at_close = false;
+    world.host.zoom_open = [&](plat::WindowHandle w) { PostMessageA(plat::win32::to_hwnd(w), WM_CLOSE, 0, 0); };
+    world.host.zoom_close = [&](plat::WindowHandle w) { shown_at_close = IsWindowVisible(plat::win32::to_hwnd(w)); };
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    settings_dialog::ShowSettingsDialog(world.host);
+    EXPECT_TRUE(shown_at_close) << "the closing zoom ran after the window had gone";
+    EXPECT_TRUE(world.writes.empty());
+}
+
 }  // namespace
