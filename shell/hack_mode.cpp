@@ -14,6 +14,7 @@
 #include "shell/resource_pack.h"
 #include "shell/routines.h"
 #include "shell/saver_host.h"
+#include "shell/saver_window.h"
 #include "shell/settings_store.h"
 
 namespace shell {
@@ -164,18 +165,19 @@ std::string HackUsage() {
 
 namespace {
 
-// Timer1 and Timer2 of the music supervision, kept by the run's own clock.
+// Timer1 and Timer2 of the music supervision, kept by the run's own clock at the saver
+// window's periods.
 class HackMusicTimers final : public music::RunTimers {
 public:
     void set_enabled(music::MusicTimer timer, bool enabled) override { on_[index(timer)] = enabled; }
     bool is_enabled(music::MusicTimer timer) const override { return on_[index(timer)]; }
     // At most one tick per timer per call, as window timers are coalesced.
     void tick(std::uint64_t now) {
-        if (on_[0] && now - last_[0] >= 1000) {
+        if (on_[0] && now - last_[0] >= kTimerPeriodMs[kTimer1]) {
             last_[0] = now;
             music::OnTimer1();
         }
-        if (on_[1] && now - last_[1] >= 200) {
+        if (on_[1] && now - last_[1] >= kTimerPeriodMs[kTimer2]) {
             last_[1] = now;
             music::OnTimer2(*this);
         }
@@ -278,7 +280,7 @@ int RunHackMode(const std::vector<std::string>& args) {
             return;
         }
         const std::uint64_t now = plat::tick_count_ms();
-        if (now - last_change >= 1000) {
+        if (now - last_change >= kTimerPeriodMs[kTimer3]) {  // the shape-change tick of Timer3
             last_change = now;
             host->ChangeTick();
         }
