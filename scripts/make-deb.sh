@@ -21,8 +21,11 @@ mkdir -p "$work/debian"
 printf 'Source: zephlora\n\nPackage: zephlora\nArchitecture: any\n' > "$work/debian/control"
 depends=$(cd "$work" && dpkg-shlibdeps -O "$stage/usr/libexec/xscreensaver/zephlora" 2>/dev/null |
           sed -n 's/^shlibs:Depends=//p')
-version=$(sed -n 's/^project([^)]*VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")
-version=${version:-0.1}
+# The project's version, as CMake writes it into the build folder (a folder configured before
+# it did so is configured again).
+[ -f "$build/VERSION" ] || cmake "$build" >/dev/null
+version=$(cat "$build/VERSION")
+[ -n "$version" ] || { echo "make-deb.sh: $build/VERSION is empty" >&2; exit 1; }
 arch=$(dpkg --print-architecture)
 mkdir -p "$stage/DEBIAN"
 cat > "$stage/DEBIAN/control" <<CONTROL
