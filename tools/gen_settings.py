@@ -9,9 +9,13 @@ Usage: gen_settings.py header TABLE OUTPUT
 
 Both write OUTPUT only when its content changes. Other scripts import read_table.
 """
+import os
 import re
 import sys
 from dataclasses import dataclass
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from gen_texts import table_lines, write_if_changed  # noqa: E402  (the tables' one reading rule)
 
 TYPES = {'int16': ('Int16', 'std::int16_t'), 'int32': ('Int32', 'std::int32_t'), 'text': ('Text', 'std::string')}
 
@@ -50,10 +54,7 @@ class Setting:
 def read_table(path):
     settings = []
     with open(path, encoding='utf-8') as f:
-        for number, raw in enumerate(f, 1):
-            line = raw.strip()
-            if not line or line.startswith('#'):
-                continue
+        for number, raw in table_lines(f.read()):
             cells = [c.strip() for c in raw.split('|')]
             if len(cells) != 8:
                 raise SystemExit('%s:%d: 8 columns expected, %d found' % (path, number, len(cells)))
@@ -198,17 +199,6 @@ def fill(settings, text, names):
         return values[name]
 
     return re.sub(r'@([A-Za-z_][A-Za-z0-9_]*(?:\.[a-z]+)?)@', value, text)
-
-
-def write_if_changed(path, text):
-    try:
-        with open(path, encoding='utf-8', newline='') as f:
-            if f.read() == text:
-                return
-    except FileNotFoundError:
-        pass
-    with open(path, 'w', encoding='utf-8', newline='') as f:
-        f.write(text)
 
 
 def main(argv):
