@@ -5,7 +5,9 @@ Usage: gen_settings.py header TABLE OUTPUT
            the C++ header generated/common/settings_table.h
        gen_settings.py fill TABLE INPUT OUTPUT [NAME=VALUE...]
            INPUT with every @Field.low@, @Field.high@, @Field.default@ and @Field.option@ of
-           the table and every @NAME@ given here replaced (any other @...@ is an error)
+           the table, @Field.roffoption@ and @Field.roffnegation@ (the option and a switch's
+           "--no-" form as a manual page writes them, "\\-" for "-"), and every @NAME@ given
+           here replaced (any other @...@ is an error)
 
 Both write OUTPUT only when its content changes. Other scripts import read_table.
 """
@@ -183,6 +185,11 @@ def render_header(settings):
     return '\n'.join(out)
 
 
+def roff(text):
+    """`text` in a manual page: a hyphen there is "\\-", so that it stays a minus sign."""
+    return text.replace('-', '\\-')
+
+
 def fill(settings, text, names):
     values = dict(names)
     for s in settings:
@@ -191,6 +198,9 @@ def fill(settings, text, names):
         values['%s.default' % s.field] = s.default
         if s.option:
             values['%s.option' % s.field] = '--' + s.option
+            values['%s.roffoption' % s.field] = roff('--' + s.option)
+            if s.switch:
+                values['%s.roffnegation' % s.field] = roff('--no-' + s.option)
 
     def value(match):
         name = match.group(1)
