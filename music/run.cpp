@@ -1,7 +1,7 @@
 #include "music/run.h"
 
 #include "music/bgm.h"
-#include "platform/keys.h"
+#include "platform/win32_values.h"
 
 namespace music {
 namespace {

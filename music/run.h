@@ -3,14 +3,14 @@
 //
 //   window load, after the window is laid out and before it is shown:
 //       music::StartRunMusic(choice, timers);
-//   tick of Timer1 (1000 ms):            music::OnTimer1();
-//   tick of Timer2 (200 ms):             music::OnTimer2(timers);
+//   tick of Timer1:                      music::OnTimer1();
+//   tick of Timer2:                      music::OnTimer2(timers);
 //   key down (any key, shift ignored):   if (!music::HandleKey(vk)) EndSaver();
 //   EndSaver, after the password test let the run end, before the cursor is shown again:
 //       music::StopRunMusic(timers);
 //
-// The window owns Timer1 and Timer2 (both created stopped) and lends them to the module
-// through RunTimers; the module only switches them on and off and asks whether Timer2 runs.
+// The window owns Timer1 and Timer2 (both created stopped; their periods are the window's)
+// and lends them to the module through RunTimers; the module only switches them on and off and asks whether Timer2 runs.
 #pragma once
 
 #include <cstdint>

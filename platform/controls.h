@@ -25,9 +25,6 @@
 
 namespace plat {
 
-// The system colour of window text (GetSysColor's COLOR_WINDOWTEXT), as a colour value.
-inline constexpr ColorRef kWindowTextColor = 0x80000008;
-
 enum class TextAlign { Left, Center, Right };
 
 // ---- Labels ---------------------------------------------------------------------------

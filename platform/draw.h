@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "platform/win32_values.h"
 
 namespace plat {
 
@@ -88,9 +89,8 @@ struct BitmapInfo {
 // Palettes and the mapping mode. Every surface of the program holds 32-bit colour, so a
 // logical palette changes no pixel: SelectPalette and RealizePalette are the real calls on
 // Win32 and, on the raster, only remember the palette (the default one until another is
-// selected). Device contexts stay in MM_TEXT, one logical unit a pixel.
+// selected). Device contexts stay in MM_TEXT (kMmText), one logical unit a pixel.
 enum class Palette : std::uintptr_t { None = 0 };
-inline constexpr int kMmText = 1;
 
 // A device context that draws into a platform bitmap, owned by the bitmap (never deleted).
 Dc bitmap_dc(const Bitmap& bitmap);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/types.h"
+#include "platform/win32_values.h"
 
 namespace plat {
 
@@ -17,12 +18,10 @@ std::uint32_t mci_send_string(std::string_view command, char* reply, std::uint32
 // mciGetErrorStringA: writes the description of `code` (zero-terminated); false on failure.
 bool mci_get_error_string(std::uint32_t code, char* text, std::uint32_t text_length);
 
-// PlaySoundA(name, nullptr, flags); a null name stops the sound. A name is played only when it
-// is a wave file whose RIFF structure passes common::check_wave (common/wave_file.h); any other
-// name stops the sound and plays nothing, as a missing file does, and gives false.
-inline constexpr std::uint32_t kSndAsync = 0x0001;
-inline constexpr std::uint32_t kSndNoDefault = 0x0002;
-inline constexpr std::uint32_t kSndLoop = 0x0008;
+// PlaySoundA(name, nullptr, flags) with the kSnd* flags; a null name stops the sound. A name is
+// played only when it is a wave file whose RIFF structure passes common::check_wave
+// (common/wave_file.h); any other name stops the sound and plays nothing, as a missing file
+// does, and gives false.
 bool play_sound(const char* name_cp932, std::uint32_t flags);
 
 // waveOutGetNumDevs.

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/draw.h"
-#include "platform/keys.h"
 #include "platform/types.h"
+#include "platform/win32_values.h"
 
 namespace plat {
 
@@ -86,23 +86,12 @@ bool get_window_rect(WindowHandle window, Rect& out);
 // True for the desktop window under every other window (the X server's root window): a
 // window that lasts as long as the session.
 bool is_desktop_window(WindowHandle window);
+// GetWindowLongA and SetWindowLongA; the program reads and writes the style (kGwlStyle, kWs*).
 std::int32_t get_window_long(WindowHandle window, int index);
 std::int32_t set_window_long(WindowHandle window, int index, std::int32_t value);
 WindowHandle set_parent(WindowHandle child, WindowHandle parent);
 
-// GetWindowLongA's index of the window style, and the style bits it reports.
-inline constexpr int kGwlStyle = -16;
-inline constexpr std::int32_t kWsPopup = static_cast<std::int32_t>(0x80000000u);
-inline constexpr std::int32_t kWsChild = 0x40000000;
-inline constexpr std::int32_t kWsCaption = 0x00C00000;
-inline constexpr std::int32_t kWsSysMenu = 0x00080000;
-inline constexpr std::int32_t kWsMinimizeBox = 0x00020000;
-
-// SetWindowPos's place in the z-order and its flags.
-inline constexpr std::intptr_t kHwndTopmost = -1;
-inline constexpr std::uint32_t kSwpNoSize = 0x0001;
-inline constexpr std::uint32_t kSwpNoMove = 0x0002;
-inline constexpr std::uint32_t kSwpNoActivate = 0x0010;
+// SetWindowPos with a place in the z-order (kHwnd*) and flags (kSwp*).
 bool set_window_pos(WindowHandle window, std::intptr_t insert_after, int x, int y, int cx, int cy,
                     std::uint32_t flags);
 bool move_window(WindowHandle window, int x, int y, int width, int height);
@@ -161,10 +150,7 @@ void update_window(WindowHandle window);
 // A paint request: the window's paint handler runs from the event pump.
 void invalidate_window(WindowHandle window);
 
-// Z-order of children (SetWindowPos's HWND_TOP and HWND_BOTTOM, and the flag that keeps it).
-inline constexpr std::intptr_t kHwndTop = 0;
-inline constexpr std::intptr_t kHwndBottom = 1;
-inline constexpr std::uint32_t kSwpNoZOrder = 0x0004;
+// Z-order of children: SetWindowPos with kHwndTop or kHwndBottom, or kSwpNoZOrder to keep it.
 
 // SetCapture and ReleaseCapture: while a window holds the capture, every mouse event of its
 // dialog goes to it, in its client coordinates, wherever the pointer is.
@@ -216,13 +202,12 @@ int show_cursor(bool show);
 bool get_cursor_pos(Point& out);
 
 // MessageBox with no owner when `owner` is None; returns the button pressed. The styles the
-// program uses: one OK button with the stop sign (MB_ICONHAND) or the exclamation mark.
-constexpr std::uint32_t kMbIconHand = 0x10;
-constexpr std::uint32_t kMbIconExclamation = 0x30;
+// program uses: one OK button with the stop sign (kMbIconHand) or the exclamation mark
+// (kMbIconExclamation).
 int message_box(WindowHandle owner, std::string_view text_cp932, std::string_view title_cp932,
                 std::uint32_t style);
 
-// DrawAnimatedRects(window, animation, from, to).
+// DrawAnimatedRects(window, animation, from, to); the program's animation is kIdAniCaption.
 bool draw_animated_rects(WindowHandle window, int animation, const Rect& from, const Rect& to);
 
 // Copy a bitmap to the window's client area at (x, y), scaled to width x height. The

@@ -9,6 +9,7 @@
 
 #include "platform/draw.h"
 #include "platform/types.h"
+#include "platform/win32_values.h"
 
 namespace raster {
 
@@ -34,12 +35,14 @@ int draw_text(const plat::Surface& dst, std::span<const plat::Rect> clip, const 
 // load_font gives a font for any name (the nearest one of its character set), null only when
 // no font at all is installed.
 
-// The DT_* bits that draw_text understands; the others are ignored.
+// The DT_* bits that draw_text understands (the others are ignored), by the names the raster
+// uses; their values are platform/win32_values.h's.
 namespace dt {
-inline constexpr std::uint32_t Top = 0x0000, Left = 0x0000, Center = 0x0001, Right = 0x0002,
-                               VCenter = 0x0004, Bottom = 0x0008, WordBreak = 0x0010,
-                               SingleLine = 0x0020, ExpandTabs = 0x0040, NoClip = 0x0100,
-                               CalcRect = 0x0400, NoPrefix = 0x0800;
+inline constexpr std::uint32_t Top = plat::kDtTop, Left = plat::kDtLeft, Center = plat::kDtCenter,
+                               Right = plat::kDtRight, VCenter = plat::kDtVCenter, Bottom = plat::kDtBottom,
+                               WordBreak = plat::kDtWordBreak, SingleLine = plat::kDtSingleLine,
+                               ExpandTabs = plat::kDtExpandTabs, NoClip = plat::kDtNoClip,
+                               CalcRect = plat::kDtCalcRect, NoPrefix = plat::kDtNoPrefix;
 }  // namespace dt
 
 }  // namespace raster

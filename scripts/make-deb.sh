@@ -13,13 +13,14 @@ if [ ! -x "$build/zephlora" ]; then
   cmake --preset run -S "$here" >/dev/null
   cmake --build --preset run -j2
 fi
-# The version is the project's, project() in CMakeLists.txt, as the built tree has it.
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-if [ -z "$version" ]; then
-  echo "make-deb.sh: $build/CMakeCache.txt holds no project version" >&2
-  exit 1
-fi
-maintainer="Zephlora developers <developers@zephlora.org>"
+# The project's version (project() in CMakeLists.txt), as CMake writes it into the build
+# folder (a folder configured before it did so is configured again).
+[ -f "$build/VERSION" ] || cmake "$build" >/dev/null
+version=$(cat "$build/VERSION")
+[ -n "$version" ] || { echo "make-deb.sh: $build/VERSION is empty" >&2; exit 1; }
+# The maintainer is the upstream contact that the copyright file names.
+maintainer=$(sed -n 's/^Upstream-Contact: //p' "$here/packaging/linux/copyright")
+[ -n "$maintainer" ] || { echo "make-deb.sh: packaging/linux/copyright names no Upstream-Contact" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 stage=$work/stage

@@ -2,6 +2,7 @@
 
 #include "common/cp932.h"
 #include "common/numeric.h"
+#include "common/settings_table.h"
 #include "common/texts.h"
 #include "platform/window.h"
 
@@ -47,7 +48,8 @@ void DialogLogic::Load() {
     if (s.BgmKind == 1) view_.enable(Switchable::RepeatBox, true);
     if (s.BgmKind == 2) view_.enable(Switchable::FileButton, true);
     view_.set_repeat_text(RepeatText(s.BgmRepeat));
-    for (int track = 0; track <= 30; ++track) view_.add_repeat_entry(RepeatText(track));
+    for (int track = settings::kBgmRepeat.low; track <= settings::kBgmRepeat.high; ++track)
+        view_.add_repeat_entry(RepeatText(track));
     view_.set_label_text(LabelId::FileName, s.BgmFile);
     if (!host_.link_target.empty()) view_.set_label_text(LabelId::Link, LinkCaption(host_.link_target));
     plat::Point cursor{};

@@ -22,8 +22,6 @@ namespace {
 
 using controls::LayoutNode;
 
-constexpr int kVkEscape = 27;
-
 std::unique_ptr<plat::Bitmap> PictureNamed(std::string_view name) {
     struct Named {
         std::string_view name;
@@ -146,7 +144,7 @@ private:
     bool create_panels();
     void create_overlays(const LayoutNode& container, int panel);
     void key(int virtual_key) {
-        if (virtual_key == kVkEscape) logic_.Cancel();
+        if (virtual_key == plat::kVkEscape) logic_.Cancel();
     }
 
     DialogHost& host_;

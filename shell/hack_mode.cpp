@@ -1,10 +1,11 @@
 #include "shell/hack_mode.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <type_traits>
 
+#include "common/settings_table.h"
 #include "common/texts.h"
 #include "music/run.h"
 #include "platform/files.h"
@@ -14,6 +15,7 @@
 #include "shell/resource_pack.h"
 #include "shell/routines.h"
 #include "shell/saver_host.h"
+#include "shell/saver_window.h"
 #include "shell/settings_store.h"
 
 namespace shell {
@@ -26,16 +28,19 @@ std::string_view OptionName(std::string_view arg) {
     return {};
 }
 
-constexpr std::string_view kNumberOptions[] = {"interval", "sleep", "x-speed", "y-speed", "z-speed"};
-constexpr std::string_view kFlagOptions[] = {"root", "neon", "no-neon", "help"};
+// The setting whose option is `name` (a switch's "no-" form included), or null.
+const settings::Row* SettingOfOption(std::string_view name) {
+    for (const settings::Row* row : settings::kRows) {
+        if (row->option == settings::Option::None) continue;
+        if (name == row->name) return row;
+        if (row->option == settings::Option::Switch && name.starts_with("no-") && name.substr(3) == row->name)
+            return row;
+    }
+    return nullptr;
+}
 
 bool IsOwnOption(std::string_view name) {
-    if (name == "window-id") return true;
-    for (std::string_view n : kNumberOptions)
-        if (n == name) return true;
-    for (std::string_view n : kFlagOptions)
-        if (n == name) return true;
-    return false;
+    return name == "root" || name == "window-id" || name == "help" || SettingOfOption(name);
 }
 
 // A whole decimal number within [low, high].
@@ -51,6 +56,15 @@ std::optional<long> NumberIn(std::string_view text, long low, long high) {
     if (text[0] == '-') value = -value;
     if (value < low || value > high) return std::nullopt;
     return value;
+}
+
+// Records the value given for `setting`'s option (a number of its range, or for a switch true
+// when on) in its member of HackOptions.
+void Given(HackOptions& options, const settings::Row& setting, long value) {
+    settings::ForEachOption(options, [&](const settings::Row& row, auto& member) {
+        using Value = typename std::remove_reference_t<decltype(member)>::value_type;
+        if (&row == &setting) member = static_cast<Value>(value);
+    });
 }
 
 }  // namespace
@@ -96,17 +110,16 @@ bool ParseHackOptions(const std::vector<std::string>& args, HackOptions& options
             error = "unknown option: " + args[i];
             return false;
         }
-        const bool takes_value = name == "window-id" || std::find(std::begin(kNumberOptions), std::end(kNumberOptions),
-                                                                   name) != std::end(kNumberOptions);
+        const settings::Row* setting = SettingOfOption(name);
+        const bool takes_value = name == "window-id" || (setting && setting->option == settings::Option::Number);
         if (!takes_value) {
             if (value) {
                 error = "--" + std::string(name) + " takes no value";
                 return false;
             }
             if (name == "root") options.root = true;
-            else if (name == "neon") options.neon = true;
-            else if (name == "no-neon") options.neon = false;
-            else options.help = true;
+            else if (name == "help") options.help = true;
+            else Given(options, *setting, name == setting->name);  // the switch on, or its "no-" form
             continue;
         }
         if (!value) {
@@ -123,59 +136,50 @@ bool ParseHackOptions(const std::vector<std::string>& args, HackOptions& options
         if (name == "window-id") {
             options.window_id = ParseWindowId(*value);
             if (!options.window_id) return bad();
-        } else if (name == "interval") {
-            const auto n = NumberIn(*value, 1, 30);
-            if (!n) return bad();
-            options.interval = static_cast<std::int16_t>(*n);
-        } else if (name == "sleep") {
-            const auto n = NumberIn(*value, 0, 10);
-            if (!n) return bad();
-            options.sleep = static_cast<std::int16_t>(*n);
         } else {
-            const auto n = NumberIn(*value, 0, 10);
+            const auto n = NumberIn(*value, setting->low, setting->high);
             if (!n) return bad();
-            (name == "x-speed" ? options.x_speed : name == "y-speed" ? options.y_speed : options.z_speed) =
-                static_cast<std::int32_t>(*n);
+            Given(options, *setting, *n);
         }
     }
     return true;
 }
 
 void ApplyHackOptions(const HackOptions& o, SaverSettingsRecord& s) {
-    if (o.interval) s.Interval = *o.interval;
-    if (o.sleep) s.Sleep = *o.sleep;
-    if (o.x_speed) s.XAxis = *o.x_speed;
-    if (o.y_speed) s.YAxis = *o.y_speed;
-    if (o.z_speed) s.ZAxis = *o.z_speed;
-    if (o.neon) s.NeonEffect = *o.neon ? 1 : 0;
+    settings::ForEachOverride(o, s, [](const settings::Row& row, const auto& given, auto& field) {
+        if (!given) return;
+        // A switch gives the high end of its range when on, the low end when off.
+        const std::int32_t value = row.option == settings::Option::Switch ? (*given ? row.high : row.low)
+                                                                           : static_cast<std::int32_t>(*given);
+        field = static_cast<std::remove_reference_t<decltype(field)>>(value);
+    });
 }
 
 std::string HackUsage() {
-    return "usage: zephlora --root | --window-id ID [options]\n"
-           "       zephlora /s | /p ID | /c   (the screen-saver switches)\n"
-           "  --root            draw into $XSCREENSAVER_WINDOW, else the root window\n"
-           "  --window-id ID    draw into window ID (decimal, or hexadecimal with 0x)\n"
-           "  --interval N      seconds from one shape to the next (1 to 30)\n"
-           "  --sleep N         pause after each frame in milliseconds (0 to 10)\n"
-           "  --x-speed N, --y-speed N, --z-speed N   rotation rates (0 to 10)\n"
-           "  --neon, --no-neon the neon effect on or off\n"
-           "Options given here hold for this run in place of the settings file's values.\n";
+    std::string usage = "usage: zephlora --root | --window-id ID [options]\n"
+                        "       zephlora /s | /p ID | /c   (the screen-saver switches)\n"
+                        "  --root            draw into $XSCREENSAVER_WINDOW, else the root window\n"
+                        "  --window-id ID    draw into window ID (decimal, or hexadecimal with 0x)\n";
+    usage += settings::kOptionsUsage;
+    usage += "Options given here hold for this run in place of the settings file's values.\n";
+    return usage;
 }
 
 namespace {
 
-// Timer1 and Timer2 of the music supervision, kept by the run's own clock.
+// Timer1 and Timer2 of the music supervision, kept by the run's own clock at the saver
+// window's periods.
 class HackMusicTimers final : public music::RunTimers {
 public:
     void set_enabled(music::MusicTimer timer, bool enabled) override { on_[index(timer)] = enabled; }
     bool is_enabled(music::MusicTimer timer) const override { return on_[index(timer)]; }
     // At most one tick per timer per call, as window timers are coalesced.
     void tick(std::uint64_t now) {
-        if (on_[0] && now - last_[0] >= 1000) {
+        if (on_[0] && now - last_[0] >= kTimerPeriodMs[kTimer1]) {
             last_[0] = now;
             music::OnTimer1();
         }
-        if (on_[1] && now - last_[1] >= 200) {
+        if (on_[1] && now - last_[1] >= kTimerPeriodMs[kTimer2]) {
             last_[1] = now;
             music::OnTimer2(*this);
         }
@@ -278,7 +282,7 @@ int RunHackMode(const std::vector<std::string>& args) {
             return;
         }
         const std::uint64_t now = plat::tick_count_ms();
-        if (now - last_change >= 1000) {
+        if (now - last_change >= kTimerPeriodMs[kTimer3]) {  // the shape-change tick of Timer3
             last_change = now;
             host->ChangeTick();
         }

@@ -9,12 +9,11 @@
 //   --root                draw into $XSCREENSAVER_WINDOW (hexadecimal with 0x, or decimal),
 //                         else into the root window
 //   --window-id ID        draw into window ID (decimal, or hexadecimal with 0x); wins over --root
-//   --interval N          seconds from one shape to the next, 1 to 30
-//   --sleep N             pause after each frame in milliseconds, 0 to 10
-//   --x-speed N, --y-speed N, --z-speed N   rotation rates, 0 to 10
-//   --neon, --no-neon     the neon effect on or off
-// A given option holds for this run in place of the settings file's value; everything else
-// (the music among it) comes from the settings file.
+//   --help                the usage
+// and the options of the settings table (common/settings.in: --interval N, --sleep N, the
+// rotation rates, --neon and --no-neon, each with its range there). A given option holds for
+// this run in place of the settings file's value; everything else (the music among it) comes
+// from the settings file.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +26,8 @@
 
 namespace shell {
 
+// The options of the settings table have the member of their name ("_" for "-") and the type
+// of their setting (a switch: true when on).
 struct HackOptions {
     bool root = false;
     std::optional<std::uint64_t> window_id;

@@ -89,12 +89,10 @@ void SetSystemKeysEnabled(bool enabled) {
     // true gives 0, false gives all bits set.
     const std::int16_t truth = enabled ? -1 : 0;
     const auto param = static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int16_t>(~truth)));
-    constexpr std::uint32_t kSpiSetScreenSaverRunning = 97;
-    plat::system_parameters_info(kSpiSetScreenSaverRunning, param, 0);
+    plat::system_parameters_info(plat::kSpiSetScreenSaverRunning, param, 0);
 }
 
 namespace {
-constexpr int kIdAniCaption = 3;
 
 plat::Rect ZoomOrigin() { return {ZoomOriginX, ZoomOriginY, ZoomOriginX, ZoomOriginY}; }
 }  // namespace
@@ -102,13 +100,13 @@ plat::Rect ZoomOrigin() { return {ZoomOriginX, ZoomOriginY, ZoomOriginX, ZoomOri
 void ZoomOpen(plat::WindowHandle window) {
     plat::Rect to;
     plat::get_window_rect(window, to);
-    plat::draw_animated_rects(window, kIdAniCaption, ZoomOrigin(), to);
+    plat::draw_animated_rects(window, plat::kIdAniCaption, ZoomOrigin(), to);
 }
 
 void ZoomClose(plat::WindowHandle window) {
     plat::Rect from;
     plat::get_window_rect(window, from);
-    plat::draw_animated_rects(window, kIdAniCaption, from, ZoomOrigin());
+    plat::draw_animated_rects(window, plat::kIdAniCaption, from, ZoomOrigin());
 }
 
 }  // namespace shell

@@ -41,9 +41,6 @@ std::string_view ArgumentText(std::string_view command_line) {
     return command_line.substr(CharOffset(command_line, 3));
 }
 
-constexpr int kGwlStyle = -16;
-constexpr std::int32_t kWsChild = 0x40000000;
-
 void StartPreview(std::string_view command_line) {
     const auto parent = static_cast<plat::WindowHandle>(
         static_cast<std::uint32_t>(ParentHandle(command_line)));
@@ -55,8 +52,8 @@ void StartPreview(std::string_view command_line) {
     if (!plat::get_window_rect(parent, area) || plat::is_desktop_window(parent)) plat::end_process(0);
 
     const plat::WindowHandle window = CreatePreviewWindow();
-    const std::int32_t style = plat::get_window_long(window, kGwlStyle);
-    plat::set_window_long(window, kGwlStyle, style | kWsChild);
+    const std::int32_t style = plat::get_window_long(window, plat::kGwlStyle);
+    plat::set_window_long(window, plat::kGwlStyle, style | plat::kWsChild);
     plat::set_parent(window, parent);
     plat::move_window(window, 0, 0, area.width(), area.height());
     PlacePreviewPicture(window, area.width(), area.height());

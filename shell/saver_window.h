@@ -13,11 +13,12 @@
 
 namespace shell {
 
-// Window timers of the saver window and their periods in milliseconds.
-inline constexpr int kTimer1 = 1;  // 1000 ms, MP3 replay supervision, stopped at creation
-inline constexpr int kTimer2 = 2;  // 200 ms, CD supervision, stopped at creation
-inline constexpr int kTimer3 = 3;  // 1000 ms, shape-change tick, running from creation
-inline constexpr int kTimer4 = 4;  // 1 ms, starts the engine, started at the end of the load
+// Window timers of the saver window, and their periods in milliseconds by timer id (the
+// xscreensaver display mode keeps the same periods by its own clock).
+inline constexpr int kTimer1 = 1;  // MP3 replay supervision, stopped at creation
+inline constexpr int kTimer2 = 2;  // CD supervision, stopped at creation
+inline constexpr int kTimer3 = 3;  // shape-change tick, running from creation
+inline constexpr int kTimer4 = 4;  // starts the engine, started at the end of the load
 inline constexpr std::array<std::uint32_t, 5> kTimerPeriodMs{0, 1000, 200, 1000, 1};
 
 struct SaverWindow {

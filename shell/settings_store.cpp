@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/numeric.h"
+#include "common/settings_table.h"
 #include "common/texts.h"
 #include "platform/profile.h"
 #include "platform/system.h"
@@ -50,44 +51,39 @@ std::string SettingTextValue(std::string_view text) {
 
 namespace {
 
-// A 16-bit field: the number rounded down; kept unchanged when the text is no number or
-// the result does not fit.
-void Load16(std::string_view path, std::string_view key, std::int16_t fallback, std::int16_t& field) {
-    const std::string text = ReadSetting(texts::kSettingsSection, key, path);
+// A number field (common/settings.in gives its key, type and default): a missing or empty
+// key gives the default; otherwise the number, rounded down for a 16-bit field and half to
+// even for a 32-bit one, kept unchanged when the text is no number or the result does not fit.
+template <class Field, class Convert>
+void LoadNumber(std::string_view path, const settings::Row& row, Field& field, Convert convert) {
+    const std::string text = ReadSetting(texts::kSettingsSection, row.key, path);
     if (text.empty()) {
-        field = fallback;
+        field = static_cast<Field>(row.fallback);
         return;
     }
     if (const auto number = common::parse_number(text))
-        if (const auto value = common::to_int16_floor(*number)) field = *value;
+        if (const auto value = convert(*number)) field = *value;
 }
 
-// A 32-bit field: the number rounded half to even.
-void Load32(std::string_view path, std::string_view key, std::int32_t fallback, std::int32_t& field) {
-    const std::string text = ReadSetting(texts::kSettingsSection, key, path);
-    if (text.empty()) {
-        field = fallback;
-        return;
-    }
-    if (const auto number = common::parse_number(text))
-        if (const auto value = common::to_int32_rounded(*number)) field = *value;
+void Load(std::string_view path, const settings::Row& row, std::int16_t& field) {
+    LoadNumber(path, row, field, common::to_int16_floor);
+}
+
+void Load(std::string_view path, const settings::Row& row, std::int32_t& field) {
+    LoadNumber(path, row, field, common::to_int32_rounded);
+}
+
+void Load(std::string_view path, const settings::Row& row, std::string& field) {
+    field = ReadSetting(texts::kSettingsSection, row.key, path);
 }
 
 }  // namespace
 
 void LoadSettingsFrom(std::string_view path, SaverSettingsRecord& s) {
-    Load16(path, texts::kKeyInterval, 2, s.Interval);
-    Load16(path, texts::kKeyNeonEffect, 0, s.NeonEffect);
-    Load32(path, texts::kKeyXAxis, 5, s.XAxis);
-    Load32(path, texts::kKeyYAxis, 5, s.YAxis);
-    Load32(path, texts::kKeyZAxis, 5, s.ZAxis);
-    Load16(path, texts::kKeySleep, 1, s.Sleep);
-    Load16(path, texts::kKeyBgmKind, 0, s.BgmKind);
-    Load16(path, texts::kKeyBgmRepeat, 0, s.BgmRepeat);
+    settings::ForEachSetting(s, [&](const settings::Row& row, auto& field) { Load(path, row, field); });
 
-    // The music file last: a file that is gone turns file music off; an audio-CD setting
-    // stays and only loses the path.
-    s.BgmFile = ReadSetting(texts::kSettingsSection, texts::kKeyBgmFile, path);
+    // The music file after the music source: a file that is gone turns file music off; an
+    // audio-CD setting stays and only loses the path.
     if (s.BgmFile.empty() || !FileExists(s.BgmFile)) {
         s.BgmFile.clear();
         if (s.BgmKind == 2) s.BgmKind = 0;

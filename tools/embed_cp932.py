@@ -11,7 +11,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from gen_texts import escape  # noqa: E402  (one escaping rule for every generated text)
+from gen_texts import escape, write_if_changed  # noqa: E402  (one escaping rule for every generated text)
 
 
 def render(src: str, name: str) -> str:
@@ -43,15 +43,7 @@ def render(src: str, name: str) -> str:
 def main(argv):
     inp, outp, name = argv[1:4]
     with open(inp, encoding='utf-8') as f:
-        text = render(f.read(), name)
-    try:
-        with open(outp, encoding='utf-8') as f:
-            old = f.read()
-    except FileNotFoundError:
-        old = None
-    if old != text:
-        with open(outp, 'w', encoding='utf-8') as f:
-            f.write(text)
+        write_if_changed(outp, render(f.read(), name))
     return 0
 
 

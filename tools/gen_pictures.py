@@ -7,7 +7,11 @@
 
 OUT is written only when its content changes, so that a rebuild compiles nothing new.
 """
+import os
 import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from gen_texts import table_lines  # noqa: E402  (one rule for the tables' comments and blank lines)
 
 # Resource id of picture 0 in Zephlora.scr; picture n is RESOURCE_BASE + n.
 RESOURCE_BASE = 100
@@ -17,11 +21,8 @@ def read_list(path):
     """[(name, file, comment)] in list order."""
     pictures = []
     with open(path, encoding="utf-8") as f:
-        for number, raw in enumerate(f, 1):
-            line = raw.strip()
-            if not line or line.startswith("#"):
-                continue
-            parts = line.split(None, 2)
+        for number, raw in table_lines(f.read()):
+            parts = raw.strip().split(None, 2)
             if len(parts) < 2 or not parts[0].isidentifier():
                 raise SystemExit(f"{path}:{number}: expected NAME FILE [comment]")
             pictures.append((parts[0], parts[1], parts[2] if len(parts) > 2 else ""))

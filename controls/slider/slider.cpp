@@ -14,8 +14,6 @@ using namespace slider;
 // The images in the order of the picture list (SliderLeft ... SliderEmptyFill2).
 enum Image { Left, Right, Handle, FullFill, EmptyFill, Up, Down, Handle2, FullFill2, EmptyFill2, kImageCount };
 
-constexpr std::uint32_t kButtonFace = 0x8000000F;  // what the control is cleared to
-
 constexpr std::int32_t kDefaultValue = 50, kDefaultMax = 100, kDefaultMin = -100;
 constexpr std::uint32_t kDefaultBackColor = 0, kDefaultForeColor = 0x0000C8C8, kDefaultForeColor2 = 0x000000C8;
 
@@ -202,8 +200,8 @@ void Slider::redraw() {
     if (dc == plat::Dc::None) return;
     const PaintState state = paint_state();
     const int w = state.extent.width, h = state.extent.height;
-    // Clear.
-    const plat::GdiObject brush = plat::create_solid_brush(plat::resolve_color(kButtonFace));
+    // Clear to the button face colour.
+    const plat::GdiObject brush = plat::create_solid_brush(plat::resolve_color(plat::kButtonFaceColor));
     const plat::GdiObject old_brush = plat::select_object(dc, brush);
     plat::pat_blt(dc, 0, 0, w, h, plat::Rop::PatCopy);
     plat::select_object(dc, old_brush);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/numeric.h"
+#include "platform/win32_values.h"
 
 namespace controls::slider {
 namespace {
@@ -55,7 +56,7 @@ std::optional<Bounds> WriteMin(Bounds b, std::int32_t min) {
 }
 
 std::optional<std::int32_t> KeyStep(std::int32_t value, int virtual_key) {
-    const int step = virtual_key == kVkLeft ? -1 : virtual_key == kVkRight ? 1 : 0;
+    const int step = virtual_key == plat::kVkLeft ? -1 : virtual_key == plat::kVkRight ? 1 : 0;
     const std::int64_t next = static_cast<std::int64_t>(value) + step;
     if (!fits(next)) return std::nullopt;
     return static_cast<std::int32_t>(next);

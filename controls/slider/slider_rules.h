@@ -42,10 +42,10 @@ std::optional<Bounds> WriteMin(Bounds bounds, std::int32_t min);
 // Value held inside Min..Max.
 std::int32_t Clamped(const Bounds& bounds);
 
-// A key's change of Value before the clamp: -1 for the left arrow (37), +1 for the right arrow
-// (39), 0 for every other key; empty when the step would leave the 32-bit range.
+// A key's change of Value before the clamp: -1 for the left arrow (plat::kVkLeft), +1 for the
+// right arrow (plat::kVkRight), 0 for every other key; empty when the step would leave the
+// 32-bit range.
 std::optional<std::int32_t> KeyStep(std::int32_t value, int virtual_key);
-inline constexpr int kVkLeft = 37, kVkRight = 39;
 
 struct Extent {
     int width = 0, height = 0;

@@ -1,9 +1,9 @@
 // The styled button's window: its outline region with the style's corner cut-outs, mouse,
 // keys, focus and the hover tracking that polls for the pointer leaving.
 #include "controls/styled_button/qz_buttons_h.h"
-#include "platform/keys.h"
 #include "platform/system.h"
 #include "platform/timer.h"
+#include "platform/win32_values.h"
 #include "platform/window.h"
 
 namespace controls {

@@ -42,8 +42,8 @@ struct ButtonLook {
     int picture_width = 0, picture_height = 0;  // the picture's own size
 
     // Colours as the properties hold them (system colours allowed) ...
-    ColorRef fore = 0x80000012, hover_fore = 0x80000012;
-    ColorRef back = 0x8000000F, hover_back = 0x8000000F, gradient = 0x8000000F;
+    ColorRef fore = plat::kButtonTextColor, hover_fore = plat::kButtonTextColor;
+    ColorRef back = plat::kButtonFaceColor, hover_back = plat::kButtonFaceColor, gradient = plat::kButtonFaceColor;
     // ... and the container's back colour, resolved.
     ColorRef container = 0;
 
@@ -78,12 +78,6 @@ Insets outline_insets(int shape, int width, int height);
 // The window region of a shape, with the corner cut-outs of the style (style 3 has them only
 // while enabled); the caller owns it.
 plat::GdiObject outline_region(int style, int shape, bool enabled, int width, int height);
-
-// DrawTextA's flags that the button uses.
-inline constexpr std::uint32_t kDtCenter = 0x1;
-inline constexpr std::uint32_t kDtRight = 0x2;
-inline constexpr std::uint32_t kDtWordBreak = 0x10;
-inline constexpr std::uint32_t kDtCalcRect = 0x400;
 
 // The caption as DrawTextA takes it: every "||" becomes a line break.
 std::string caption_for_drawing(const std::string& caption);

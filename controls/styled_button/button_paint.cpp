@@ -83,7 +83,7 @@ ButtonLayout lay_out(const ButtonLook& look, Dc dc) {
     int tw = 0, th = -3;
     if (out.has_caption) {
         Rect box{0, 0, uw - sl - sr - 12, h - 12 - st - sb};
-        plat::draw_text(dc, text, box, kDtCalcRect | kDtWordBreak);
+        plat::draw_text(dc, text, box, plat::kDtCalcRect | plat::kDtWordBreak);
         tw = box.width();
         th = box.height();
         if (look.caption_style != 0) {
@@ -310,7 +310,7 @@ void paint_caption(const ButtonLook& look, Dc dc, const ButtonLayout& layout, Co
     const std::string text = caption_for_drawing(look.caption);
     if (text.empty()) return;
     const std::uint32_t format =
-        (look.caption_align == 0 ? 0u : look.caption_align == 1 ? kDtRight : kDtCenter) | kDtWordBreak;
+        (look.caption_align == 0 ? 0u : look.caption_align == 1 ? plat::kDtRight : plat::kDtCenter) | plat::kDtWordBreak;
     const FaceColours faces = derive_faces(look.style, plat::resolve_color(look.back), plat::resolve_color(look.hover_back));
     const bool pressed = look.shows_pressed();
     const Rect r = layout.caption;

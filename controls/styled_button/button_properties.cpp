@@ -13,9 +13,6 @@ using plat::ColorRef;
 
 namespace {
 
-constexpr ColorRef kButtonFace = 0x8000000F;
-constexpr ColorRef kButtonText = 0x80000012;
-
 bool in_range(int value, int low, int high) { return value >= low && value <= high; }
 
 constexpr std::string_view kRefusedAlign =
@@ -36,8 +33,8 @@ qzButtons_H::qzButtons_H(ButtonHost& host, ButtonEvents events) : host_(host), e
     caption_ = construction_marker();
     caption_align_ = 2;
     show_focus_rect_ = true;
-    back_ = kButtonFace;
-    hover_back_ = kButtonFace;
+    back_ = plat::kButtonFaceColor;
+    hover_back_ = plat::kButtonFaceColor;
     fore_ = host_.ambient_fore_colour();
     font_ = host_.ambient_font();
     container_ = plat::resolve_color(host_.ambient_back_colour());
@@ -272,9 +269,9 @@ void qzButtons_H::SetGradientMode(int value) {
 void qzButtons_H::SetResetDefaultColors(bool value) {
     if (!value || !host_.design_mode()) return;
     delay_ = true;
-    back_ = kButtonFace;
-    fore_ = kButtonText;
-    gradient_ = kButtonFace;
+    back_ = plat::kButtonFaceColor;
+    fore_ = plat::kButtonTextColor;
+    gradient_ = plat::kButtonFaceColor;
     gradient_mode_ = 0;
     hover_locks_ = 0;
     // Lock 0: both hover colours follow the normal ones again.
@@ -366,9 +363,9 @@ void qzButtons_H::ReadProperties(const PropertyBag& bag) {
     style_ = ranged("BackStyle", 0, 0, 7);
     shape_ = ranged("Shape", 0, 0, 6);
     gradient_mode_ = ranged("Gradient", 0, 0, 4);
-    gradient_ = bag.read_colour("cGradient", kButtonFace);
+    gradient_ = bag.read_colour("cGradient", plat::kButtonFaceColor);
     if (auto font = bag.read_font("Font")) font_ = *font;
-    fore_ = bag.read_colour("cFore", kButtonText);
+    fore_ = bag.read_colour("cFore", plat::kButtonTextColor);
     show_focus_rect_ = bag.read_bool("Focus", true);
     const std::string image = bag.read_picture("Image");
     picture_ = image.empty() ? std::nullopt : host_.picture_named(image);
@@ -376,7 +373,7 @@ void qzButtons_H::ReadProperties(const PropertyBag& bag) {
     picture_size_ = px % 8 == 0 && in_range(px / 8 - 2, 0, 4) ? px / 8 - 2 : 0;
     picture_size_set_ = true;
     picture_align_ = ranged("ImgAlign", 0, 0, 5);
-    hover_fore_ = bag.read_colour("cFHover", kButtonText);
+    hover_fore_ = bag.read_colour("cFHover", plat::kButtonTextColor);
     enabled_ = bag.read_bool("Enabled", true);
     if (window_ != plat::WindowHandle::None) plat::enable_window(window_, enabled_);
     back_ = bag.read_colour("cBack", host_.ambient_back_colour());
@@ -403,12 +400,12 @@ void qzButtons_H::WriteProperties(PropertyBag& bag) const {
     bag.write_int("BackStyle", style_, 0);
     bag.write_int("Shape", shape_, 0);
     bag.write_font("Font", font_);
-    bag.write_colour("cFore", fore_, kButtonText);
-    bag.write_colour("cFHover", hover_fore_, kButtonText);
+    bag.write_colour("cFore", fore_, plat::kButtonTextColor);
+    bag.write_colour("cFHover", hover_fore_, plat::kButtonTextColor);
     bag.write_colour("cBHover", hover_back_, back_);
     bag.write_bool("Focus", show_focus_rect_, true);
     bag.write_int("LockHover", hover_locks_, 0);
-    bag.write_colour("cGradient", gradient_, kButtonFace);
+    bag.write_colour("cGradient", gradient_, plat::kButtonFaceColor);
     bag.write_int("Gradient", gradient_mode_, 0);
     bag.write_int("CapStyle", caption_style_, 0);
     bag.write_int("ImgAlign", picture_align_, 0);

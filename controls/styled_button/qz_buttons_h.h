@@ -33,8 +33,8 @@ public:
     virtual bool design_mode() const { return false; }
     // The container's back colour (system colours allowed) and its font and fore colour, the
     // defaults of a new button.
-    virtual plat::ColorRef ambient_back_colour() const { return 0x8000000F; }
-    virtual plat::ColorRef ambient_fore_colour() const { return 0x80000012; }
+    virtual plat::ColorRef ambient_back_colour() const { return plat::kButtonFaceColor; }
+    virtual plat::ColorRef ambient_fore_colour() const { return plat::kButtonTextColor; }
     virtual StoredFont ambient_font() const { return {}; }
     // The dialog shows this button as its default button (design mode only).
     virtual bool displays_as_default() const { return false; }
@@ -222,7 +222,8 @@ private:
     plat::Icon mouse_icon_ = plat::Icon::None;
     std::string mouse_icon_name_;
     StoredFont font_;
-    plat::ColorRef fore_ = 0x80000012, back_ = 0x8000000F, gradient_ = 0, hover_fore_ = 0, hover_back_ = 0x8000000F;
+    plat::ColorRef fore_ = plat::kButtonTextColor, back_ = plat::kButtonFaceColor, gradient_ = 0, hover_fore_ = 0,
+                   hover_back_ = plat::kButtonFaceColor;
 
     int flags_ = 0;
     bool hover_tracking_ = false;

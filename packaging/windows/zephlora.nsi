@@ -1,5 +1,5 @@
 ; The Windows setup program of Zephlora, made by the MinGW tree (packaging/CMakeLists.txt):
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.1.0 -DVERSION4=1.1.0.0 -DFILES=<folder of
+;   makensis -INPUTCHARSET UTF8 -DVERSION=<x.y.z> -DVERSION4=<x.y.z.0> -DFILES=<folder of
 ;            Zephlora.scr, .zpk, .html> -DICON=<zephlora.ico> -DOUTFILE=<setup.exe> zephlora.nsi
 ;
 ; It puts the saver, its pack and its page into the system folder, where the Screen Saver

@@ -1,6 +1,6 @@
 #include "platform/linux/key_map.h"
 
-#include "platform/keys.h"
+#include "platform/win32_values.h"
 
 namespace plat::linux_window {
 

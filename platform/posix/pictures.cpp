@@ -1,8 +1,7 @@
 // The native build carries the picture files as compiled-in bytes (embedded_pictures.cpp,
-// written at build time from the picture list) and decodes them like the Win32 build.
+// written at build time from the picture list) and decodes them like the Win32 build
+// (decode_picture_file, platform/shared/pictures.cpp).
 #include "platform/pictures.h"
-
-#include "assets/picture_decode.h"
 
 namespace assets {
 struct EmbeddedFile {
@@ -15,11 +14,6 @@ extern const std::size_t kEmbeddedPictureCount;
 }  // namespace assets
 
 namespace plat {
-
-std::unique_ptr<Bitmap> decode_picture_file(const unsigned char* data, std::size_t size) {
-    const auto decoded = assets::decode_picture(data, size);
-    return decoded ? bitmap_of_pixels(decoded->width, decoded->height, decoded->pixels.data()) : nullptr;
-}
 
 std::unique_ptr<Bitmap> load_picture(Picture picture) {
     const int index = static_cast<int>(picture);

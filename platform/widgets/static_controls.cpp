@@ -11,10 +11,6 @@
 namespace plat {
 namespace {
 
-// DrawTextA's format bits used here.
-constexpr std::uint32_t kDtCenter = 0x0001, kDtRight = 0x0002, kDtWordBreak = 0x0010, kDtCalcRect = 0x0400,
-                        kDtNoPrefix = 0x0800;
-
 struct StaticControl {
     WindowHandle handle{};
     bool is_label = true;

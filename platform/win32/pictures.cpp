@@ -1,17 +1,11 @@
 // The pictures are RCDATA resources of the executable (the file bytes, resource id 100 + the
 // picture's number; the resource script is written from assets/pictures.txt), decoded by the
-// decoder the Linux build uses too.
+// decoder the Linux build uses too (decode_picture_file, platform/shared/pictures.cpp).
 #include "platform/pictures.h"
 
-#include "assets/picture_decode.h"
 #include "platform/win32/prelude.h"
 
 namespace plat {
-
-std::unique_ptr<Bitmap> decode_picture_file(const unsigned char* data, std::size_t size) {
-    const auto decoded = assets::decode_picture(data, size);
-    return decoded ? bitmap_of_pixels(decoded->width, decoded->height, decoded->pixels.data()) : nullptr;
-}
 
 std::unique_ptr<Bitmap> load_picture(Picture picture) {
     const int index = static_cast<int>(picture);

@@ -6,9 +6,13 @@
 #include <limits>
 
 #include "controls/slider/slider_rules.h"
+#include "platform/win32_values.h"
 
 namespace controls::slider {
 namespace {
+
+using plat::kVkLeft;
+using plat::kVkRight;
 
 constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMinInt = std::numeric_limits<std::int32_t>::min();

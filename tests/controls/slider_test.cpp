@@ -20,7 +20,6 @@ using plat::Point;
 using Log = std::vector<std::string>;
 
 constexpr std::uint32_t kHandleCorner = 0x0028282A;  // the handle's corner pixels, (40, 40, 42)
-constexpr int kVkSpace = 32, kVkLeft = 37, kVkUp = 38, kVkRight = 39;
 
 class SliderTest : public ::testing::Test {
 protected:
@@ -173,16 +172,16 @@ TEST_F(SliderTest, ExtentGrowsTo63HoldsTheThicknessAndTurnsWithTheStyle) {
 
 TEST_F(SliderTest, KeysRaiseChangeThenScrollAndOnlyTheSideArrowsMove) {
     Slider& s = make(coarse(false));
-    control_test::key(window(), kVkSpace);
+    control_test::key(window(), plat::kVkSpace);
     EXPECT_EQ(take(), (Log{"Change 0", "Scroll 0"})) << "any key, without a change";
-    control_test::key(window(), kVkRight);
-    control_test::key(window(), kVkUp);
+    control_test::key(window(), plat::kVkRight);
+    control_test::key(window(), plat::kVkUp);
     EXPECT_EQ(take(), (Log{"Change 1", "Scroll 1", "Change 1", "Scroll 1"}));
     EXPECT_EQ(handle_left(), 28);
     s.SetEnabled(false);
     take();
-    control_test::key(window(), kVkLeft);
-    control_test::key(window(), kVkLeft);
+    control_test::key(window(), plat::kVkLeft);
+    control_test::key(window(), plat::kVkLeft);
     EXPECT_EQ(take(), (Log{"Change 0", "Scroll 0", "Change 0", "Scroll 0"})) << "keys work when disabled; the clamp holds";
 }
 
@@ -193,8 +192,8 @@ TEST_F(SliderTest, TheFocusAddsTheDottedRectangleAloneAndKeysReachTheOwner) {
     Slider& s = make(coarse(false));
     const auto unfocused = image_of(window());
     s.events().on_key_down = [this](int vk) { log.push_back("Key " + std::to_string(vk)); };
-    control_test::key(window(), kVkRight);  // the focus comes with the key
-    control_test::key(window(), kVkLeft);
+    control_test::key(window(), plat::kVkRight);  // the focus comes with the key
+    control_test::key(window(), plat::kVkLeft);
     EXPECT_EQ(take(), (Log{"Change 1", "Scroll 1", "Key 39", "Change 0", "Scroll 0", "Key 37"}));
     ASSERT_TRUE(s.focused());
     const auto focused = image_of(window());
@@ -223,10 +222,10 @@ TEST_F(SliderTest, AKeyStepPastTheLargestIntegerIsRefusedWithoutEvents) {
     s.SetValue(2147483647);
     take();
     ASSERT_EQ(s.Value(), 2147483647);
-    control_test::key(window(), kVkRight);
+    control_test::key(window(), plat::kVkRight);
     EXPECT_TRUE(take().empty());
     EXPECT_EQ(s.Value(), 2147483647);
-    control_test::key(window(), kVkLeft);
+    control_test::key(window(), plat::kVkLeft);
     EXPECT_EQ(take(), (Log{"Change 2147483646", "Scroll 2147483646"}));
 }
 
@@ -251,7 +250,7 @@ TEST_F(SliderTest, DragWithSnapOffDrawsAtThePointerWhileValueMovesInWholeSteps) 
     control_test::release(window(), {41, 10});
     take();
     EXPECT_EQ(handle_left(), 32) << "the release leaves the handle where the pointer left it";
-    control_test::key(window(), kVkSpace);
+    control_test::key(window(), plat::kVkSpace);
     EXPECT_EQ(handle_left(), 28) << "until a key redraws it at the value's place";
 }
 

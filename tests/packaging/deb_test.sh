@@ -48,17 +48,18 @@ grep -q 'zephlora --root' <<<"$page" || fail "the manual page has no xscreensave
   fail "usr/bin/zephlora points to $(readlink "$root/usr/bin/zephlora")"
 
 # The description xscreensaver's settings program reads: its name, the command, and every
-# option of the hack with the dialog's range and default.
-python3 - "$root/usr/share/xscreensaver/config/zephlora.xml" <<'PY' || fail "zephlora.xml"
+# option of the hack with the dialog's range and default, as the settings table has them.
+python3 - "$root/usr/share/xscreensaver/config/zephlora.xml" "$src" <<'PY' || fail "zephlora.xml"
 import sys, xml.etree.ElementTree as ET
+sys.path.insert(0, sys.argv[2] + "/tools")
+from gen_settings import read_table
+table = read_table(sys.argv[2] + "/common/settings.in")
 s = ET.parse(sys.argv[1]).getroot()
 assert s.tag == "screensaver" and s.get("name") == "zephlora" and s.get("_label") == "Zephlora"
 assert s.find("command").get("arg") == "--root"
 numbers = {n.get("arg"): (n.get("low"), n.get("high"), n.get("default")) for n in s.iter("number")}
-assert numbers == {"--interval %": ("1", "30", "2"), "--sleep %": ("0", "10", "1"),
-                   "--x-speed %": ("0", "10", "5"), "--y-speed %": ("0", "10", "5"),
-                   "--z-speed %": ("0", "10", "5")}, numbers
-assert [b.get("arg-set") for b in s.iter("boolean")] == ["--neon"]
+assert numbers == {"--%s %%" % t.option: (t.low, t.high, t.default) for t in table if t.takes_number}, numbers
+assert [b.get("arg-set") for b in s.iter("boolean")] == ["--" + t.option for t in table if t.switch]
 assert s.find("_description").text.strip()
 PY
 

@@ -93,7 +93,7 @@ TEST(DialogLayout, LabelsCarryTheirTextsFontsColoursAndAlignment) {
     EXPECT_EQ(caption("lbl_BGM", 0), "\x82\x61\x82\x66\x82\x6C\x96\xB3\x82\xB5");
     EXPECT_EQ(caption("lbl_BGM", 2), "MP3\x81\x41WAV");
     EXPECT_EQ(caption("lbl_Neon", 1), "on");
-    EXPECT_NE(caption("lbl", 9).find("Ver.1.1.0"), std::string::npos);
+    EXPECT_NE(caption("lbl", 9).find("Ver." ZEPHLORA_VERSION), std::string::npos);  // project()'s
     const auto font = FindControl("lbl", 6)->properties.read_font("Font");
     ASSERT_TRUE(font);
     EXPECT_EQ(font->face_cp932, "\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E");  // ＭＳ Ｐゴシック

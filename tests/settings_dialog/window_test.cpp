@@ -5,11 +5,12 @@
 #include <functional>
 #include <map>
 
+#include "common/settings_table.h"
 #include "common/texts.h"
 #include "platform/controls.h"
-#include "platform/keys.h"
 #include "platform/pictures.h"
 #include "platform/scripted/control.h"
+#include "platform/win32_values.h"
 #include "settings_dialog/dialog_layout.h"
 #include "settings_dialog/settings_dialog.h"
 #include "shell/process_state.h"
@@ -189,9 +190,9 @@ TEST_F(DialogWindow, TabWalksTheControlsInTheirOrder) {
 // is wider): every caption and value still shows whole, and no label covers another control
 // that it did not touch as designed.
 TEST_F(DialogWindow, EveryCaptionShowsWholeAndCoversNoOtherControl) {
-    world.settings.Interval = 30;  // the widest values
-    world.settings.Sleep = 0;
-    world.settings.XAxis = world.settings.YAxis = world.settings.ZAxis = 10;
+    world.settings.Interval = static_cast<std::int16_t>(settings::kInterval.high);  // the widest values
+    world.settings.Sleep = static_cast<std::int16_t>(settings::kSleep.low);
+    world.settings.XAxis = world.settings.YAxis = world.settings.ZAxis = settings::kXAxis.high;
     int labels = 0;
     run({[&] {
         plat::Point origin;

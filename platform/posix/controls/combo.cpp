@@ -10,30 +10,22 @@
 #include <map>
 #include <memory>
 
+#include "common/cp932.h"
 #include "platform/controls.h"
 #include "platform/posix/clipboard.h"
 
 namespace plat {
 namespace {
 
-// GetSysColor's indexes used by the classic look.
-enum SysColor {
-    kColorWindow = 5, kColorWindowFrame = 6, kColorWindowText = 8, kColorHighlight = 13,
-    kColorHighlightText = 14, kColorBtnFace = 15, kColorBtnShadow = 16, kColorGrayText = 17,
-    kColorBtnHighlight = 20, kColorDkShadow = 21, kColorLight = 22,
-};
 constexpr int kButtonWidth = 17;  // SM_CXVSCROLL
 constexpr int kScrollWidth = 17;
 constexpr int kVkF4 = kVkF1 + 3;
-constexpr std::uint32_t kDtVCenter = 0x0004, kDtSingleLine = 0x0020, kDtCalcRect = 0x0400, kDtNoPrefix = 0x0800;
-
-bool is_lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // The character boundaries of a CP932 text, from 0 to its size.
 std::vector<std::size_t> boundaries(const std::string& text) {
     std::vector<std::size_t> out{0};
     for (std::size_t i = 0; i < text.size();) {
-        i += is_lead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        i += common::IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
         out.push_back(i);
     }
     return out;
@@ -55,7 +47,8 @@ void fill(Dc dc, const Rect& r, ColorRef color) {
     delete_object(brush);
 }
 
-ColorRef sys(int index) { return 0x80000000u + static_cast<ColorRef>(index); }
+// A system colour by its index, as a colour value (short for sys_color_ref).
+ColorRef sys(int index) { return sys_color_ref(index); }
 
 // DrawEdge's two-pixel edges: top and left in the first colours, bottom and right in the others.
 void edge(Dc dc, Rect r, ColorRef outer_tl, ColorRef outer_br, ColorRef inner_tl, ColorRef inner_br) {
@@ -673,7 +666,7 @@ void character(const std::shared_ptr<Combo>& c, int ch) {
         return;
     }
     if (b < 0x20 || b == 0x7F) return;
-    if (is_lead(b)) {
+    if (common::IsCp932LeadByte(b)) {
         c->lead = b;
         return;
     }

@@ -23,7 +23,7 @@ using plat::GdiObject;
 
 void draw_caption(Dc surface) {
     plat::Rect r{6, 6, kW - 6, kH - 6};
-    plat::draw_text(surface, "OK", r, 1 | 16);  // DT_CENTER | DT_WORDBREAK
+    plat::draw_text(surface, "OK", r, plat::kDtCenter | plat::kDtWordBreak);
 }
 
 // Nanoseconds per scene, the best of several runs of `count` scenes.
