@@ -5,7 +5,8 @@
 # ("engine/engine.h", "platform/window.h"): a unit that includes a folder its layer does not use
 # fails to compile, and one that calls into it fails to link, since the target links only what
 # it declares. "platform" stands for the service headers in platform/ (not the back ends);
-# "platform/soft" and the back-end folders are named on their own.
+# "platform/soft", the back-end folders and what the Linux and scripted back ends share
+# ("platform/user32", "platform/emulation", "platform/posix") are named on their own.
 function(zephlora_layer target)
   cmake_parse_arguments(L "" "FOLDER" "USES" ${ARGN})
   set(view ${CMAKE_BINARY_DIR}/layers/${target})

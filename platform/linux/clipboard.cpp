@@ -2,10 +2,10 @@
 #include <SDL.h>
 
 #include "platform/linux/window_registry.h"
-#include "platform/posix/clipboard.h"
+#include "platform/user32/clipboard.h"
 #include "platform/text.h"
 
-namespace plat::posix {
+namespace plat::user32 {
 
 std::string clipboard_text() {
     if (!linux_window::ensure_video() || !SDL_HasClipboardText()) return {};
@@ -20,4 +20,4 @@ void set_clipboard_text(std::string_view cp932) {
     if (linux_window::ensure_video()) SDL_SetClipboardText(cp932_to_utf8(cp932).c_str());
 }
 
-}  // namespace plat::posix
+}  // namespace plat::user32

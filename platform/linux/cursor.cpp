@@ -63,7 +63,7 @@ void apply_cursor(WindowHandle root, Point p) {
 
 }  // namespace plat::linux_window
 
-namespace plat::posix {
+namespace plat::user32 {
 
 void cursor_changed() {
     SDL_Window* under = SDL_GetMouseFocus();
@@ -74,4 +74,4 @@ void cursor_changed() {
     linux_window::apply_cursor(linux_window::handle_of(w), p);
 }
 
-}  // namespace plat::posix
+}  // namespace plat::user32

@@ -93,13 +93,13 @@ void deliver_timers() {
     for (auto& [h, w] : registry()) all.push_back(h);
     for (WindowHandle c : tree().all())
         if (tree().is_child(c)) all.push_back(c);
-    posix::deliver_due_ticks(
+    user32::deliver_due_ticks(
         all,
         [](WindowHandle h) {
-            if (posix::TreeWindow* c = tree().find(h); c && tree().is_child(h))
-                return posix::TimerTarget{&c->timers, &c->handlers.timer};
+            if (user32::TreeWindow* c = tree().find(h); c && tree().is_child(h))
+                return user32::TimerTarget{&c->timers, &c->handlers.timer};
             Window* w = find(h);
-            return w ? posix::TimerTarget{&w->timers, &w->handlers.timer} : posix::TimerTarget{};
+            return w ? user32::TimerTarget{&w->timers, &w->handlers.timer} : user32::TimerTarget{};
         },
         tick_count_ms);
 }

@@ -102,7 +102,7 @@ WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
 WindowHandle create_child(WindowHandle parent, const ChildDesc& desc, WindowHandlers handlers) {
     const WindowHandle h = linux_window::private_handle();
     if (!tree().add_child(h, parent, desc, std::move(handlers))) return WindowHandle::None;
-    posix::tree_changed(h);
+    user32::tree_changed(h);
     return h;
 }
 
@@ -128,7 +128,7 @@ WindowHandle find_window_by_title(std::string_view title) {
 bool is_desktop_window(WindowHandle h) { return x11::is_root(static_cast<unsigned long>(h)); }
 
 bool get_window_rect(WindowHandle h, Rect& out) {
-    if (posix::TreeWindow* child = tree().find(h); child && tree().is_child(h)) {
+    if (user32::TreeWindow* child = tree().find(h); child && tree().is_child(h)) {
         Point at{};
         tree().client_to_screen(h, at);
         out = {at.x, at.y, at.x + child->rect.width(), at.y + child->rect.height()};
@@ -172,14 +172,14 @@ WindowHandle set_parent(WindowHandle child, WindowHandle parent) {
 
 bool set_window_pos(WindowHandle h, std::intptr_t insert_after, int x, int y, int cx, int cy,
                     std::uint32_t flags) {
-    if (posix::TreeWindow* child = tree().find(h); child && tree().is_child(h)) {
+    if (user32::TreeWindow* child = tree().find(h); child && tree().is_child(h)) {
         Rect r = child->rect;
         if (!(flags & kSwpNoMove)) offset_rect(r, x - r.left, y - r.top);
         if (!(flags & kSwpNoSize)) r.right = r.left + cx, r.bottom = r.top + cy;
         tree().set_rect(h, r);
         if (!(flags & kSwpNoZOrder) && (insert_after == kHwndTop || insert_after == kHwndBottom))
             tree().restack(h, insert_after == kHwndTop);
-        posix::tree_changed(h);
+        user32::tree_changed(h);
         return true;
     }
     Window* w = find(h);
@@ -196,7 +196,7 @@ bool set_window_pos(WindowHandle h, std::intptr_t insert_after, int x, int y, in
 bool move_window(WindowHandle h, int x, int y, int width, int height) {
     if (tree().is_child(h)) {
         tree().set_rect(h, {x, y, x + width, y + height});
-        posix::tree_changed(h);
+        user32::tree_changed(h);
         return true;
     }
     Window* w = find(h);
@@ -223,9 +223,9 @@ bool set_window_icon(WindowHandle h, const Bitmap& picture) {
 }
 
 void show_window(WindowHandle h, bool visible) {
-    if (posix::TreeWindow* node = tree().find(h)) node->visible = visible;
+    if (user32::TreeWindow* node = tree().find(h)) node->visible = visible;
     if (tree().is_child(h)) {
-        posix::tree_changed(h);
+        user32::tree_changed(h);
         return;
     }
     Window* w = find(h);

@@ -43,8 +43,8 @@ WindowHandle add(std::unique_ptr<Window> w) {
     return h;
 }
 
-posix::WindowTree& tree() {
-    static posix::WindowTree windows({[](WindowHandle h) -> WindowHandlers* {
+user32::WindowTree& tree() {
+    static user32::WindowTree windows({[](WindowHandle h) -> WindowHandlers* {
                                           Window* w = find(h);
                                           return w ? &w->handlers : nullptr;
                                       },
@@ -86,12 +86,12 @@ void remove(WindowHandle h, bool x_window_gone) {
 
 }  // namespace plat::linux_window
 
-namespace plat::posix {
+namespace plat::user32 {
 WindowTree& window_tree() { return linux_window::tree(); }
 void tree_changed(WindowHandle h) {
     if (linux_window::Window* w = linux_window::top_level_of(h)) linux_window::repaint(*w);
 }
-}  // namespace plat::posix
+}  // namespace plat::user32
 
 namespace plat::linux_window {
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "platform/draw.h"
-#include "platform/posix/timer_table.h"
-#include "platform/posix/window_tree.h"
+#include "platform/user32/timer_table.h"
+#include "platform/user32/window_tree.h"
 #include "platform/window.h"
 
 namespace plat::linux_window {
@@ -24,7 +24,7 @@ struct Window {
     WindowStyle style = WindowStyle::Popup;
     bool full_screen = false;
     WindowHandlers handlers;
-    posix::WindowTimers timers;
+    user32::WindowTimers timers;
     const Bitmap* picture = nullptr;
     Rect picture_rect;
     std::int32_t style_bits = 0;
@@ -60,7 +60,7 @@ WindowHandle add(std::unique_ptr<Window> w);
 WindowHandle private_handle();
 
 // The child windows inside the windows of the registry.
-posix::WindowTree& tree();
+user32::WindowTree& tree();
 // The top-level window that holds `h` (itself when it is one).
 Window* top_level_of(WindowHandle h);
 

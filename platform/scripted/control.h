@@ -12,7 +12,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/draw.h"
-#include "platform/posix/timer_table.h"
+#include "platform/user32/timer_table.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "platform/window.h"
@@ -32,7 +32,7 @@ struct WindowState {
     WindowHandle parent{};
     std::int32_t style_bits = 0;
     WindowHandlers handlers;
-    posix::WindowTimers timers;
+    user32::WindowTimers timers;
     const Bitmap* picture = nullptr;  // last presented
     Rect picture_rect;
     int present_count = 0;

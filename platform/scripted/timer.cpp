@@ -9,8 +9,8 @@ using scripted::world;
 namespace {
 
 // A child window's timers are in the tree, a top-level window's with the window.
-posix::WindowTimers* timers_of(WindowHandle h) {
-    if (posix::TreeWindow* c = world().tree.find(h); c && world().tree.is_child(h)) return &c->timers;
+user32::WindowTimers* timers_of(WindowHandle h) {
+    if (user32::TreeWindow* c = world().tree.find(h); c && world().tree.is_child(h)) return &c->timers;
     scripted::WindowState* w = scripted::find(h);
     return w ? &w->timers : nullptr;
 }
@@ -18,14 +18,14 @@ posix::WindowTimers* timers_of(WindowHandle h) {
 }  // namespace
 
 bool set_timer(WindowHandle h, int id, std::uint32_t period_ms) {
-    posix::WindowTimers* t = timers_of(h);
+    user32::WindowTimers* t = timers_of(h);
     if (!t) return false;
     t->set(id, period_ms, world().clock_ms);
     return true;
 }
 
 bool kill_timer(WindowHandle h, int id) {
-    posix::WindowTimers* t = timers_of(h);
+    user32::WindowTimers* t = timers_of(h);
     return t && t->kill(id);
 }
 

@@ -2,7 +2,7 @@
 // comes from the test's queue and timer ticks from the virtual clock.
 #include <algorithm>
 
-#include "platform/posix/timer_table.h"
+#include "platform/user32/timer_table.h"
 #include "platform/scripted/world.h"
 #include "platform/window.h"
 
@@ -28,7 +28,7 @@ WindowHandle input_root(WindowHandle named, Point& p) {
         WindowState* w = first_visible_own();
         return w ? w->handle : WindowHandle::None;
     }
-    posix::WindowTree& tree = world().tree;
+    user32::WindowTree& tree = world().tree;
     if (!tree.is_child(named)) return find(named) ? named : WindowHandle::None;
     const Point at = tree.origin(named);
     p = {p.x + at.x, p.y + at.y};
@@ -36,7 +36,7 @@ WindowHandle input_root(WindowHandle named, Point& p) {
 }
 
 void deliver(const QueuedInput& in) {
-    posix::WindowTree& tree = world().tree;
+    user32::WindowTree& tree = world().tree;
     Point p = in.point;
     const WindowHandle root = input_root(in.window, p);
     if (root == WindowHandle::None) return;
@@ -87,7 +87,7 @@ WindowHandle create_child(WindowHandle parent, const ChildDesc& desc, WindowHand
 }
 
 void destroy_window(WindowHandle h) {
-    posix::WindowTree& tree = world().tree;
+    user32::WindowTree& tree = world().tree;
     if (tree.is_child(h)) {
         tree.remove(h);
         return;
@@ -119,7 +119,7 @@ bool is_desktop_window(WindowHandle h) {
 }
 
 bool get_window_rect(WindowHandle h, Rect& out) {
-    if (posix::TreeWindow* child = world().tree.find(h); child && world().tree.is_child(h)) {
+    if (user32::TreeWindow* child = world().tree.find(h); child && world().tree.is_child(h)) {
         Point at{};
         world().tree.client_to_screen(h, at);
         out = {at.x, at.y, at.x + child->rect.width(), at.y + child->rect.height()};
@@ -161,8 +161,8 @@ WindowHandle set_parent(WindowHandle child, WindowHandle parent) {
 
 bool set_window_pos(WindowHandle h, std::intptr_t after, int x, int y, int cx, int cy,
                     std::uint32_t flags) {
-    posix::WindowTree& tree = world().tree;
-    if (posix::TreeWindow* child = tree.find(h); child && tree.is_child(h)) {
+    user32::WindowTree& tree = world().tree;
+    if (user32::TreeWindow* child = tree.find(h); child && tree.is_child(h)) {
         Rect r = child->rect;
         if (!(flags & kSwpNoMove)) offset_rect(r, x - r.left, y - r.top);
         if (!(flags & kSwpNoSize)) r.right = r.left + cx, r.bottom = r.top + cy;
@@ -186,7 +186,7 @@ bool set_window_pos(WindowHandle h, std::intptr_t after, int x, int y, int cx, i
 }
 
 bool move_window(WindowHandle h, int x, int y, int width, int height) {
-    posix::WindowTree& tree = world().tree;
+    user32::WindowTree& tree = world().tree;
     if (tree.is_child(h)) {
         tree.set_rect(h, {x, y, x + width, y + height});
         return true;
@@ -202,7 +202,7 @@ bool set_window_icon(WindowHandle h, const Bitmap&) { return scripted::find(h) !
 
 void show_window(WindowHandle h, bool visible) {
     if (scripted::WindowState* w = scripted::find(h)) w->visible = visible;
-    if (posix::TreeWindow* node = world().tree.find(h)) node->visible = visible;
+    if (user32::TreeWindow* node = world().tree.find(h)) node->visible = visible;
 }
 
 Point screen_size_px() { return world().screen; }
@@ -254,13 +254,13 @@ void pump_events() {
     for (auto& w : wd.windows) all.push_back(w->handle);
     for (WindowHandle c : wd.tree.all())
         if (wd.tree.is_child(c)) all.push_back(c);
-    posix::deliver_due_ticks(
+    user32::deliver_due_ticks(
         all,
         [](WindowHandle h) {
-            if (posix::TreeWindow* c = world().tree.find(h); c && world().tree.is_child(h))
-                return posix::TimerTarget{&c->timers, &c->handlers.timer};
+            if (user32::TreeWindow* c = world().tree.find(h); c && world().tree.is_child(h))
+                return user32::TimerTarget{&c->timers, &c->handlers.timer};
             scripted::WindowState* w = scripted::find(h);
-            return w ? posix::TimerTarget{&w->timers, &w->handlers.timer} : posix::TimerTarget{};
+            return w ? user32::TimerTarget{&w->timers, &w->handlers.timer} : user32::TimerTarget{};
         },
         [] { return world().clock_ms; });
     while (!wd.input.empty()) {

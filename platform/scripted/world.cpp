@@ -16,8 +16,8 @@ WindowState* find(WindowHandle h) {
     return nullptr;
 }
 
-posix::WindowTree make_tree() {
-    return posix::WindowTree({[](WindowHandle h) -> WindowHandlers* {
+user32::WindowTree make_tree() {
+    return user32::WindowTree({[](WindowHandle h) -> WindowHandlers* {
                                   WindowState* w = find(h);
                                   return w ? &w->handlers : nullptr;
                               },
@@ -29,12 +29,12 @@ posix::WindowTree make_tree() {
 
 }  // namespace plat::scripted
 
-namespace plat::posix {
+namespace plat::user32 {
 WindowTree& window_tree() { return scripted::world().tree; }
 // The scripted screen is composed when a test asks for it.
 void tree_changed(WindowHandle) {}
 void cursor_changed() {}
-}  // namespace plat::posix
+}  // namespace plat::user32
 
 namespace plat::scripted {
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/posix/window_tree.h"
+#include "platform/user32/window_tree.h"
 #include "platform/scripted/control.h"
 
 namespace plat::scripted {
@@ -24,11 +24,11 @@ struct QueuedInput {
 };
 
 // The child windows and the input routing of this process's windows.
-posix::WindowTree make_tree();
+user32::WindowTree make_tree();
 
 struct World {
     std::vector<std::unique_ptr<WindowState>> windows;
-    posix::WindowTree tree = make_tree();
+    user32::WindowTree tree = make_tree();
     int shift = 0;
     std::uintptr_t next_handle = 0x100;
     std::uint64_t clock_ms = 0;

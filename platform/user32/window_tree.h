@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "platform/draw.h"
-#include "platform/posix/timer_table.h"
+#include "platform/user32/timer_table.h"
 #include "platform/window.h"
 
-namespace plat::posix {
+namespace plat::user32 {
 
 struct TreeWindow {
     WindowHandle handle{}, parent{};  // parent None: a top-level window
@@ -152,4 +152,4 @@ void tree_changed(WindowHandle h);
 // The pointer's shape may have changed without the pointer moving.
 void cursor_changed();
 
-}  // namespace plat::posix
+}  // namespace plat::user32

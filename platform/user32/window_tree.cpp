@@ -1,9 +1,9 @@
-#include "platform/posix/window_tree.h"
+#include "platform/user32/window_tree.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace plat::posix {
+namespace plat::user32 {
 namespace {
 
 // Handlers are copied before they run: a handler may destroy its own window.
@@ -456,4 +456,4 @@ void WindowTree::compose(WindowHandle root, const Surface& target, bool with_roo
     compose_children(*w, {0, 0}, all_of_it, target);
 }
 
-}  // namespace plat::posix
+}  // namespace plat::user32

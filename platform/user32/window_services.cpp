@@ -1,17 +1,17 @@
 // The child-window services that the tree answers alike for the Linux and scripted back ends.
-#include "platform/posix/window_tree.h"
+#include "platform/user32/window_tree.h"
 
 namespace plat {
 
-using posix::tree_changed;
-using posix::window_tree;
+using user32::tree_changed;
+using user32::window_tree;
 
 Rect window_rect_for_client(WindowStyle, const Rect& client) { return client; }
 void use_gdi_scaled_dpi_for_thread() {}
 
 void set_window_caption(WindowHandle h, std::string_view caption) { window_tree().set_caption(h, caption); }
 bool enable_window(WindowHandle h, bool enabled) {
-    posix::TreeWindow* w = window_tree().find(h);
+    user32::TreeWindow* w = window_tree().find(h);
     if (!w) return false;
     const bool was_disabled = !w->enabled;
     w->enabled = enabled;
@@ -26,7 +26,7 @@ bool enable_window(WindowHandle h, bool enabled) {
     return was_disabled;
 }
 bool is_window_enabled(WindowHandle h) {
-    const posix::TreeWindow* w = window_tree().find(h);
+    const user32::TreeWindow* w = window_tree().find(h);
     return w && w->enabled;
 }
 bool is_window_visible(WindowHandle h) { return window_tree().showing(h); }
@@ -47,19 +47,19 @@ bool client_to_screen(WindowHandle h, Point& p) { return window_tree().client_to
 WindowHandle set_focus(WindowHandle h) { return window_tree().set_focus(h); }
 WindowHandle get_focus() { return window_tree().focus(); }
 bool set_prop(WindowHandle h, std::string_view name, std::intptr_t value) {
-    posix::TreeWindow* w = window_tree().find(h);
+    user32::TreeWindow* w = window_tree().find(h);
     if (!w) return false;
     w->props[std::string(name)] = value;
     return true;
 }
 std::intptr_t get_prop(WindowHandle h, std::string_view name) {
-    posix::TreeWindow* w = window_tree().find(h);
+    user32::TreeWindow* w = window_tree().find(h);
     if (!w) return 0;
     auto it = w->props.find(name);
     return it == w->props.end() ? 0 : it->second;
 }
 std::intptr_t remove_prop(WindowHandle h, std::string_view name) {
-    posix::TreeWindow* w = window_tree().find(h);
+    user32::TreeWindow* w = window_tree().find(h);
     if (!w) return 0;
     auto it = w->props.find(name);
     if (it == w->props.end()) return 0;
@@ -73,7 +73,7 @@ bool set_window_cursor(WindowHandle h, CursorKind kind, Icon custom) {
 }
 void set_busy_cursor(bool busy) {
     window_tree().set_busy(busy);
-    posix::cursor_changed();
+    user32::cursor_changed();
 }
 
 }  // namespace plat

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace plat::posix {
+namespace plat::user32 {
 
 std::string clipboard_text();                      // CP932; empty when it holds no text
 void set_clipboard_text(std::string_view cp932);
 
-}  // namespace plat::posix
+}  // namespace plat::user32
