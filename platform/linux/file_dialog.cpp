@@ -14,6 +14,7 @@
 #include "platform/linux/x11.h"
 #include "platform/emulation/file_dialog.h"
 #include "platform/text.h"
+#include "platform/user32/window_tree.h"
 #include "platform/window.h"
 
 namespace plat {
@@ -51,9 +52,7 @@ gboolean mark_passing(GSignalInvocationHint*, guint count, const GValue* params,
 
 // The owner's X11 window: that of the top-level window that holds it.
 unsigned long owner_window(WindowHandle owner) {
-    if (owner == WindowHandle::None) return 0;
-    if (linux_window::tree().is_child(owner)) owner = linux_window::tree().root_of(owner);
-    const linux_window::Window* w = linux_window::find(owner);
+    const linux_window::Window* w = linux_window::find(user32::window_tree().root_of(owner));
     return w ? w->xid : 0;
 }
 

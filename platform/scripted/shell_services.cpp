@@ -1,6 +1,5 @@
-// The scripted back end's clipboard, file-open dialog and shell: the test answers and looks.
+// The scripted back end's file-open dialog and shell: the test answers and looks.
 #include "platform/dialogs.h"
-#include "platform/user32/clipboard.h"
 #include "platform/emulation/file_dialog.h"
 #include "platform/scripted/world.h"
 #include "platform/shell.h"
@@ -8,11 +7,6 @@
 namespace plat {
 
 using scripted::world;
-
-namespace user32 {
-std::string clipboard_text() { return world().clipboard; }
-void set_clipboard_text(std::string_view text) { world().clipboard = std::string(text); }
-}  // namespace user32
 
 OpenFileResult get_open_file_name(const OpenFileRequest& request) {
     world().file_requests.push_back(request);

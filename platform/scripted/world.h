@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/user32/window_tree.h"
 #include "platform/scripted/control.h"
 
 namespace plat::scripted {
@@ -23,12 +22,9 @@ struct QueuedInput {
     Point point;
 };
 
-// The child windows and the input routing of this process's windows.
-user32::WindowTree make_tree();
-
+// The world beside the window core, which keeps this process's windows.
 struct World {
-    std::vector<std::unique_ptr<WindowState>> windows;
-    user32::WindowTree tree = make_tree();
+    std::vector<std::unique_ptr<WindowState>> foreign;  // other processes' windows
     int shift = 0;
     std::uintptr_t next_handle = 0x100;
     std::uint64_t clock_ms = 0;

@@ -1,9 +1,8 @@
-// The child-window services that the tree answers alike for the Linux and scripted back ends.
+// The window services that the tree answers alike for the Linux and scripted back ends.
 #include "platform/user32/window_tree.h"
 
 namespace plat {
 
-using user32::tree_changed;
 using user32::window_tree;
 
 Rect window_rect_for_client(WindowStyle, const Rect& client) { return client; }
@@ -21,7 +20,7 @@ bool enable_window(WindowHandle h, bool enabled) {
     // A control shows whether it takes input: it draws itself again when that changes.
     if (was_disabled == enabled) {
         window_tree().request_paint(h);
-        tree_changed(h);
+        window_tree().changed(h);
     }
     return was_disabled;
 }
@@ -32,11 +31,11 @@ bool is_window_enabled(WindowHandle h) {
 bool is_window_visible(WindowHandle h) { return window_tree().showing(h); }
 bool set_window_region(WindowHandle h, GdiObject region, bool redraw) {
     if (!window_tree().set_region(h, region)) return false;
-    if (redraw) tree_changed(h);
+    if (redraw) window_tree().changed(h);
     return true;
 }
 Dc window_dc(WindowHandle h) { return window_tree().image_dc(h); }
-void update_window(WindowHandle h) { tree_changed(h); }
+void update_window(WindowHandle h) { window_tree().changed(h); }
 void invalidate_window(WindowHandle h) { window_tree().request_paint(h); }
 WindowHandle set_capture(WindowHandle h) { return window_tree().set_capture(h); }
 bool release_capture() { return window_tree().release_capture(); }
@@ -73,7 +72,7 @@ bool set_window_cursor(WindowHandle h, CursorKind kind, Icon custom) {
 }
 void set_busy_cursor(bool busy) {
     window_tree().set_busy(busy);
-    user32::cursor_changed();
+    user32::device().cursor_changed();
 }
 
 }  // namespace plat
