@@ -6,7 +6,8 @@
 # fails to compile, and one that calls into it fails to link, since the target links only what
 # it declares. "platform" stands for the service headers in platform/ (not the back ends); a
 # header's path ("platform/draw.h") stands for that header alone, for a layer that needs only a
-# few; the back-end folders are named on their own.
+# few; the back-end folders and what the Linux and scripted back ends share ("platform/user32",
+# "platform/emulation", "platform/posix") are named on their own.
 function(zephlora_layer target)
   cmake_parse_arguments(L "" "FOLDER" "USES" ${ARGN})
   set(view ${CMAKE_BINARY_DIR}/layers/${target})

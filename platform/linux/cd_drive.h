@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/posix/media_commands.h"
+#include "platform/emulation/media_commands.h"
 
 namespace plat::linux_media {
 

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/linux/window_registry.h"
+#include "platform/user32/window_tree.h"
 
 namespace plat::linux_window {
 namespace {
@@ -56,22 +57,18 @@ SDL_Cursor* icon_cursor(Icon icon) {
 
 void apply_cursor(WindowHandle root, Point p) {
     Icon custom{};
-    const CursorKind kind = tree().cursor_at(root, p, custom);
+    const CursorKind kind = user32::window_tree().cursor_at(root, p, custom);
     SDL_Cursor* c = kind == CursorKind::Custom ? icon_cursor(custom) : system_cursor(kind);
     if (c && SDL_GetCursor() != c) SDL_SetCursor(c);
 }
 
-}  // namespace plat::linux_window
-
-namespace plat::posix {
-
-void cursor_changed() {
+void refresh_cursor() {
     SDL_Window* under = SDL_GetMouseFocus();
-    linux_window::Window* w = under ? linux_window::find_sdl(SDL_GetWindowID(under)) : nullptr;
+    const Window* w = under ? find_sdl(SDL_GetWindowID(under)) : nullptr;
     if (!w) return;
     Point p;
     SDL_GetMouseState(&p.x, &p.y);
-    linux_window::apply_cursor(linux_window::handle_of(w), p);
+    apply_cursor(w->handle, p);
 }
 
-}  // namespace plat::posix
+}  // namespace plat::linux_window

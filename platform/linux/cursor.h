@@ -7,5 +7,7 @@ namespace plat::linux_window {
 
 // Gives the pointer the shape that the window under it (or the capture holder) asks for.
 void apply_cursor(WindowHandle root, Point p);
+// The same where the pointer is now, after a change of shape without a move.
+void refresh_cursor();
 
 }  // namespace plat::linux_window

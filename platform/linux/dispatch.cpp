@@ -5,14 +5,32 @@
 
 #include "platform/linux/cursor.h"
 #include "platform/linux/key_map.h"
+#include "platform/linux/modal.h"
 #include "platform/linux/presenter.h"
 #include "platform/linux/window_registry.h"
 #include "platform/linux/x11.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "platform/user32/window_tree.h"
 #include "platform/window.h"
 
 namespace plat::linux_window {
+namespace {
+
+using user32::window_tree;
+
+// The X server has already destroyed an orphan with its parent.
+void drop_orphans() {
+    std::vector<WindowHandle> orphans;
+    for (const user32::TopLevel* w : window_tree().top_levels()) {
+        Rect r;
+        if (w->parent != WindowHandle::None && !find(w->parent) && !x11::window_rect(static_cast<unsigned long>(w->parent), r))
+            orphans.push_back(w->handle);
+    }
+    for (WindowHandle h : orphans) window_tree().close(h, true);
+}
+
+}  // namespace
 
 void dispatch(const SDL_Event& e) {
     switch (e.type) {
@@ -20,17 +38,18 @@ void dispatch(const SDL_Event& e) {
     case SDL_KEYUP: {
         Window* w = find_sdl(e.key.windowID);
         if (!w) break;
-        if (e.type == SDL_KEYDOWN) tree().key_down(handle_of(w), virtual_key(e.key.keysym), shift_state());
-        else tree().key_up(handle_of(w), virtual_key(e.key.keysym));
+        if (e.type == SDL_KEYDOWN) window_tree().key_down(w->handle, virtual_key(e.key.keysym), shift_state());
+        else window_tree().key_up(w->handle, virtual_key(e.key.keysym));
         break;
     }
     case SDL_TEXTINPUT: {
         Window* w = find_sdl(e.text.windowID);
+        if (!w) break;
         std::string typed;
         utf8_to_cp932(e.text.text, typed);
-        const WindowHandle h = handle_of(w);
+        const WindowHandle h = w->handle;
         for (unsigned char byte : typed)
-            if (find(h)) tree().character(h, byte);
+            if (find(h)) window_tree().character(h, byte);
         break;
     }
     case SDL_MOUSEBUTTONDOWN:
@@ -38,15 +57,15 @@ void dispatch(const SDL_Event& e) {
         Window* w = find_sdl(e.button.windowID);
         if (!w) break;
         const Point p{e.button.x, e.button.y};
-        if (e.type == SDL_MOUSEBUTTONDOWN) tree().mouse_down(handle_of(w), button_of(e.button.button), p, tick_count_ms());
-        else tree().mouse_up(handle_of(w), button_of(e.button.button), p);
+        if (e.type == SDL_MOUSEBUTTONDOWN) window_tree().mouse_down(w->handle, button_of(e.button.button), p);
+        else window_tree().mouse_up(w->handle, button_of(e.button.button), p);
         break;
     }
     case SDL_MOUSEMOTION: {
         Window* w = find_sdl(e.motion.windowID);
         if (!w) break;
-        const WindowHandle h = handle_of(w);
-        tree().mouse_move(h, {e.motion.x, e.motion.y});
+        const WindowHandle h = w->handle;
+        window_tree().mouse_move(h, {e.motion.x, e.motion.y});
         if (find(h)) apply_cursor(h, {e.motion.x, e.motion.y});
         break;
     }
@@ -55,19 +74,19 @@ void dispatch(const SDL_Event& e) {
         if (!w) break;
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
             if (w->handlers.close) w->handlers.close();
-            else remove(handle_of(w), false);
+            else window_tree().close(w->handle, false);
         }
         else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
             repaint(*w);
-        else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST && tree().capture() != WindowHandle::None &&
-                 tree().root_of(tree().capture()) == handle_of(w))
-            tree().release_capture();  // as when another application takes the mouse
+        else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST && window_tree().capture() != WindowHandle::None &&
+                 window_tree().root_of(window_tree().capture()) == w->handle)
+            window_tree().release_capture();  // as when another application takes the mouse
         break;
     }
     case SDL_QUIT: {
         std::vector<WindowHandle> all;
-        for (auto& [h, w] : registry()) all.push_back(h);
-        for (WindowHandle h : all) remove(h, false);
+        for (const user32::TopLevel* w : window_tree().top_levels()) all.push_back(w->handle);
+        for (WindowHandle h : all) window_tree().close(h, false);
         break;
     }
     default:
@@ -75,36 +94,14 @@ void dispatch(const SDL_Event& e) {
     }
 }
 
-// The X server has already destroyed an orphan with its parent.
-void drop_orphans() {
-    std::vector<WindowHandle> orphans;
-    for (auto& [h, w] : registry()) {
-        Rect r;
-        if (w->parent != WindowHandle::None && !find(w->parent) && !x11::window_rect(static_cast<unsigned long>(w->parent), r))
-            orphans.push_back(h);
+void deliver_events() {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) dispatch(e);
+    if (linux_modal::end_requested()) {
+        e.type = SDL_QUIT;  // the system asked the program to end: every window closes
+        dispatch(e);
     }
-    for (WindowHandle h : orphans) remove(h, true);
-}
-
-void deliver_paints() {
-    for (WindowHandle root : tree().deliver_paints())
-        if (Window* w = find(root)) repaint(*w);
-}
-
-void deliver_timers() {
-    std::vector<WindowHandle> all;
-    for (auto& [h, w] : registry()) all.push_back(h);
-    for (WindowHandle c : tree().all())
-        if (tree().is_child(c)) all.push_back(c);
-    posix::deliver_due_ticks(
-        all,
-        [](WindowHandle h) {
-            if (posix::TreeWindow* c = tree().find(h); c && tree().is_child(h))
-                return posix::TimerTarget{&c->timers, &c->handlers.timer};
-            Window* w = find(h);
-            return w ? posix::TimerTarget{&w->timers, &w->handlers.timer} : posix::TimerTarget{};
-        },
-        tick_count_ms);
+    drop_orphans();
 }
 
 }  // namespace plat::linux_window

@@ -1,5 +1,5 @@
-// The Linux event pump's work: SDL's events to the windows' handlers, embedded windows whose
-// parent went, and due timer ticks.
+// The Linux device's input: SDL's events to the window core's routing, the system's request to
+// end, and embedded windows whose parent went.
 #pragma once
 
 #include <SDL.h>
@@ -8,13 +8,8 @@ namespace plat::linux_window {
 
 void dispatch(const SDL_Event& e);
 
-// An embedded window goes when its parent goes, as a child window does.
-void drop_orphans();
-
-// The paint handlers of the windows with a paint request, and the repaint that shows them.
-void deliver_paints();
-
-// One pump's timer ticks, coalesced as WM_TIMER's are.
-void deliver_timers();
+// Every event that is waiting, then the end the system asked for (every window closes), then
+// the embedded windows whose parent has gone (they go with it, as a child window does).
+void deliver_events();
 
 }  // namespace plat::linux_window

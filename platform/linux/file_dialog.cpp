@@ -12,8 +12,9 @@
 #include "platform/linux/modal.h"
 #include "platform/linux/window_registry.h"
 #include "platform/linux/x11.h"
-#include "platform/posix/file_dialog.h"
+#include "platform/emulation/file_dialog.h"
 #include "platform/text.h"
+#include "platform/user32/window_tree.h"
 #include "platform/window.h"
 
 namespace plat {
@@ -51,9 +52,7 @@ gboolean mark_passing(GSignalInvocationHint*, guint count, const GValue* params,
 
 // The owner's X11 window: that of the top-level window that holds it.
 unsigned long owner_window(WindowHandle owner) {
-    if (owner == WindowHandle::None) return 0;
-    if (linux_window::tree().is_child(owner)) owner = linux_window::tree().root_of(owner);
-    const linux_window::Window* w = linux_window::find(owner);
+    const linux_window::Window* w = linux_window::find(user32::window_tree().root_of(owner));
     return w ? w->xid : 0;
 }
 
@@ -70,10 +69,10 @@ OpenFileResult get_open_file_name(const OpenFileRequest& request) {
         title.c_str(), nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "_Open", "_Cancel");
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(native);
     gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(native), TRUE);
-    for (const posix::FileFilter& f : posix::parse_filter(request.filter)) {
+    for (const emulation::FileFilter& f : emulation::parse_filter(request.filter)) {
         GtkFileFilter* filter = gtk_file_filter_new();
         gtk_file_filter_set_name(filter, cp932_to_utf8(f.description).c_str());
-        for (const std::string& p : f.patterns) gtk_file_filter_add_pattern(filter, posix::case_blind_pattern(p).c_str());
+        for (const std::string& p : f.patterns) gtk_file_filter_add_pattern(filter, emulation::case_blind_pattern(p).c_str());
         gtk_file_chooser_add_filter(chooser, filter);  // the chooser takes it
     }
     if (!request.initial_folder.empty())
@@ -111,7 +110,7 @@ OpenFileResult get_open_file_name(const OpenFileRequest& request) {
     settle();  // the dialog's window goes before the program's windows draw again
     if (unusable)
         message_box(request.owner, texts::kFileNameUnusable, texts::kMessageTitle, kMbIconExclamation);
-    return posix::open_file_answer(request, path);
+    return emulation::open_file_answer(request, path);
 }
 
 }  // namespace plat

@@ -20,7 +20,7 @@
 #include "common/wave_file.h"
 #include "platform/linux/cd_drive.h"
 #include "platform/media.h"
-#include "platform/posix/media_commands.h"
+#include "platform/emulation/media_commands.h"
 #include "platform/files.h"
 #include "platform/posix/native_path.h"
 

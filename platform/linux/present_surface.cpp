@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/linux/presenter.h"
+#include "platform/user32/window_tree.h"
 
 namespace plat::linux_window {
 
@@ -32,7 +33,7 @@ void repaint_surface(Window& w) {
     if (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) {
         const Surface client{static_cast<std::uint32_t*>(target->pixels), target->w, target->h,
                              target->pitch / 4};
-        tree().compose(handle_of(&w), client, w.picture == nullptr);
+        user32::window_tree().compose(w.handle, client, w.picture == nullptr);
     }
     SDL_UpdateWindowSurface(w.sdl);
     w.surface_shown = target;

@@ -12,27 +12,21 @@
 
 #include "platform/dialogs.h"
 #include "platform/draw.h"
-#include "platform/posix/timer_table.h"
 #include "platform/system.h"
 #include "platform/types.h"
+#include "platform/user32/device.h"
 #include "platform/window.h"
 
 namespace plat::scripted {
 
-struct WindowState {
-    WindowHandle handle{};
-    std::string title;  // CP932
-    WindowStyle style = WindowStyle::Popup;
+// A top-level window: its record in the window core (title, style, style bits, parent,
+// handlers, timers) and what the screen does with it.
+struct WindowState : user32::TopLevel {
     Rect rect;
-    bool full_screen = false;  // as created
     bool visible = false;
     bool topmost = false;
     int topmost_rank = 0;  // among topmost windows, a higher rank lies above a lower one
     bool foreign = false;  // another process's window, made by the test
-    WindowHandle parent{};
-    std::int32_t style_bits = 0;
-    WindowHandlers handlers;
-    posix::WindowTimers timers;
     const Bitmap* picture = nullptr;  // last presented
     Rect picture_rect;
     int present_count = 0;

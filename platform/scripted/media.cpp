@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/media.h"
-#include "platform/posix/media_commands.h"
+#include "platform/emulation/media_commands.h"
 #include "platform/scripted/media_control.h"
 
 namespace plat::scripted::media {

@@ -1,7 +1,7 @@
 // Multimedia of the scripted back end: a simulated CD drive, music files that a test
 // declares playable, a wave output that records what it is asked to play, and a log of every
 // command string that the core sends. The commands are read by the interpreter that the Linux
-// back end uses too (platform/posix/media_commands.h); only the devices are simulated, and
+// back end uses too (platform/emulation/media_commands.h); only the devices are simulated, and
 // nothing ever sounds.
 #pragma once
 

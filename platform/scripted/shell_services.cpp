@@ -1,18 +1,12 @@
-// The scripted back end's clipboard, file-open dialog and shell: the test answers and looks.
+// The scripted back end's file-open dialog and shell: the test answers and looks.
 #include "platform/dialogs.h"
-#include "platform/posix/clipboard.h"
-#include "platform/posix/file_dialog.h"
+#include "platform/emulation/file_dialog.h"
 #include "platform/scripted/world.h"
 #include "platform/shell.h"
 
 namespace plat {
 
 using scripted::world;
-
-namespace posix {
-std::string clipboard_text() { return world().clipboard; }
-void set_clipboard_text(std::string_view text) { world().clipboard = std::string(text); }
-}  // namespace posix
 
 OpenFileResult get_open_file_name(const OpenFileRequest& request) {
     world().file_requests.push_back(request);
@@ -21,7 +15,7 @@ OpenFileResult get_open_file_name(const OpenFileRequest& request) {
         answer = std::move(world().file_answers.front());
         world().file_answers.pop_front();
     }
-    return posix::open_file_answer(request, answer);
+    return emulation::open_file_answer(request, answer);
 }
 
 std::intptr_t shell_execute(WindowHandle owner, std::string_view verb, std::string_view file,

@@ -1,42 +1,34 @@
-// The scripted back end's windows and event pump: windows are records in the world, input
-// comes from the test's queue and timer ticks from the virtual clock.
+// The scripted back end's device for the window core: top-level windows are records in the
+// world (control.h), input comes from the test's queue, the clock is the virtual one, and
+// the screen is composed only when a test asks for it.
 #include <algorithm>
 
-#include "platform/posix/timer_table.h"
 #include "platform/scripted/world.h"
+#include "platform/user32/device.h"
+#include "platform/user32/window_tree.h"
 #include "platform/window.h"
 
 namespace plat {
 namespace scripted {
 namespace {
 
-WindowState* first_visible_own() {
-    for (auto& w : world().windows)
-        if (!w->foreign && w->visible) return w.get();
-    return nullptr;
-}
-
-bool has_own_window() {
-    return std::any_of(world().windows.begin(), world().windows.end(),
-                       [](const auto& w) { return !w->foreign; });
-}
+using user32::window_tree;
 
 // The top-level window that input names (the first visible one when None) and the point in
 // its client coordinates.
 WindowHandle input_root(WindowHandle named, Point& p) {
     if (named == WindowHandle::None) {
-        WindowState* w = first_visible_own();
-        return w ? w->handle : WindowHandle::None;
+        for (user32::TopLevel* w : window_tree().top_levels())
+            if (static_cast<WindowState*>(w)->visible) return w->handle;
+        return WindowHandle::None;
     }
-    posix::WindowTree& tree = world().tree;
-    if (!tree.is_child(named)) return find(named) ? named : WindowHandle::None;
-    const Point at = tree.origin(named);
+    const Point at = window_tree().origin(named);
     p = {p.x + at.x, p.y + at.y};
-    return tree.root_of(named);
+    return window_tree().root_of(named);
 }
 
 void deliver(const QueuedInput& in) {
-    posix::WindowTree& tree = world().tree;
+    user32::WindowTree& tree = window_tree();
     Point p = in.point;
     const WindowHandle root = input_root(in.window, p);
     if (root == WindowHandle::None) return;
@@ -44,7 +36,7 @@ void deliver(const QueuedInput& in) {
     case QueuedInput::Key: tree.key_down(root, in.code, world().shift); break;
     case QueuedInput::KeyUp: tree.key_up(root, in.code); break;
     case QueuedInput::Char: tree.character(root, in.code); break;
-    case QueuedInput::MouseDown: tree.mouse_down(root, in.code, p, world().clock_ms); break;
+    case QueuedInput::MouseDown: tree.mouse_down(root, in.code, p); break;
     case QueuedInput::MouseUp: tree.mouse_up(root, in.code, p); break;
     case QueuedInput::MouseMove: tree.mouse_move(root, p); break;
     case QueuedInput::Click: {
@@ -61,149 +53,97 @@ void deliver(const QueuedInput& in) {
     }
 }
 
+class ScriptedDevice final : public user32::Device {
+public:
+    std::unique_ptr<user32::TopLevel> create_window(const WindowDesc& desc) override {
+        auto w = std::make_unique<WindowState>();
+        w->handle = static_cast<WindowHandle>(world().next_handle++);
+        w->rect = desc.rect;
+        return w;
+    }
+    void destroy_window(user32::TopLevel&, bool) override {}
+
+    // An embedded window's rect is in its parent's client area.
+    bool window_rect(WindowHandle h, Rect& out) override {
+        const WindowState* w = find(h);
+        if (!w) return false;
+        out = w->rect;
+        Rect pr;
+        if (w->parent != WindowHandle::None && get_window_rect(w->parent, pr)) offset_rect(out, pr.left, pr.top);
+        return true;
+    }
+
+    void place_window(user32::TopLevel& top, const Rect& place, bool move, bool resize) override {
+        Rect& r = static_cast<WindowState&>(top).rect;
+        if (move) offset_rect(r, place.left - r.left, place.top - r.top);
+        if (resize) r.right = r.left + place.width(), r.bottom = r.top + place.height();
+    }
+
+    void raise_topmost(user32::TopLevel& top) override {
+        WindowState& w = static_cast<WindowState&>(top);
+        w.topmost = true;
+        w.topmost_rank = ++world().topmost_raises;
+    }
+
+    void show_window(user32::TopLevel& top, bool visible) override { static_cast<WindowState&>(top).visible = visible; }
+
+    bool embed_window(user32::TopLevel&, WindowHandle parent) override {
+        return parent == WindowHandle::None || find(parent) != nullptr;
+    }
+
+    WindowHandle find_foreign_window(std::string_view title) override {
+        for (const auto& w : world().foreign)
+            if (w->title == title && w->parent == WindowHandle::None) return w->handle;
+        return WindowHandle::None;
+    }
+
+    // The screen is composed when a test asks for it (compose in control.h).
+    void repaint(user32::TopLevel&) override {}
+    void cursor_changed() override {}
+
+    bool start_pump() override {
+        World& wd = world();
+        ++wd.pumps;
+        if (wd.pump_budget_end != 0 && wd.pumps > wd.pump_budget_end) throw PumpBudgetSpent{};
+        wd.clock_ms += wd.pump_step_ms;
+        if (wd.pump_hook) wd.pump_hook(wd.pumps);
+        return true;
+    }
+
+    void deliver_input() override {
+        while (!world().input.empty()) {
+            const QueuedInput in = world().input.front();
+            world().input.pop_front();
+            deliver(in);
+        }
+    }
+
+    // The virtual clock moves with the pumps alone.
+    void wait_for_input(std::uint64_t) override {}
+
+    std::string clipboard_text() override { return world().clipboard; }
+    void set_clipboard_text(std::string_view text) override { world().clipboard = std::string(text); }
+};
+
 }  // namespace
 }  // namespace scripted
 
+namespace user32 {
+
+Device& device() {
+    static scripted::ScriptedDevice world_device;
+    return world_device;
+}
+
+}  // namespace user32
+
 using scripted::world;
-
-WindowHandle create_window(const WindowDesc& desc, WindowHandlers handlers) {
-    auto w = std::make_unique<scripted::WindowState>();
-    w->handle = static_cast<WindowHandle>(world().next_handle++);
-    w->title = desc.title;
-    w->style = desc.style;
-    w->rect = desc.rect;
-    w->full_screen = desc.full_screen;
-    w->handlers = std::move(handlers);
-    w->style_bits = desc.style == WindowStyle::Popup ? kWsPopup : kWsCaption | kWsSysMenu | kWsMinimizeBox;
-    const WindowHandle h = w->handle;
-    world().windows.push_back(std::move(w));
-    world().tree.add_root(h, desc.rect.width(), desc.rect.height());
-    return h;
-}
-
-WindowHandle create_child(WindowHandle parent, const ChildDesc& desc, WindowHandlers handlers) {
-    const WindowHandle h = static_cast<WindowHandle>(world().next_handle++);
-    return world().tree.add_child(h, parent, desc, std::move(handlers)) ? h : WindowHandle::None;
-}
-
-void destroy_window(WindowHandle h) {
-    posix::WindowTree& tree = world().tree;
-    if (tree.is_child(h)) {
-        tree.remove(h);
-        return;
-    }
-    scripted::WindowState* w = scripted::find(h);
-    if (!w || w->foreign) return;
-    if (w->handlers.unload) {
-        auto unload = std::move(w->handlers.unload);
-        unload();
-    }
-    tree.remove(h);
-    auto& ws = world().windows;
-    ws.erase(std::remove_if(ws.begin(), ws.end(), [h](const auto& x) { return x->handle == h; }),
-             ws.end());
-}
 
 bool display_available() { return true; }
 
-bool is_window(WindowHandle h) { return scripted::find(h) != nullptr || world().tree.is_child(h); }
-
-WindowHandle find_window_by_title(std::string_view title) {
-    for (auto& w : world().windows)
-        if (w->title == title && (w->parent == WindowHandle::None)) return w->handle;
-    return WindowHandle::None;
-}
-
-bool is_desktop_window(WindowHandle h) {
-    return h != WindowHandle::None && h == scripted::world().desktop;
-}
-
-bool get_window_rect(WindowHandle h, Rect& out) {
-    if (posix::TreeWindow* child = world().tree.find(h); child && world().tree.is_child(h)) {
-        Point at{};
-        world().tree.client_to_screen(h, at);
-        out = {at.x, at.y, at.x + child->rect.width(), at.y + child->rect.height()};
-        return true;
-    }
-    const scripted::WindowState* w = scripted::find(h);
-    if (!w) return false;
-    out = w->rect;
-    if (w->parent != WindowHandle::None) {
-        Rect pr;
-        if (get_window_rect(w->parent, pr)) {
-            out.left += pr.left; out.right += pr.left;
-            out.top += pr.top; out.bottom += pr.top;
-        }
-    }
-    return true;
-}
-
-std::int32_t get_window_long(WindowHandle h, int index) {
-    const scripted::WindowState* w = scripted::find(h);
-    return w && index == kGwlStyle ? w->style_bits : 0;
-}
-
-std::int32_t set_window_long(WindowHandle h, int index, std::int32_t value) {
-    scripted::WindowState* w = scripted::find(h);
-    if (!w || index != kGwlStyle) return 0;
-    const std::int32_t old = w->style_bits;
-    w->style_bits = value;
-    return old;
-}
-
-WindowHandle set_parent(WindowHandle child, WindowHandle parent) {
-    scripted::WindowState* w = scripted::find(child);
-    if (!w || (parent != WindowHandle::None && !scripted::find(parent))) return WindowHandle::None;
-    const WindowHandle old = w->parent;
-    w->parent = parent;
-    return old;
-}
-
-bool set_window_pos(WindowHandle h, std::intptr_t after, int x, int y, int cx, int cy,
-                    std::uint32_t flags) {
-    posix::WindowTree& tree = world().tree;
-    if (posix::TreeWindow* child = tree.find(h); child && tree.is_child(h)) {
-        Rect r = child->rect;
-        if (!(flags & kSwpNoMove)) offset_rect(r, x - r.left, y - r.top);
-        if (!(flags & kSwpNoSize)) r.right = r.left + cx, r.bottom = r.top + cy;
-        tree.set_rect(h, r);
-        if (!(flags & kSwpNoZOrder) && (after == kHwndTop || after == kHwndBottom)) tree.restack(h, after == kHwndTop);
-        return true;
-    }
-    scripted::WindowState* w = scripted::find(h);
-    if (!w) return false;
-    if (!(flags & kSwpNoMove)) {
-        const int width = w->rect.width(), height = w->rect.height();
-        w->rect = {x, y, x + width, y + height};
-    }
-    if (!(flags & kSwpNoSize)) w->rect.right = w->rect.left + cx, w->rect.bottom = w->rect.top + cy;
-    if (after == kHwndTopmost) {
-        w->topmost = true;
-        w->topmost_rank = ++world().topmost_raises;
-    }
-    tree.set_rect(h, w->rect);
-    return true;
-}
-
-bool move_window(WindowHandle h, int x, int y, int width, int height) {
-    posix::WindowTree& tree = world().tree;
-    if (tree.is_child(h)) {
-        tree.set_rect(h, {x, y, x + width, y + height});
-        return true;
-    }
-    scripted::WindowState* w = scripted::find(h);
-    if (!w) return false;
-    w->rect = {x, y, x + width, y + height};
-    tree.set_rect(h, w->rect);
-    return true;
-}
+bool is_desktop_window(WindowHandle h) { return h != WindowHandle::None && h == world().desktop; }
 
 bool set_window_icon(WindowHandle h, const Bitmap&) { return scripted::find(h) != nullptr; }
-
-void show_window(WindowHandle h, bool visible) {
-    if (scripted::WindowState* w = scripted::find(h)) w->visible = visible;
-    if (posix::TreeWindow* node = world().tree.find(h)) node->visible = visible;
-}
 
 Point screen_size_px() { return world().screen; }
 std::vector<Rect> other_monitors() { return world().other_monitors; }
@@ -215,6 +155,7 @@ bool get_cursor_pos(Point& out) {
     out = *world().cursor;
     return true;
 }
+int shift_state() { return world().shift; }
 
 int message_box(WindowHandle owner, std::string_view text, std::string_view title,
                 std::uint32_t style) {
@@ -242,45 +183,6 @@ void present_changed(WindowHandle h, const Bitmap& picture, int x, int y, const 
     const bool partial = w->picture == &picture && w->picture_rect == place;
     present(h, picture, x, y, picture.width(), picture.height());
     w->changed_rects = partial ? std::vector<Rect>(changed, changed + count) : std::vector<Rect>{place};
-}
-
-void pump_events() {
-    auto& wd = world();
-    ++wd.pumps;
-    if (wd.pump_budget_end != 0 && wd.pumps > wd.pump_budget_end) throw scripted::PumpBudgetSpent{};
-    wd.clock_ms += wd.pump_step_ms;
-    if (wd.pump_hook) wd.pump_hook(wd.pumps);
-    std::vector<WindowHandle> all;
-    for (auto& w : wd.windows) all.push_back(w->handle);
-    for (WindowHandle c : wd.tree.all())
-        if (wd.tree.is_child(c)) all.push_back(c);
-    posix::deliver_due_ticks(
-        all,
-        [](WindowHandle h) {
-            if (posix::TreeWindow* c = world().tree.find(h); c && world().tree.is_child(h))
-                return posix::TimerTarget{&c->timers, &c->handlers.timer};
-            scripted::WindowState* w = scripted::find(h);
-            return w ? posix::TimerTarget{&w->timers, &w->handlers.timer} : posix::TimerTarget{};
-        },
-        [] { return world().clock_ms; });
-    while (!wd.input.empty()) {
-        const scripted::QueuedInput in = wd.input.front();
-        wd.input.pop_front();
-        scripted::deliver(in);
-    }
-    wd.tree.deliver_paints();
-}
-
-WindowHandle get_parent(WindowHandle h) {
-    if (world().tree.is_child(h)) return world().tree.find(h)->parent;
-    const scripted::WindowState* w = scripted::find(h);
-    return w ? w->parent : WindowHandle::None;
-}
-
-int shift_state() { return world().shift; }
-
-void run_event_loop() {
-    while (scripted::has_own_window()) pump_events();
 }
 
 }  // namespace plat

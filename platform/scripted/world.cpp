@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/user32/window_tree.h"
+
 namespace plat::scripted {
 
 World& world() {
@@ -10,35 +12,18 @@ World& world() {
     return w;
 }
 
+// The process's own top-level windows are the window core's, made by this back end's device.
 WindowState* find(WindowHandle h) {
-    for (auto& w : world().windows)
+    if (user32::TopLevel* w = user32::window_tree().top(h)) return static_cast<WindowState*>(w);
+    for (auto& w : world().foreign)
         if (w->handle == h) return w.get();
     return nullptr;
 }
 
-posix::WindowTree make_tree() {
-    return posix::WindowTree({[](WindowHandle h) -> WindowHandlers* {
-                                  WindowState* w = find(h);
-                                  return w ? &w->handlers : nullptr;
-                              },
-                              [](WindowHandle h) {
-                                  WindowState* w = find(h);
-                                  return w ? Point{w->rect.left, w->rect.top} : Point{};
-                              }});
+void reset() {
+    world() = World{};
+    user32::window_tree() = user32::WindowTree{};
 }
-
-}  // namespace plat::scripted
-
-namespace plat::posix {
-WindowTree& window_tree() { return scripted::world().tree; }
-// The scripted screen is composed when a test asks for it.
-void tree_changed(WindowHandle) {}
-void cursor_changed() {}
-}  // namespace plat::posix
-
-namespace plat::scripted {
-
-void reset() { world() = World{}; }
 void set_program_folder(std::string folder) { world().program_folder = std::move(folder); }
 void set_other_monitors(std::vector<Rect> monitors) { world().other_monitors = std::move(monitors); }
 void set_desktop_window(WindowHandle window) { world().desktop = window; }
@@ -91,7 +76,7 @@ void key_now(WindowHandle w, int vk) {
 void set_shift_state(int shift) { world().shift = shift; }
 CursorKind cursor_over(Point p, WindowHandle w) {
     Icon custom{};
-    return world().tree.cursor_at(w, p, custom);
+    return user32::window_tree().cursor_at(w, p, custom);
 }
 
 std::unique_ptr<Bitmap> compose(WindowHandle h) {
@@ -101,7 +86,7 @@ std::unique_ptr<Bitmap> compose(WindowHandle h) {
     if (w->picture)
         bit_blt(*out, w->picture_rect.left, w->picture_rect.top, w->picture_rect.width(),
                 w->picture_rect.height(), *w->picture, 0, 0, Rop::SrcCopy);
-    world().tree.compose(h, out->surface(), w->picture == nullptr);
+    user32::window_tree().compose(h, out->surface(), w->picture == nullptr);
     return out;
 }
 
@@ -116,30 +101,33 @@ WindowHandle add_foreign_window(std::string title, Rect rect) {
     w->visible = true;
     w->foreign = true;
     const WindowHandle h = w->handle;
-    world().windows.push_back(std::move(w));
+    world().foreign.push_back(std::move(w));
     return h;
 }
 
 void remove_foreign_window(WindowHandle h) {
-    auto& ws = world().windows;
-    // Children of the removed window go with it, as on every windowing system.
-    std::vector<WindowHandle> children;
-    for (auto& w : ws)
-        if (w->parent == h && !w->foreign) children.push_back(w->handle);
-    for (WindowHandle c : children) plat::destroy_window(c);
+    // Windows embedded in the removed window go with it, as on every windowing system.
+    std::vector<WindowHandle> embedded;
+    for (const user32::TopLevel* w : user32::window_tree().top_levels())
+        if (w->parent == h) embedded.push_back(w->handle);
+    for (WindowHandle c : embedded) plat::destroy_window(c);
+    auto& ws = world().foreign;
     ws.erase(std::remove_if(ws.begin(), ws.end(), [h](const auto& w) { return w->handle == h; }),
              ws.end());
 }
 
+// Handles are given in creation order.
 std::vector<const WindowState*> windows() {
     std::vector<const WindowState*> out;
-    for (auto& w : world().windows) out.push_back(w.get());
+    for (const user32::TopLevel* w : user32::window_tree().top_levels()) out.push_back(static_cast<const WindowState*>(w));
+    for (auto& w : world().foreign) out.push_back(w.get());
+    std::sort(out.begin(), out.end(), [](const WindowState* a, const WindowState* b) { return a->handle < b->handle; });
     return out;
 }
 const WindowState* window(WindowHandle h) { return find(h); }
 const WindowState* find_by_title(std::string_view title) {
-    for (auto& w : world().windows)
-        if (w->title == title) return w.get();
+    for (const WindowState* w : windows())
+        if (w->title == title) return w;
     return nullptr;
 }
 void set_password_services(std::optional<int> verify_result, std::optional<int> change_result) {

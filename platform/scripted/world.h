@@ -13,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/posix/window_tree.h"
 #include "platform/scripted/control.h"
 
 namespace plat::scripted {
@@ -25,12 +24,9 @@ struct QueuedInput {
     Point point;
 };
 
-// The child windows and the input routing of this process's windows.
-posix::WindowTree make_tree();
-
+// The world beside the window core, which keeps this process's windows.
 struct World {
-    std::vector<std::unique_ptr<WindowState>> windows;
-    posix::WindowTree tree = make_tree();
+    std::vector<std::unique_ptr<WindowState>> foreign;  // other processes' windows
     int shift = 0;
     std::uintptr_t next_handle = 0x100;
     std::uint64_t clock_ms = 0;

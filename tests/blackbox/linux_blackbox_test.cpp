@@ -159,6 +159,7 @@ TEST_F(LinuxExeTest, PreviewLivesInsideItsParentUntilTheParentCloses) {
     if (IsSkipped()) return;
     const std::string win32_dir = ZEPHLORA_WIN32_DIR_PATH;
     if (win32_dir.empty()) GTEST_SKIP() << "no MinGW build for the parent window";
+    if (!exists(win32_dir + "/win_probe.exe")) GTEST_SKIP() << "win_probe.exe is not built";
     Child parent({std::string(ZEPHLORA_SOURCE_DIR) + "/scripts/wine-run.sh", win32_dir + "/win_probe.exe",
                   "window", black_box::hex("Display Properties"), "8"});
     const auto parent_id = black_box::wait_for_window("Display Properties", 90);

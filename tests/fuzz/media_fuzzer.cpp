@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/media_commands.h"
+#include "platform/emulation/media_commands.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

@@ -25,7 +25,7 @@
 #include "tests/fuzz/fuzz_files.h"
 #if ZEPHLORA_FUZZ_DIALOG_WINDOW
 #include "platform/controls.h"
-#include "platform/posix/window_tree.h"
+#include "platform/user32/window_tree.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "shell/saver_main.h"
@@ -76,7 +76,7 @@ std::string label_at(plat::Point client) {
 // The repeat box: the dialog's one combo box (disabled unless the CD is chosen, and then not
 // found under the mouse).
 std::string repeat_text() {
-    for (const plat::WindowHandle w : plat::posix::window_tree().all())
+    for (const plat::WindowHandle w : plat::user32::window_tree().all())
         if (!plat::combo_items(w).empty()) return plat::combo_text(w);
     return "(no repeat box)";
 }

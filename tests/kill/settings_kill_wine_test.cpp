@@ -24,6 +24,8 @@ class WineSave : public ::testing::Test {
 protected:
     void SetUp() override {
         if (std::string(ZEPHLORA_WIN32_DIR_PATH).empty()) GTEST_SKIP() << "no MinGW build";
+        if (!testing_support::exists(std::string(ZEPHLORA_WIN32_DIR_PATH) + "/save_settings_helper.exe"))
+            GTEST_SKIP() << "save_settings_helper.exe is not built";
     }
     testing_support::TempFolder folder{"kill-wine", testing_support::memory_folder()};
     std::string path = folder.file("Zephlora.ini");

@@ -11,7 +11,7 @@
 #include "music/run.h"
 #include "platform/media.h"
 #include "platform/window.h"
-#include "platform/posix/mci_words.h"
+#include "platform/emulation/mci_words.h"
 #include "platform/scripted/media_control.h"
 
 namespace media = plat::scripted::media;

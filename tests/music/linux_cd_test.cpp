@@ -9,7 +9,7 @@
 #include "music/bgm.h"
 #include "music/run.h"
 #include "platform/linux/cd_drive.h"
-#include "platform/posix/mci_words.h"
+#include "platform/emulation/mci_words.h"
 
 namespace {
 

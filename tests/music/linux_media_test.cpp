@@ -20,7 +20,7 @@
 #include "music/bgm.h"
 #include "music/run.h"
 #include "platform/media.h"
-#include "platform/posix/mci_words.h"
+#include "platform/emulation/mci_words.h"
 #include "platform/text.h"
 
 

@@ -225,6 +225,20 @@ TEST_F(ChildWindows, TimersPropertiesAndTheEndOfAWindow) {
     EXPECT_FALSE(plat::is_window(last));
 }
 
+// Windows makes WM_TIMER only when the queue holds nothing else: the input that waits comes
+// first, then the ticks that are due.
+TEST_F(ChildWindows, ThePumpDeliversWaitingInputBeforeTheTicks) {
+    const WindowHandle button = child("button", {0, 0, 10, 10});
+    ASSERT_TRUE(plat::set_timer(button, 5, 10));
+    ASSERT_TRUE(plat::set_timer(dialog, 6, 10));
+    sc::advance_ms(10);
+    plat::set_focus(button);
+    log.clear();
+    sc::queue_key('A', dialog);
+    sc::queue_mouse_down(1, {50, 50}, dialog);
+    EXPECT_EQ(take(), (Log{"button key 65", "dialog down 1 50,50", "dialog tick 6", "button tick 5"}));
+}
+
 TEST_F(ChildWindows, TheScreenShowsEachImageInsideItsRegionAndItsParent) {
     plat::Dc dc = plat::window_dc(dialog);
     const plat::GdiObject grey = plat::create_solid_brush(0x808080);

@@ -7,7 +7,7 @@
 
 #include "platform/controls.h"
 #include "platform/dialogs.h"
-#include "platform/posix/file_dialog.h"
+#include "platform/emulation/file_dialog.h"
 #include "platform/scripted/control.h"
 #include "platform/window.h"
 #include "tests/support/test_dialog.h"
@@ -229,21 +229,21 @@ TEST_F(Controls, DisabledComboTakesNoInputAndLooksGrey) {
 
 TEST(FileDialogAnswer, FilterListAndBufferRules) {
     const std::string filter("Music (MP3 WAV)\0*.MP3; *.WAV\0All\0*.*\0\0", 38);
-    const auto filters = plat::posix::parse_filter(filter);
+    const auto filters = plat::emulation::parse_filter(filter);
     ASSERT_EQ(filters.size(), 2u);
     EXPECT_EQ(filters[0].description, "Music (MP3 WAV)");
     EXPECT_EQ(filters[0].patterns, (std::vector<std::string>{"*.MP3", "*.WAV"}));
-    EXPECT_EQ(plat::posix::case_blind_pattern("*.MP3"), "*.[mM][pP]3");
+    EXPECT_EQ(plat::emulation::case_blind_pattern("*.MP3"), "*.[mM][pP]3");
 
     plat::OpenFileRequest request;
-    EXPECT_EQ(plat::posix::open_file_answer(request, std::nullopt).result, 0);
-    const auto ok = plat::posix::open_file_answer(request, std::string("/music/a.mp3"));
+    EXPECT_EQ(plat::emulation::open_file_answer(request, std::nullopt).result, 0);
+    const auto ok = plat::emulation::open_file_answer(request, std::string("/music/a.mp3"));
     EXPECT_GT(ok.result, 0);
     EXPECT_EQ(ok.path, "/music/a.mp3");
     EXPECT_EQ(ok.file_title, "a.mp3");
     // 254 bytes and the NUL fit the 255-byte buffer; one more does not.
-    EXPECT_GT(plat::posix::open_file_answer(request, "/" + std::string(253, 'a')).result, 0);
-    const auto long_one = plat::posix::open_file_answer(request, "/" + std::string(254, 'a'));
+    EXPECT_GT(plat::emulation::open_file_answer(request, "/" + std::string(253, 'a')).result, 0);
+    const auto long_one = plat::emulation::open_file_answer(request, "/" + std::string(254, 'a'));
     EXPECT_EQ(long_one.result, 0);
     EXPECT_EQ(long_one.path, "");
 }

@@ -2,5 +2,5 @@
 # the test's own.
 if(NOT ZEPHLORA_WIN32)
   zephlora_test(platform_media_tests ${CMAKE_CURRENT_SOURCE_DIR}/media_commands_test.cpp
-                LIBS zephlora_posix)
+                LIBS zephlora_emulation)
 endif()

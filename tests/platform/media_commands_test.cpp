@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/media_commands.h"
+#include "platform/emulation/media_commands.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <map>
 #include <vector>
 
-#include "platform/posix/timer_table.h"
+#include "platform/user32/timer_table.h"
 
 using plat::WindowHandle;
-using plat::posix::TimerTarget;
-using plat::posix::WindowTimers;
+using plat::user32::TimerTarget;
+using plat::user32::WindowTimers;
 
 namespace {
 
@@ -29,7 +29,7 @@ struct Table {
     void pump() {
         std::vector<WindowHandle> all;
         for (auto& [h, e] : windows) all.push_back(h);
-        plat::posix::deliver_due_ticks(
+        plat::user32::deliver_due_ticks(
             all,
             [this](WindowHandle h) {
                 auto it = windows.find(h);

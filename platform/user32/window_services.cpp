@@ -1,17 +1,16 @@
-// The child-window services that the tree answers alike for the Linux and scripted back ends.
-#include "platform/posix/window_tree.h"
+// The window services that the tree answers alike for the Linux and scripted back ends.
+#include "platform/user32/window_tree.h"
 
 namespace plat {
 
-using posix::tree_changed;
-using posix::window_tree;
+using user32::window_tree;
 
 Rect window_rect_for_client(WindowStyle, const Rect& client) { return client; }
 void use_gdi_scaled_dpi_for_thread() {}
 
 void set_window_caption(WindowHandle h, std::string_view caption) { window_tree().set_caption(h, caption); }
 bool enable_window(WindowHandle h, bool enabled) {
-    posix::TreeWindow* w = window_tree().find(h);
+    user32::TreeWindow* w = window_tree().find(h);
     if (!w) return false;
     const bool was_disabled = !w->enabled;
     w->enabled = enabled;
@@ -21,22 +20,22 @@ bool enable_window(WindowHandle h, bool enabled) {
     // A control shows whether it takes input: it draws itself again when that changes.
     if (was_disabled == enabled) {
         window_tree().request_paint(h);
-        tree_changed(h);
+        window_tree().changed(h);
     }
     return was_disabled;
 }
 bool is_window_enabled(WindowHandle h) {
-    const posix::TreeWindow* w = window_tree().find(h);
+    const user32::TreeWindow* w = window_tree().find(h);
     return w && w->enabled;
 }
 bool is_window_visible(WindowHandle h) { return window_tree().showing(h); }
 bool set_window_region(WindowHandle h, GdiObject region, bool redraw) {
     if (!window_tree().set_region(h, region)) return false;
-    if (redraw) tree_changed(h);
+    if (redraw) window_tree().changed(h);
     return true;
 }
 Dc window_dc(WindowHandle h) { return window_tree().image_dc(h); }
-void update_window(WindowHandle h) { tree_changed(h); }
+void update_window(WindowHandle h) { window_tree().changed(h); }
 void invalidate_window(WindowHandle h) { window_tree().request_paint(h); }
 WindowHandle set_capture(WindowHandle h) { return window_tree().set_capture(h); }
 bool release_capture() { return window_tree().release_capture(); }
@@ -47,19 +46,19 @@ bool client_to_screen(WindowHandle h, Point& p) { return window_tree().client_to
 WindowHandle set_focus(WindowHandle h) { return window_tree().set_focus(h); }
 WindowHandle get_focus() { return window_tree().focus(); }
 bool set_prop(WindowHandle h, std::string_view name, std::intptr_t value) {
-    posix::TreeWindow* w = window_tree().find(h);
+    user32::TreeWindow* w = window_tree().find(h);
     if (!w) return false;
     w->props[std::string(name)] = value;
     return true;
 }
 std::intptr_t get_prop(WindowHandle h, std::string_view name) {
-    posix::TreeWindow* w = window_tree().find(h);
+    user32::TreeWindow* w = window_tree().find(h);
     if (!w) return 0;
     auto it = w->props.find(name);
     return it == w->props.end() ? 0 : it->second;
 }
 std::intptr_t remove_prop(WindowHandle h, std::string_view name) {
-    posix::TreeWindow* w = window_tree().find(h);
+    user32::TreeWindow* w = window_tree().find(h);
     if (!w) return 0;
     auto it = w->props.find(name);
     if (it == w->props.end()) return 0;
@@ -73,7 +72,7 @@ bool set_window_cursor(WindowHandle h, CursorKind kind, Icon custom) {
 }
 void set_busy_cursor(bool busy) {
     window_tree().set_busy(busy);
-    posix::cursor_changed();
+    user32::device().cursor_changed();
 }
 
 }  // namespace plat

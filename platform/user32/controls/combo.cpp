@@ -12,7 +12,7 @@
 
 #include "common/cp932.h"
 #include "platform/controls.h"
-#include "platform/posix/clipboard.h"
+#include "platform/user32/device.h"
 
 namespace plat {
 namespace {
@@ -530,11 +530,11 @@ void edited(const std::shared_ptr<Combo>& c) {
 
 void copy_selection(const Combo& c) {
     if (c.sel_begin() != c.sel_end())
-        posix::set_clipboard_text(std::string_view(c.text).substr(c.sel_begin(), c.sel_end() - c.sel_begin()));
+        user32::device().set_clipboard_text(std::string_view(c.text).substr(c.sel_begin(), c.sel_end() - c.sel_begin()));
 }
 
 void paste(const std::shared_ptr<Combo>& c) {
-    std::string in = posix::clipboard_text();
+    std::string in = user32::device().clipboard_text();
     // One line: the paste ends at the first line break, as in a single-line edit field.
     if (const auto end = in.find_first_of("\r\n"); end != std::string::npos) in.resize(end);
     replace_selection(*c, in);

@@ -1,9 +1,11 @@
-#include "platform/posix/window_tree.h"
+#include "platform/user32/window_tree.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace plat::posix {
+#include "platform/system.h"
+
+namespace plat::user32 {
 namespace {
 
 // Handlers are copied before they run: a handler may destroy its own window.
@@ -39,18 +41,27 @@ void copy_clipped(const Surface& from, Point at, const Rect& clip, const Surface
 
 }  // namespace
 
-void WindowTree::add_root(WindowHandle h, int width, int height) {
-    auto w = std::make_unique<TreeWindow>();
-    w->handle = h;
-    w->rect = {0, 0, width, height};
-    windows_[h] = std::move(w);
+WindowTree& window_tree() {
+    static WindowTree tree;
+    return tree;
 }
 
-bool WindowTree::add_child(WindowHandle h, WindowHandle parent, const ChildDesc& desc,
-                           WindowHandlers handlers) {
-    TreeWindow* p = find(parent);
-    if (!p) return false;
+WindowHandle WindowTree::add_root(std::unique_ptr<TopLevel> top) {
     auto w = std::make_unique<TreeWindow>();
+    const WindowHandle h = top->handle;
+    w->handle = h;
+    w->top = std::move(top);
+    windows_[h] = std::move(w);
+    Rect r;
+    if (device().window_rect(h, r)) set_rect(h, r);
+    return h;
+}
+
+WindowHandle WindowTree::add_child(WindowHandle parent, const ChildDesc& desc, WindowHandlers handlers) {
+    TreeWindow* p = find(parent);
+    if (!p) return WindowHandle::None;
+    auto w = std::make_unique<TreeWindow>();
+    const WindowHandle h = private_handle();
     w->handle = h;
     w->parent = parent;
     w->rect = desc.rect;
@@ -64,22 +75,27 @@ bool WindowTree::add_child(WindowHandle h, WindowHandle parent, const ChildDesc&
     w->needs_paint = true;
     p->children.push_back(h);  // a new child goes to the bottom of its siblings
     windows_[h] = std::move(w);
-    return true;
+    return h;
 }
 
-void WindowTree::remove(WindowHandle h) {
+void WindowTree::close(WindowHandle h, bool system_gone) {
+    const WindowHandle root = root_of(h);
+    if (root == WindowHandle::None) return;
+    remove(h, system_gone);
+    if (root != h) changed(root);
+}
+
+void WindowTree::remove(WindowHandle h, bool system_gone) {
+    // The window hears of its end before its children do, as with WM_DESTROY.
+    if (WindowHandlers* hs = handlers(h); hs && hs->unload) {
+        auto unload = std::move(hs->unload);
+        hs->unload = nullptr;
+        unload();
+    }
     TreeWindow* w = find(h);
     if (!w) return;
-    // The window hears of its end before its children do, as with WM_DESTROY.
-    if (w->parent != WindowHandle::None && w->handlers.unload) {
-        auto unload = std::move(w->handlers.unload);
-        w->handlers.unload = nullptr;
-        unload();
-        w = find(h);
-        if (!w) return;
-    }
     const std::vector<WindowHandle> children = w->children;
-    for (WindowHandle c : children) remove(c);
+    for (WindowHandle c : children) remove(c, system_gone);
     w = find(h);
     if (!w) return;
     if (TreeWindow* p = find(w->parent)) std::erase(p->children, h);
@@ -88,6 +104,7 @@ void WindowTree::remove(WindowHandle h) {
     if (pressed_ == h) pressed_ = WindowHandle::None;
     if (last_press_ == h) last_press_ = WindowHandle::None;
     if (w->cursor_icon != Icon::None) destroy_icon(w->cursor_icon);
+    if (w->top) device().destroy_window(*w->top, system_gone);
     windows_.erase(h);
 }
 
@@ -96,15 +113,28 @@ TreeWindow* WindowTree::find(WindowHandle h) {
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-bool WindowTree::is_child(WindowHandle h) {
-    const TreeWindow* w = find(h);
-    return w && w->parent != WindowHandle::None;
+TopLevel* WindowTree::top(WindowHandle h) {
+    TreeWindow* w = find(h);
+    return w ? w->top.get() : nullptr;
+}
+
+std::vector<TopLevel*> WindowTree::top_levels() {
+    std::vector<TopLevel*> out;
+    for (auto& [h, w] : windows_)
+        if (w->top) out.push_back(w->top.get());
+    return out;
 }
 
 WindowHandlers* WindowTree::handlers(WindowHandle h) {
     TreeWindow* w = find(h);
     if (!w) return nullptr;
-    return w->parent == WindowHandle::None ? back_end_.root_handlers(h) : &w->handlers;
+    return w->top ? &w->top->handlers : &w->handlers;
+}
+
+WindowTimers* WindowTree::timers(WindowHandle h) {
+    TreeWindow* w = find(h);
+    if (!w) return nullptr;
+    return w->top ? &w->top->timers : &w->timers;
 }
 
 WindowHandle WindowTree::root_of(WindowHandle h) {
@@ -173,6 +203,10 @@ void WindowTree::request_paint(WindowHandle h) {
     if (TreeWindow* w = find(h)) w->needs_paint = true;
 }
 
+void WindowTree::changed(WindowHandle h) {
+    if (TopLevel* t = top(root_of(h))) device().repaint(*t);
+}
+
 std::vector<WindowHandle> WindowTree::deliver_paints() {
     std::vector<WindowHandle> roots;
     for (WindowHandle h : all()) {
@@ -229,8 +263,8 @@ WindowHandle WindowTree::window_from_point(Point screen) {
     // The top-level windows are not stacked here: the most recently created one wins.
     WindowHandle found{};
     for (auto& [h, w] : windows_) {
-        if (w->parent != WindowHandle::None) continue;
-        const Point at = back_end_.root_origin(h);
+        if (!w->top) continue;
+        const Point at = root_origin(h);
         const Point p{screen.x - at.x, screen.y - at.y};
         if (!inside(*w, p)) continue;
         const WindowHandle under = hit(h, p);
@@ -239,16 +273,22 @@ WindowHandle WindowTree::window_from_point(Point screen) {
     return found;
 }
 
+// Where the top-level window's client area lies on the screen, as its device says.
+Point WindowTree::root_origin(WindowHandle root) {
+    Rect r;
+    return device().window_rect(root, r) ? Point{r.left, r.top} : Point{};
+}
+
 bool WindowTree::screen_to_client(WindowHandle h, Point& p) {
     if (!find(h)) return false;
-    const Point root = back_end_.root_origin(root_of(h)), at = origin(h);
+    const Point root = root_origin(root_of(h)), at = origin(h);
     p = {p.x - root.x - at.x, p.y - root.y - at.y};
     return true;
 }
 
 bool WindowTree::client_to_screen(WindowHandle h, Point& p) {
     if (!find(h)) return false;
-    const Point root = back_end_.root_origin(root_of(h)), at = origin(h);
+    const Point root = root_origin(root_of(h)), at = origin(h);
     p = {p.x + root.x + at.x, p.y + root.y + at.y};
     return true;
 }
@@ -263,7 +303,8 @@ WindowHandle WindowTree::mouse_target(WindowHandle root, Point p, Point& client)
     return target;
 }
 
-void WindowTree::mouse_down(WindowHandle root, int button, Point p, std::uint64_t now_ms) {
+void WindowTree::mouse_down(WindowHandle root, int button, Point p) {
+    const std::uint64_t now_ms = tick_count_ms();
     Point client;
     const WindowHandle target = mouse_target(root, p, client);
     buttons_ |= button;

@@ -9,7 +9,7 @@
 
 #include "platform/dialogs.h"
 
-namespace plat::posix {
+namespace plat::emulation {
 
 struct FileFilter {
     std::string description;            // CP932
@@ -27,4 +27,4 @@ std::string case_blind_pattern(std::string_view pattern);
 // The dialog's answer: the chosen path (none: cancelled), held to the request's buffers.
 OpenFileResult open_file_answer(const OpenFileRequest& request, const std::optional<std::string>& path);
 
-}  // namespace plat::posix
+}  // namespace plat::emulation

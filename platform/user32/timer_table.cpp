@@ -1,9 +1,9 @@
-#include "platform/posix/timer_table.h"
+#include "platform/user32/timer_table.h"
 
 #include <algorithm>
 #include <utility>
 
-namespace plat::posix {
+namespace plat::user32 {
 
 void WindowTimers::set(int timer_id, std::uint32_t period_ms, std::uint64_t now_ms) {
     timers_[timer_id] = {period_ms, now_ms + std::max<std::uint32_t>(period_ms, 1)};
@@ -48,4 +48,4 @@ void deliver_due_ticks(const std::vector<WindowHandle>& windows, const FindTimer
     }
 }
 
-}  // namespace plat::posix
+}  // namespace plat::user32

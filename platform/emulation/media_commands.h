@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/posix/mci_words.h"
+#include "platform/emulation/mci_words.h"
 
 namespace plat::mci {
 

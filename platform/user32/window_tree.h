@@ -1,11 +1,12 @@
-// The child windows of the back ends that have none of their own (Linux, scripted), the way
-// user32 keeps them: a tree of windows under each top-level window, stacked in creation order
-// (the first child on top), each with its rect in its parent's client coordinates, an
-// optional region, an image of its own, properties and timers. Input arrives here in the
-// top-level window's client coordinates and goes to the window user32 would give it to:
-// the capture holder, else the topmost visible child under the pointer inside its region
-// (a disabled child hands it to its parent); keys go to the focused window, and the dialog
-// keys (Tab, Shift+Tab, access keys) are taken first.
+// The window core of the back ends that emulate user32 (Linux, scripted): every window of the
+// program the way user32 keeps it. Each top-level window is its device's (device.h) and holds
+// a tree of child windows, stacked in creation order (the first child on top), each with its
+// rect in its parent's client coordinates, an optional region, an image of its own,
+// properties and timers. Input arrives here from the device in the top-level window's client
+// coordinates and goes to the window user32 would give it to: the capture holder, else the
+// topmost visible child under the pointer inside its region (a disabled child hands it to its
+// parent); keys go to the focused window, and the dialog keys (Tab, Shift+Tab, access keys)
+// are taken first.
 #pragma once
 
 #include <cstdint>
@@ -16,13 +17,14 @@
 #include <vector>
 
 #include "platform/draw.h"
-#include "platform/posix/timer_table.h"
+#include "platform/user32/device.h"
 #include "platform/window.h"
 
-namespace plat::posix {
+namespace plat::user32 {
 
 struct TreeWindow {
     WindowHandle handle{}, parent{};  // parent None: a top-level window
+    std::unique_ptr<TopLevel> top;    // a top-level window's record (its device's); null for a child
     Rect rect;                        // in the parent's client coordinates; top level: its size
     bool visible = true;
     bool enabled = true;
@@ -32,8 +34,8 @@ struct TreeWindow {
     std::vector<Rect> region;  // in the window's own coordinates
     std::string caption;       // CP932
     int access_key = 0;
-    WindowHandlers handlers;   // a child's; a top-level window's stay with its back end
-    WindowTimers timers;       // a child's
+    WindowHandlers handlers;   // a child's; a top-level window's are in its record
+    WindowTimers timers;       // likewise
     std::unique_ptr<Bitmap> image;
     std::map<std::string, std::intptr_t, std::less<>> props;
     std::vector<WindowHandle> children;  // the top one first
@@ -42,33 +44,32 @@ struct TreeWindow {
     Icon cursor_icon{};  // owned: a copy of the custom shape's icon
 };
 
-// What the tree needs of its back end: the handlers of a top-level window and where its
-// client area lies on the screen.
-struct TreeBackEnd {
-    std::function<WindowHandlers*(WindowHandle)> root_handlers;
-    std::function<Point(WindowHandle)> root_origin;
-};
-
 class WindowTree {
 public:
-    explicit WindowTree(TreeBackEnd back_end) : back_end_(std::move(back_end)) {}
-
-    void add_root(WindowHandle h, int width, int height);
-    bool add_child(WindowHandle h, WindowHandle parent, const ChildDesc& desc,
-                   WindowHandlers handlers);
-    // Forgets the window and its descendants, each after its unload handler ran (the
-    // window before its children); the focus and the capture go with them. A top-level
-    // window's own unload is its back end's.
-    void remove(WindowHandle h);
+    // Takes in a top-level window that its device has made; returns its handle.
+    WindowHandle add_root(std::unique_ptr<TopLevel> top);
+    // A new child window (None when the parent is not a window of the tree).
+    WindowHandle add_child(WindowHandle parent, const ChildDesc& desc, WindowHandlers handlers);
+    // Closes the window and its descendants, each after its unload handler ran (the window
+    // before its children); the focus and the capture go with them, and a top-level window's
+    // device lets its side go (`system_gone`: the system has destroyed it already).
+    void close(WindowHandle h, bool system_gone);
 
     TreeWindow* find(WindowHandle h);
-    bool is_child(WindowHandle h);
+    TopLevel* top(WindowHandle h);  // null unless h is a top-level window
+    // The top-level windows, by handle.
+    std::vector<TopLevel*> top_levels();
     WindowHandlers* handlers(WindowHandle h);
+    WindowTimers* timers(WindowHandle h);
     WindowHandle root_of(WindowHandle h);
     // The window's client origin in its top-level window's client coordinates.
     Point origin(WindowHandle h);
-    // Every window of the tree, parents before children.
+    // Every window of the tree, by handle (the top-level windows have the lower ones).
     std::vector<WindowHandle> all();
+
+    // A handle for a window that the system has not numbered (a child window): above any
+    // that the back ends give their top-level windows.
+    WindowHandle private_handle() { return static_cast<WindowHandle>(next_private_++); }
 
     // Moves and sizes a child (or sizes a top-level window); the image keeps what fits and
     // a paint request follows a change of size.
@@ -78,6 +79,8 @@ public:
     bool set_region(WindowHandle h, GdiObject region);
     Dc image_dc(WindowHandle h);
     void request_paint(WindowHandle h);
+    // The top-level window that holds `h` shows it again after a change that shows.
+    void changed(WindowHandle h);
     // Runs the paint handlers of the windows with a paint request; returns the top-level
     // windows whose picture changed.
     std::vector<WindowHandle> deliver_paints();
@@ -93,7 +96,7 @@ public:
     bool client_to_screen(WindowHandle h, Point& p);
 
     // Mouse input on a top-level window, in its client coordinates.
-    void mouse_down(WindowHandle root, int button, Point p, std::uint64_t now_ms);
+    void mouse_down(WindowHandle root, int button, Point p);
     void mouse_up(WindowHandle root, int button, Point p);
     void mouse_move(WindowHandle root, Point p);
 
@@ -124,6 +127,8 @@ public:
     static constexpr int kDoubleClickSlop = 2;            // half of SM_CXDOUBLECLK
 
 private:
+    void remove(WindowHandle h, bool system_gone);
+    Point root_origin(WindowHandle root);
     WindowHandle keyboard_target(WindowHandle root);
     WindowHandle access_key_owner(WindowHandle root, int key);
     void tab_order(WindowHandle h, std::vector<WindowHandle>& out);
@@ -132,8 +137,8 @@ private:
     void compose_children(const TreeWindow& w, Point origin, const Rect& clip,
                           const Surface& target);
 
-    TreeBackEnd back_end_;
     std::map<WindowHandle, std::unique_ptr<TreeWindow>> windows_;
+    std::uintptr_t next_private_ = 0x7F000000;
     WindowHandle capture_{}, focus_{};
     bool busy_ = false;
     int buttons_ = 0;  // held, ORed
@@ -145,11 +150,7 @@ private:
     std::uint64_t last_time_ = 0;
 };
 
-// The back end's tree, and its repaint of the top-level window that holds `h` after a
-// change that shows (each back end defines both).
+// The program's windows. (The scripted back end starts it afresh for every test.)
 WindowTree& window_tree();
-void tree_changed(WindowHandle h);
-// The pointer's shape may have changed without the pointer moving.
-void cursor_changed();
 
-}  // namespace plat::posix
+}  // namespace plat::user32

@@ -1,4 +1,4 @@
-#include "platform/posix/media_commands.h"
+#include "platform/emulation/media_commands.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "platform/posix/file_dialog.h"
+#include "platform/emulation/file_dialog.h"
 
 #include <cctype>
 
 #include "platform/system.h"
 
-namespace plat::posix {
+namespace plat::emulation {
 
 std::vector<FileFilter> parse_filter(std::string_view filter) {
     std::vector<FileFilter> out;
@@ -65,4 +65,4 @@ OpenFileResult open_file_answer(const OpenFileRequest& request, const std::optio
     return r;
 }
 
-}  // namespace plat::posix
+}  // namespace plat::emulation

@@ -11,7 +11,7 @@
 
 #include "platform/types.h"
 
-namespace plat::posix {
+namespace plat::user32 {
 
 struct Timer {
     std::uint32_t period_ms = 0;
@@ -56,4 +56,4 @@ using FindTimerTarget = std::function<TimerTarget(WindowHandle)>;
 void deliver_due_ticks(const std::vector<WindowHandle>& windows, const FindTimerTarget& find,
                        const std::function<std::uint64_t()>& clock);
 
-}  // namespace plat::posix
+}  // namespace plat::user32
