@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
 #include <set>
 #include <sstream>
 
@@ -28,6 +29,9 @@ enum class Build { Linux, Windows };
 // Client points of the controls.
 constexpr plat::Point kNeonOnCaption{321, 126}, kCdGlyph{42, 194}, kNoMusicCaption{62, 214}, kFileCaption{62, 234},
     kRepeatBox{125, 194}, kSave{356, 316}, kCancel{280, 316}, kLink{40, 322}, kFileButton{134, 232};
+// The top-left corners of the option glyphs that a click turns on.
+constexpr plat::Point kNeonOnGlyph{184 + 116, 20 + 100}, kCdOnGlyph{16 + 20, 160 + 28},
+    kNoMusicGlyph{16 + 20, 160 + 48}, kFileGlyph{16 + 20, 160 + 68};
 
 std::string Key(std::string_view key, std::string_view value) {
     return std::string(key) + "=" + std::string(value) + "\r\n";
@@ -90,19 +94,48 @@ protected:
             client.right = client.left + number("Width:");
             client.bottom = client.top + number("Height:");
         }
-        // The opening zoom and the first paint.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        // The opening zoom and the first paint: the backdrop's dark top edge shows, and the
+        // picture comes to rest.
+        if (!black_box::wait_until([&] { return at(now(), 400, 0) == 0x00001Eu; }, 30))
+            std::cerr << "the backdrop did not show within 30 s\n";
+        black_box::settle(area(), {}, 30, 5);
         return client.width() > 0;
     }
+    // Clicks at a client point (button 1 the left, 3 the right). A click that ends the dialog or
+    // opens a window waits for nothing here: the caller waits for the end or the window.
     void press(plat::Point at, int button = 1) {
         black_box::run({"xdotool", "mousemove", std::to_string(client.left + at.x), std::to_string(client.top + at.y),
                         "click", std::to_string(button)});
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
+    // Clicks an option and waits until its glyph shows "on".
+    void select_option(plat::Point at, plat::Point glyph, int button = 1) {
+        press(at, button);
+        const auto on = plat::load_picture(plat::Picture::OptionOn);
+        wait_for_screen([&](const std::vector<std::uint32_t>& shot) { return on && shows(shot, glyph.x, glyph.y, *on); },
+                        "the option's glyph");
+    }
+    // Clicks into the repeat box. The click shows no more than the caret, a blinking column
+    // that settle() does not count, so the screen is only let come to rest; the keys typed next
+    // reach the box after the click in any case, since the X server hands input on in order.
+    void click_into(plat::Point at) {
+        press(at);
+        black_box::settle(area(), {}, 10);
+    }
+    // Types into the box with the focus and waits until the box shows the text.
     void type(const std::string& text) {
+        const auto before = now();
         black_box::run({"xdotool", "type", "--delay", "50", text});
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (!black_box::settle(area(), before, 30)) std::cerr << "the typed text did not show within 30 s\n";
     }
+    // Waits until the client area shows what `expected` looks for (at most 30 s; the test's
+    // checks then say what is missing).
+    void wait_for_screen(const std::function<bool(const std::vector<std::uint32_t>&)>& expected, const char* what) {
+        if (!black_box::wait_until([&] { return expected(now()); }, 30)) std::cerr << what << " did not show within 30 s\n";
+    }
+    // The client area as the X server shows it now (read directly: quicker than screenshot(),
+    // for the waits).
+    black_box::ScreenArea area() const { return {client.left, client.top, client.width(), client.height()}; }
+    std::vector<std::uint32_t> now() const { return black_box::ScreenPixels(area()); }
     // The client area as the screen shows it, 0x00RRGGBB a pixel.
     std::vector<std::uint32_t> screenshot() {
         const std::string raw = folder.file("shot.rgb");
@@ -153,6 +186,11 @@ TEST_P(DialogBlackBox, ClientAreaShowsBackdropPanelsAndLoadedGlyphs) {
     ASSERT_TRUE(open());
     EXPECT_EQ(client.width(), 409);
     EXPECT_EQ(client.height(), 345);
+    const auto on_glyph = plat::load_picture(plat::Picture::OptionOn);
+    wait_for_screen([&](const std::vector<std::uint32_t>& now_shown) {
+        return on_glyph && shows(now_shown, kNeonOnGlyph.x, kNeonOnGlyph.y, *on_glyph) &&
+               shows(now_shown, kCdOnGlyph.x, kCdOnGlyph.y, *on_glyph);
+    }, "the loaded glyphs");
     // The program's 32 x 32 icon (the Windows build's window class carries the one of its
     // resources).
     if (build == Build::Linux) {
@@ -181,11 +219,11 @@ TEST_P(DialogBlackBox, ClientAreaShowsBackdropPanelsAndLoadedGlyphs) {
 TEST_P(DialogBlackBox, SaveWritesTheClampedValuesAndATrackTypedForTheCd) {
     testing_support::write_bytes(ini(), "[Section]\r\n" + Key(texts::kKeyInterval, "45") + Key(texts::kKeySleep, "-3"));
     ASSERT_TRUE(open());
-    press(kNeonOnCaption, 3);  // the caption, with the right button
-    press(kCdGlyph);
-    press(kRepeatBox);
+    select_option(kNeonOnCaption, kNeonOnGlyph, 3);  // the caption, with the right button
+    select_option(kCdGlyph, kCdOnGlyph);
+    click_into(kRepeatBox);
     type("7");
-    press(kNoMusicCaption);
+    select_option(kNoMusicCaption, kNoMusicGlyph);
     press(kSave);
     ASSERT_TRUE(ends());
     const std::string text = settings();
@@ -198,14 +236,14 @@ TEST_P(DialogBlackBox, MusicFileWithoutAFileSavesKindTwoAndCancelWritesNothing) 
     const std::string before = "[Section]\r\n" + Key(texts::kKeyXAxis, "3") + "; kept as it is\r\n";
     testing_support::write_bytes(ini(), before);
     ASSERT_TRUE(open());
-    press(kFileCaption);
-    press(kNeonOnCaption);
+    select_option(kFileCaption, kFileGlyph);
+    select_option(kNeonOnCaption, kNeonOnGlyph);
     press(kCancel);
     ASSERT_TRUE(ends());
     EXPECT_EQ(settings(), before);
 
     ASSERT_TRUE(open());
-    press(kFileCaption);
+    select_option(kFileCaption, kFileGlyph);
     press(kSave);
     ASSERT_TRUE(ends());
     EXPECT_TRUE(Holds(settings(), texts::kKeyBgmKind, " 2")) << settings();
@@ -278,7 +316,7 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
     }};
 
     ASSERT_TRUE(open(as)) << "the dialog did not open";
-    press(kNeonOnCaption);
+    select_option(kNeonOnCaption, kNeonOnGlyph);
     press(kSave);
     ASSERT_TRUE(ends());
     EXPECT_EQ(listing(), before) << "a file was written beside the program";
@@ -295,8 +333,11 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
     // The next start reads it back: neon shows "on".
     dialog.reset();
     ASSERT_TRUE(open(as)) << "the dialog did not open again";
-    const auto shot = screenshot();
     auto on = plat::load_picture(plat::Picture::OptionOn);
+    wait_for_screen([&](const std::vector<std::uint32_t>& now_shown) {
+        return on && shows(now_shown, kNeonOnGlyph.x, kNeonOnGlyph.y, *on);
+    }, "the saved neon choice");
+    const auto shot = screenshot();
     auto off = plat::load_picture(plat::Picture::OptionOff);
     ASSERT_TRUE(on && off);
     EXPECT_TRUE(shows(shot, 184 + 116, 20 + 100, *on));
@@ -316,7 +357,7 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
     std::filesystem::permissions(saved[0], std::filesystem::perms(0444));
     dialog.reset();
     ASSERT_TRUE(open(as)) << "the dialog did not open a third time";
-    press(kCdGlyph);  // a change: a value the file holds already needs no writing
+    select_option(kCdGlyph, kCdOnGlyph);  // a change: a value the file holds already needs no writing
     press(kSave);
     const auto message = black_box::wait_for_window(std::string(texts::kMessageTitle), 30);
     EXPECT_TRUE(message) << "no word that the settings were not saved";
@@ -342,7 +383,7 @@ TEST_F(DialogDriver, LinkOpensTheShippedPageInTheBrowser) {
     std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms(0755));
     ASSERT_TRUE(open({false, {"PATH=" + bin + ":" + black_box::env("PATH")}}));
     press(kLink);
-    for (int i = 0; i < 50 && !testing_support::exists(opened); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    black_box::wait_until([&] { return testing_support::exists(opened); }, 30);
     const std::string asked = testing_support::read_bytes(opened);
     EXPECT_NE(asked.find("file://" + folder.file("Zephlora.html")), std::string::npos) << asked;
     press(kCancel);
@@ -367,12 +408,16 @@ TEST_F(DialogDriver, LinuxFileChooserGivesTheDialogBackAndRefusesUnusableNames) 
         press(kFileButton);
         const auto chooser = black_box::wait_for_window(chooser_title, 30);
         if (!chooser || !black_box::wait_viewable(*chooser, 20)) return false;
+        // The chooser takes typing once it has drawn itself and come to rest, and Enter once
+        // it shows the path.
+        const black_box::ScreenArea area = black_box::WindowArea(std::stoul(*chooser));
+        black_box::settle(area, {}, 30, 5);
         black_box::run({"xdotool", "windowfocus", "--sync", *chooser});
+        const auto empty = black_box::ScreenPixels(area);
         black_box::run({"xdotool", "type", "--delay", "40", path});
+        black_box::settle(area, empty, 30);
         black_box::run({"xdotool", "key", "Return"});
-        for (int i = 0; i < 100 && black_box::find_window(chooser_title); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        return !black_box::find_window(chooser_title);
+        return black_box::wait_until([&] { return !black_box::find_window(chooser_title); }, 10, 100);
     };
     ASSERT_TRUE(open());
     ASSERT_TRUE(choose(unusable)) << "the chooser did not come or go";
@@ -380,8 +425,7 @@ TEST_F(DialogDriver, LinuxFileChooserGivesTheDialogBackAndRefusesUnusableNames) 
     ASSERT_TRUE(message) << "no word that the name cannot be used";
     black_box::wait_viewable(*message, 10);
     black_box::run({"xdotool", "windowfocus", "--sync", *message, "key", "Return"});
-    for (int i = 0; i < 50 && black_box::find_window(std::string(texts::kMessageTitle)); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    black_box::wait_until([&] { return !black_box::find_window(std::string(texts::kMessageTitle)); }, 5, 100);
     ASSERT_TRUE(choose(song)) << "the chooser did not come again (the dialog kept no clicks)";
     press(kSave);
     ASSERT_TRUE(ends()) << "Save did not close the dialog";
@@ -403,6 +447,10 @@ TEST_F(DialogDriver, BothBuildsShowTheSamePixelsOutsideText) {
     for (Build b : {Build::Linux, Build::Windows}) {
         build = b;
         ASSERT_TRUE(open());
+        const auto on = plat::load_picture(plat::Picture::OptionOn);
+        wait_for_screen([&](const std::vector<std::uint32_t>& now_shown) {
+            return on && shows(now_shown, kNeonOnGlyph.x, kNeonOnGlyph.y, *on);
+        }, "the loaded neon choice");
         shots[static_cast<int>(b)] = screenshot();
         press(kCancel);
         ASSERT_TRUE(ends());
