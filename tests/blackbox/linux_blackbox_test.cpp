@@ -213,17 +213,24 @@ TEST_F(LinuxExeTest, ReadOnlyFolderKeepsItsFilesInTheUsersOwnFolders) {
                             {"XDG_RUNTIME_DIR=" + runtime, "XDG_CONFIG_HOME=" + config, "SDL_AUDIODRIVER=disk",
                              "SDL_DISKAUDIOFILE=" + out + "/sound.raw"}});
     EXPECT_TRUE(black_box::wait_for_window("Zephlora_Main", 30)) << "start-up did not go on to the saver window";
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const auto runtime_members = [&] {
+        int n = 0;
+        for (int i = 1; i <= 9; ++i) n += exists(runtime + "/zephlora/Zephlora00" + std::to_string(i) + ".zpk");
+        return n;
+    };
+    // The run is under way once its members are in the runtime folder and the music plays
+    // into the sound file (or the saver ended, which the checks below report).
+    black_box::wait_until([&] {
+        return saver.wait(0).has_value() || (runtime_members() == 9 && testing_support::read_bytes(out + "/sound.raw").size() > 0);
+    }, 30, 100);
     EXPECT_FALSE(black_box::find_window("Zephlora")) << "a message instead of the animation";
     EXPECT_EQ(members(folder), 0);
-    int count = 0;
-    for (int n = 1; n <= 9; ++n) count += exists(runtime + "/zephlora/Zephlora00" + std::to_string(n) + ".zpk");
+    int count = runtime_members();
     EXPECT_EQ(count, 9) << "the members are not in the user's runtime folder";
     EXPECT_EQ(std::filesystem::status(runtime + "/zephlora").permissions(), std::filesystem::perms(0700));
     EXPECT_GT(testing_support::read_bytes(out + "/sound.raw").size(), 0u) << "the user's settings were not read";
     EXPECT_EQ(black_box::click_until_end(saver), 0);
-    count = 0;
-    for (int n = 1; n <= 9; ++n) count += exists(runtime + "/zephlora/Zephlora00" + std::to_string(n) + ".zpk");
+    count = runtime_members();
     EXPECT_EQ(count, 0) << "the members outlived the run";
     std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
 }
