@@ -4,30 +4,8 @@
 #include <climits>
 #include <cstdlib>
 
-// The decoder proper: only the formats the program ships, and no file access of its own.
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_BMP
-#define STBI_NO_STDIO
-#define STBI_NO_LINEAR
-#define STBI_NO_HDR
-// The decoder's state starts zeroed: a Huffman table that a picture uses but never defines is
-// then an empty table, not whatever the allocation held (see huffman_tables_fit).
-#define STBI_MALLOC(size) std::calloc(1, size)
-#define STBI_REALLOC(p, size) std::realloc(p, size)
-#define STBI_FREE(p) std::free(p)
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#endif
+// stb_image's declarations; its code is stb_image.cpp.
 #include <stb_image.h>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 namespace assets {
 
@@ -104,11 +82,31 @@ bool huffman_tables_fit(const unsigned char* data, std::size_t size) {
     return scans_use_defined_tables(data, size, start + 1);
 }
 
+// stb_image 2.27 makes room for a PNG's image data chunk (IDAT) as long as the chunk says it
+// is, doubled up to 2 GB, before it reads the data, and only then finds the bytes missing: a
+// few hundred bytes could ask for gigabytes. The chunks (length, type, data, check sum) are
+// walked as the decoder reads them up to the end chunk, and a picture whose image data chunk
+// claims more bytes than follow it, which the decoder would refuse as cut short, is refused
+// before it is decoded.
+bool png_chunks_fit(const unsigned char* data, std::size_t size) {
+    static constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size < 8 || !std::equal(kSignature, kSignature + 8, data)) return true;  // not a PNG
+    const auto type_is = [&](std::size_t at, const char* type) { return std::equal(type, type + 4, data + at + 4); };
+    for (std::size_t at = 8; at + 8 <= size;) {
+        const std::size_t length = (std::size_t{data[at]} << 24) | (std::size_t{data[at + 1]} << 16) |
+                                   (std::size_t{data[at + 2]} << 8) | data[at + 3];
+        if (type_is(at, "IEND")) return true;
+        if (length > size - (at + 8)) return !type_is(at, "IDAT");
+        at += 8 + length + 4;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<DecodedPicture> decode_picture(const unsigned char* data, std::size_t size) {
     if (data == nullptr || size == 0 || size > static_cast<std::size_t>(INT_MAX)) return std::nullopt;
-    if (!huffman_tables_fit(data, size)) return std::nullopt;
+    if (!huffman_tables_fit(data, size) || !png_chunks_fit(data, size)) return std::nullopt;
     int w = 0, h = 0, channels = 0;
     if (!stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels)) return std::nullopt;
     if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return std::nullopt;

@@ -4,15 +4,20 @@
 # which only its own folder and the folders it uses exist, under their usual names
 # ("engine/engine.h", "platform/window.h"): a unit that includes a folder its layer does not use
 # fails to compile, and one that calls into it fails to link, since the target links only what
-# it declares. "platform" stands for the service headers in platform/ (not the back ends);
-# "platform/soft" and the back-end folders are named on their own.
+# it declares. "platform" stands for the service headers in platform/ (not the back ends); a
+# header's path ("platform/draw.h") stands for that header alone, for a layer that needs only a
+# few; the back-end folders are named on their own.
 function(zephlora_layer target)
   cmake_parse_arguments(L "" "FOLDER" "USES" ${ARGN})
   set(view ${CMAKE_BINARY_DIR}/layers/${target})
   file(REMOVE_RECURSE ${view})
   file(MAKE_DIRECTORY ${view}/platform)
   foreach(folder ${L_FOLDER} ${L_USES})
-    if(folder STREQUAL "platform")
+    if(folder MATCHES "\\.h$")
+      get_filename_component(dir ${folder} DIRECTORY)
+      file(MAKE_DIRECTORY ${view}/${dir})
+      file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${view}/${folder} SYMBOLIC)
+    elseif(folder STREQUAL "platform")
       file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/*.h)
       foreach(header ${headers})
         get_filename_component(name ${header} NAME)

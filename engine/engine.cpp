@@ -6,12 +6,16 @@
 #include <cstring>
 #include <utility>
 
+#include "raster/blit.h"
+
 namespace engine {
 
 Engine::Engine(MemberPaths member_path, EngineSettings settings, EnginePictures pictures,
                RandomSource& random, EngineHooks hooks)
     : member_path_(std::move(member_path)), settings_(settings), pictures_(pictures),
-      random_(random), hooks_(std::move(hooks)) {}
+      random_(random), hooks_(std::move(hooks)), stamps_(kBandCount) {}
+
+Engine::~Engine() = default;
 
 void Engine::ShuffleAtLoad() {
     ShuffleShapes(ShapeOrder, random_);
@@ -209,8 +213,8 @@ void Engine::ComposeClipped(int drawn_top) {
     for (int i = 0; i <= drawn_top; ++i) {
         const ShapeDot& d = ScreenDots[static_cast<std::size_t>(i)];
         const int b = bands_[static_cast<std::size_t>(i)];
-        soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, 0, kSpriteSize, plat::Rop::SrcAnd);
-        soft::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, b * kSpriteSize, 0, plat::Rop::SrcPaint);
+        raster::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, 0, kSpriteSize, plat::Rop::SrcAnd);
+        raster::bit_blt(dst, d.X, d.Y, kSpriteSize, kSpriteSize, sheet, b * kSpriteSize, 0, plat::Rop::SrcPaint);
     }
 }
 
@@ -218,7 +222,7 @@ namespace {
 
 // A whole footprint inside the picture: destination = (destination AND mask) OR disc, row by
 // row, eight pixels at a time, as the raster's stamp does it.
-inline void StampInside(std::uint32_t* __restrict d, std::ptrdiff_t stride, const soft::Stamp8& stamp) {
+inline void StampInside(std::uint32_t* __restrict d, std::ptrdiff_t stride, const raster::Stamp8& stamp) {
     for (int row = 0; row < kSpriteSize; ++row, d += stride) {
         const std::uint32_t* __restrict m = stamp.mask + row * kSpriteSize;
         const std::uint32_t* __restrict s = stamp.disc + row * kSpriteSize;
@@ -245,7 +249,7 @@ void Engine::ComposeChanged(int drawn_top) {
     const int inside_x = Width - kSpriteSize, inside_y = Height - kSpriteSize;
     auto inside = [&](plat::Point p) { return p.x >= 0 && p.y >= 0 && p.x <= inside_x && p.y <= inside_y; };
     if (changed_.BeginFrame()) {
-        soft::bit_blt(dst, 0, 0, Width, Height, src, 0, 0, plat::Rop::SrcCopy);
+        raster::bit_blt(dst, 0, 0, Width, Height, src, 0, 0, plat::Rop::SrcCopy);
     } else {
         // From the top row down rather than in drawing order (a counting sort by row): the
         // copies then walk through both pictures in address order, which the caches and the
@@ -266,7 +270,7 @@ void Engine::ComposeChanged(int drawn_top) {
             if (inside(p))
                 RestoreInside(dst.row(p.y) + p.x, src.row(p.y) + p.x, dst.stride, src.stride);
             else
-                soft::bit_blt(dst, p.x, p.y, kSpriteSize, kSpriteSize, src, p.x, p.y, plat::Rop::SrcCopy);
+                raster::bit_blt(dst, p.x, p.y, kSpriteSize, kSpriteSize, src, p.x, p.y, plat::Rop::SrcCopy);
         }
     }
     // A stamp is kept for the next frame's restoring only where it lands; where the next dot
@@ -280,12 +284,12 @@ void Engine::ComposeChanged(int drawn_top) {
             if (next.X == d.X && next.Y == d.Y) continue;
         }
         const plat::Point p{d.X, d.Y};
-        const soft::Stamp8& stamp = stamps_[band];
+        const raster::Stamp8& stamp = stamps_[band];
         if (inside(p)) {
             StampInside(dst.row(p.y) + p.x, dst.stride, stamp);
             changed_.MarkInside(p.x, p.y);
         } else if (p.x > -kSpriteSize && p.y > -kSpriteSize && p.x < Width && p.y < Height) {
-            soft::stamp8(dst, p.x, p.y, stamp);  // clipped at the edges
+            raster::stamp8(dst, p.x, p.y, stamp);  // clipped at the edges
             changed_.Mark(p.x, p.y);
         } else {
             continue;

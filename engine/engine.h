@@ -18,7 +18,10 @@
 #include "engine/random.h"
 #include "engine/shape_file.h"
 #include "platform/draw.h"
-#include "platform/soft/raster.h"
+
+namespace raster {
+struct Stamp8;  // raster/blit.h, which only the engine's own files include
+}  // namespace raster
 
 namespace engine {
 
@@ -68,6 +71,7 @@ class Engine {
 public:
     Engine(MemberPaths member_path, EngineSettings settings, EnginePictures pictures,
            RandomSource& random, EngineHooks hooks);
+    ~Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
@@ -163,7 +167,7 @@ private:
     Angles last_angles_;
 
     std::unique_ptr<plat::Bitmap> work_, back_;
-    std::array<soft::Stamp8, kBandCount> stamps_{};
+    std::vector<raster::Stamp8> stamps_;  // one per band
     bool whole_sheet_ = false;  // the sheet covers 40 x 16: the fused stamp path applies
     // Per band: a stamp of any band drawn at the same place right after it hides it wholly
     // (all bands share the mask).

@@ -40,13 +40,21 @@ struct LabelDesc {
     TextAlign align = TextAlign::Left;
     bool word_wrap = true;  // lines break at words to fit the width; "\r\n" breaks too
     bool visible = true;
+    // Where a label that does not wrap may grow when its text is wider than `rect` in the font
+    // found (a font other than the designed one): to the right when left-aligned, both ways
+    // when centred, to the left when right-aligned, never beyond `room` (parent's client
+    // coordinates, holding `rect`). Text that fits keeps `rect`; so does an empty room.
+    Rect room;
 };
 
 // A label: no tab stop, no background of its own. The handlers given (click, mouse_down,
 // double_click, ...) are the label's; its paint handler is the label's own.
 WindowHandle create_label(WindowHandle parent, const LabelDesc& desc, WindowHandlers handlers = {});
+// The label's box is fitted to the new text again (see LabelDesc::room).
 bool set_label_text(WindowHandle label, std::string_view text_cp932);
 std::string label_text(WindowHandle label);
+// The width of the label's text in its font (the widest line), as DrawTextA measures it.
+int label_text_width(WindowHandle label);
 bool set_label_color(WindowHandle label, ColorRef color);
 bool set_label_font(WindowHandle label, const FontDesc& font);
 
@@ -78,6 +86,9 @@ struct ComboDesc {
 struct ComboHandlers {
     std::function<void()> change;  // the user changed the text (typing, paste, list choice)
     std::function<void()> select;  // the user chose an item of the list
+    // Escape while the list is not dropped (with the list dropped, Escape closes it): the
+    // dialog's cancel key, which a text field has no use for.
+    std::function<void()> cancel;
 };
 
 WindowHandle create_combo_box(WindowHandle parent, const ComboDesc& desc, ComboHandlers handlers = {});

@@ -17,7 +17,9 @@ std::uint32_t mci_send_string(std::string_view command, char* reply, std::uint32
 // mciGetErrorStringA: writes the description of `code` (zero-terminated); false on failure.
 bool mci_get_error_string(std::uint32_t code, char* text, std::uint32_t text_length);
 
-// PlaySoundA(name, nullptr, flags); a null name stops the sound.
+// PlaySoundA(name, nullptr, flags); a null name stops the sound. A name is played only when it
+// is a wave file whose RIFF structure passes common::check_wave (common/wave_file.h); any other
+// name stops the sound and plays nothing, as a missing file does, and gives false.
 inline constexpr std::uint32_t kSndAsync = 0x0001;
 inline constexpr std::uint32_t kSndNoDefault = 0x0002;
 inline constexpr std::uint32_t kSndLoop = 0x0008;

@@ -32,6 +32,7 @@ TEST_PROGRAMS = [
     "xprop", "import", "convert", "sox", "lame", "setpriv", "timeout", "locale-gen",
     "cmake", "ctest", "make", "x86_64-w64-mingw32-g++", "x86_64-w64-mingw32-windres",
     "xscreensaver", "xscreensaver-command", "dpkg-deb", "dpkg-shlibdeps", "strip",
+    "makensis", "lintian", "desktop-file-validate", "appstreamcli", "man", "identify",
 ]
 RUN_PROGRAMS = ["cmake", "make", "g++", "pkg-config"]
 
@@ -53,6 +54,9 @@ TEST_DATA = [
     "/usr/lib/x86_64-linux-gnu/gstreamer-1.0/libgstmpg123.so",
     # The Japanese font Wine draws the dialogs' texts with.
     "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
+    # What makensis builds the 64-bit Japanese setup program from.
+    "/usr/share/nsis/Stubs/lzma_solid-amd64-unicode",
+    "/usr/share/nsis/Contrib/Language files/Japanese.nlf",
 ]
 TEST_DATA += TEXT_FONTS
 RUN_DATA = ["/usr/share/fonts/X11/misc/6x13-ISO8859-1.pcf.gz"] + TEXT_FONTS

@@ -13,6 +13,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool x11-utils xfonts-base imagemagick fonts-ipafont-gothic fonts-liberation locales sox libsox-fmt-mp3 lame
   util-linux xscreensaver libxinerama-dev dpkg-dev
+  nsis lintian desktop-file-utils appstream man-db
 )
 run_only=0; print_only=0
 for arg in "$@"; do

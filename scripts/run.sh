@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Linux executable and runs the saver full screen.
-# Extra arguments are passed on (default /s); on a machine without a display it runs in a
-# virtual X server so that it can be watched with a screenshot tool.
+# Extra arguments are passed on (default /s). It needs a display: without DISPLAY it says so
+# and ends (start a virtual X server first, e.g. `Xvfb :5 & DISPLAY=:5 scripts/run.sh`).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/install-deps.sh" --run-only

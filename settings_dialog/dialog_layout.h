@@ -21,6 +21,14 @@ const controls::LayoutNode* DialogLayout();
 // screen's twips per pixel (truncated, as the platform divides them).
 plat::Rect PixelRect(const controls::LayoutNode& node, plat::Point twips_per_pixel);
 
+// The room a label that does not wrap may grow into when a font wider than the designed one
+// needs it (pixels, in its container's client coordinates): its own row, from the nearest
+// control on its left to the nearest on its right, or to the container's edges. A gap that
+// faces another label which may grow towards it is shared at its middle, so that no label
+// ever covers another control. The room always holds the label's own box.
+plat::Rect LabelRoom(const controls::LayoutNode& container, const controls::LayoutNode& label,
+                     plat::Point twips_per_pixel);
+
 // The node of that name (and index) anywhere in the dialog, or nullptr.
 const controls::LayoutNode* FindControl(std::string_view name, std::optional<int> index = {});
 

@@ -1,5 +1,6 @@
 #include "settings_dialog/dialog_logic.h"
 
+#include "common/cp932.h"
 #include "common/numeric.h"
 #include "common/texts.h"
 #include "platform/window.h"
@@ -12,6 +13,16 @@ std::int16_t RepeatFromText(std::string_view text) {
     const std::optional<double> number = common::parse_number(text);
     if (!number) return 0;
     return common::to_int16_rounded(*number).value_or(0);
+}
+
+std::string LinkCaption(std::string_view target) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < target.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(target[i]);
+        if (common::IsCp932LeadByte(c)) ++i;
+        else if (c == '\\' || c == '/') start = i + 1;
+    }
+    return start < target.size() ? std::string(target.substr(start)) : std::string(target);
 }
 
 void DialogLogic::ShowNeon(int option) {
@@ -38,7 +49,7 @@ void DialogLogic::Load() {
     view_.set_repeat_text(RepeatText(s.BgmRepeat));
     for (int track = 0; track <= 30; ++track) view_.add_repeat_entry(RepeatText(track));
     view_.set_label_text(LabelId::FileName, s.BgmFile);
-    if (!host_.link_target.empty()) view_.set_label_text(LabelId::Link, host_.link_target);
+    if (!host_.link_target.empty()) view_.set_label_text(LabelId::Link, LinkCaption(host_.link_target));
     plat::Point cursor{};
     if (!plat::get_cursor_pos(cursor)) cursor = {};
     host_.zoom_origin_x = static_cast<std::int16_t>(cursor.x);
@@ -101,12 +112,18 @@ void DialogLogic::Save() {
     // Read whether or not the box is enabled: a track typed while the CD was chosen stays.
     s.BgmRepeat = RepeatFromText(view_.repeat_text());
     number(texts::kKeyBgmRepeat, s.BgmRepeat);
-    write(texts::kKeyBgmFile, s.BgmFile);
+    write(texts::kKeyBgmFile, host_.text_value ? host_.text_value(s.BgmFile) : s.BgmFile);
     if (!written && host_.report_unsaved) host_.report_unsaved(view_.window());
-    view_.close();
+    Close();
 }
 
-void DialogLogic::Cancel() { view_.close(); }
+void DialogLogic::Cancel() { Close(); }
+
+void DialogLogic::Close() {
+    if (!zoomed_shut_ && host_.zoom_close) host_.zoom_close(view_.window());
+    zoomed_shut_ = true;
+    view_.close();
+}
 
 void DialogLogic::ChooseFile() {
     ChooseMusicFile(host_.choose_file, view_.window(), host_.settings.BgmFile,
@@ -120,7 +137,8 @@ void DialogLogic::OpenLink() {
 }
 
 void DialogLogic::Unload() {
-    if (host_.zoom_close) host_.zoom_close(view_.window());
+    if (!zoomed_shut_ && host_.zoom_close) host_.zoom_close(view_.window());
+    zoomed_shut_ = true;
 }
 
 }  // namespace settings_dialog

@@ -37,12 +37,15 @@ struct DialogHost {
     std::function<bool(std::string_view key, std::string_view value)> write_setting;
     // A number as the settings file holds it, with its sign position (" 5", "-3").
     std::function<std::string(long)> number_text;
+    // A text (the music file's path) as the settings file must hold it to read back as itself.
+    std::function<std::string(std::string_view)> text_value;
     std::function<void(plat::WindowHandle)> zoom_open;
     std::function<void(plat::WindowHandle)> zoom_close;
     FileChooser choose_file;
     // ShellExecuteA(owner, "open", target, "", "", SW_SHOWNORMAL); the result is not examined.
     std::function<void(plat::WindowHandle owner, std::string_view target)> open_page;
-    // The page of the link: the program's own documentation, as a full path.
+    // The page of the link: the program's own documentation, as a full path. The link shows
+    // the page's name (LinkCaption), which fits its label and tells the user what opens.
     std::string link_target;
     // Tells the user, over the dialog, that Save could not write the settings file.
     std::function<void(plat::WindowHandle owner)> report_unsaved;
@@ -81,6 +84,12 @@ std::string RepeatText(long value);
 // -32768..32767 is no track the CD can hold and is refused the same way: 0, no track held.
 std::int16_t RepeatFromText(std::string_view text);
 
+// What the link shows for its target: the last part of a path ("Zephlora.html" of
+// "C:\Program Files\Zephlora\Zephlora.html" or "/usr/libexec/xscreensaver/Zephlora.html"),
+// the whole text when it names no folder. A backslash byte that is the trail byte of a CP932
+// character parts nothing.
+std::string LinkCaption(std::string_view target);
+
 class DialogLogic {
 public:
     DialogLogic(DialogHost& host, DialogView& view) : host_(host), view_(view) {}
@@ -97,14 +106,19 @@ public:
     void Cancel();
     void ChooseFile();
     void OpenLink();
-    // The window is going (Save, Cancel, its close box or the system): the closing zoom.
+    // The window is going (Save, Cancel, its close box or the system): the closing zoom, unless
+    // the dialog's own close ran it already.
     void Unload();
 
 private:
     void ShowNeon(int option);
+    // The closing zoom runs from the window while it is still on the screen (the system hides
+    // a window before it tells it of its end), then the window closes.
+    void Close();
 
     DialogHost& host_;
     DialogView& view_;
+    bool zoomed_shut_ = false;
 };
 
 }  // namespace settings_dialog

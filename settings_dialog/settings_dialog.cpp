@@ -67,9 +67,10 @@ TextStyle StyleOf(const LayoutNode& node) {
 }
 
 // A label of the description, its text as designed. Only a label marked WordWrap breaks its
-// lines: the others keep to one line, so that a font wider than the designed one cuts the end
-// of a caption instead of moving a word out of sight.
-plat::LabelDesc LabelOf(const LayoutNode& node, plat::Rect rect) {
+// lines; the others keep to one line and, where the font found is wider than the designed one
+// (MS P Gothic is missing on Linux and on a Windows without the Japanese fonts), grow into
+// `room` to show the whole text rather than move a word out of sight or cut it.
+plat::LabelDesc LabelOf(const LayoutNode& node, plat::Rect rect, plat::Rect room) {
     const TextStyle style = StyleOf(node);
     plat::LabelDesc desc;
     desc.rect = rect;
@@ -78,6 +79,7 @@ plat::LabelDesc LabelOf(const LayoutNode& node, plat::Rect rect) {
     desc.color = style.colour;
     desc.align = style.align == 1 ? plat::TextAlign::Right : style.align == 2 ? plat::TextAlign::Center : plat::TextAlign::Left;
     desc.word_wrap = node.properties.read_bool("WordWrap", false);
+    if (!desc.word_wrap) desc.room = room;
     return desc;
 }
 
@@ -97,6 +99,11 @@ public:
 
     bool create();
     void load() { logic_.Load(); }
+    // The keyboard starts on the first control of the tab order, as on a Windows form, so
+    // that the arrow keys move a slider before any Tab or click.
+    void focus_first_stop() {
+        if (first_stop_ != plat::WindowHandle::None && plat::is_window_enabled(first_stop_)) plat::set_focus(first_stop_);
+    }
 
     // DialogView
     plat::WindowHandle window() const override { return window_; }
@@ -154,6 +161,7 @@ private:
     std::array<std::unique_ptr<controls::Slider>, 5> sliders_;
     plat::WindowHandle repeat_{};
     std::unique_ptr<controls::qzButtons_H> file_button_, cancel_, save_;
+    plat::WindowHandle first_stop_{};
     // Labels and glyphs in the order of the description; the value labels and glyphs by name.
     std::vector<Overlay> overlays_;
     std::array<plat::WindowHandle, 7> value_labels_{};
@@ -187,6 +195,9 @@ bool SettingsWindow::create() {
     plat::use_gdi_scaled_dpi_for_thread();
     plat::WindowHandlers handlers;
     handlers.key_down = [this](int k) { key(k); };
+    // Windows gives the focus to a window it activates (on showing it, on coming back to it):
+    // the dialog passes it on to a control, so that the keys always have one.
+    handlers.focus_gained = [this] { focus_first_stop(); };
     handlers.unload = [this] { logic_.Unload(); };
     const std::string title = form->properties.read_text("Caption", texts::kTitleDialog);
     window_ = plat::create_window({title, plat::WindowStyle::Dialog,
@@ -221,6 +232,7 @@ bool SettingsWindow::create_tab_stops() {
         const controls::PropertyBag& p = n.properties;
         const plat::Rect r = dialog_rect_of(n.name);
         bool made = true;
+        plat::WindowHandle handle{};
         if (n.kind == "Slider") {
             static constexpr std::pair<std::string_view, SliderId> kSliders[] = {
                 {"HSInterval", SliderId::Interval}, {"HSSleep", SliderId::Sleep},
@@ -230,19 +242,26 @@ bool SettingsWindow::create_tab_stops() {
                 controls::SliderEvents events;
                 events.on_change = [this, id = id] { logic_.SliderChanged(id); };
                 events.on_scroll = [this, id = id] { logic_.SliderChanged(id); };
+                events.on_key_down = [this](int k) { key(k); };
                 auto& slider = sliders_[Index(id)];
                 slider = std::make_unique<controls::Slider>(window_, r, std::move(events));
                 slider->ReadProperties(p);
-                made = slider->window() != plat::WindowHandle::None;
+                handle = slider->window();
+                made = handle != plat::WindowHandle::None;
             }
         } else if (n.kind == "ComboBox") {
             plat::ComboDesc desc;
             desc.rect = r;
             desc.font = StyleOf(n).font;
-            repeat_ = plat::create_combo_box(window_, desc);
+            plat::ComboHandlers handlers;
+            handlers.cancel = [this] { logic_.Cancel(); };
+            repeat_ = plat::create_combo_box(window_, desc, std::move(handlers));
+            handle = repeat_;
             made = repeat_ != plat::WindowHandle::None;
         } else if (n.kind == "StyledButton") {
-            // Each acts the moment a mouse button goes down on it, whichever button.
+            // Each acts the moment a mouse button goes down on it, whichever button, and on a
+            // Click from the keyboard (Space, the access key); the mouse's own Click, which
+            // follows its press, does nothing more.
             std::function<void()> press = n.name == "Cmd_File"       ? std::function<void()>([this] { logic_.ChooseFile(); })
                                           : n.name == "qzButtons_H1" ? std::function<void()>([this] { logic_.Cancel(); })
                                                                      : std::function<void()>([this] { logic_.Save(); });
@@ -250,13 +269,18 @@ bool SettingsWindow::create_tab_stops() {
             events.MouseDown = [press](std::int16_t&, std::int16_t&, float&, float&) { press(); };
             events.KeyDown = [this](std::int16_t& key_code, std::int16_t&) { key(key_code); };
             auto button = std::make_unique<controls::qzButtons_H>(button_host_, std::move(events));
+            button->events().Click = [press, b = button.get()] {
+                if (b->clicking_by_keyboard()) press();
+            };
             made = button->Create(window_, r);
+            handle = button->hWnd();
             button->ReadProperties(p);
             if (n.name == "Cmd_File") file_button_ = std::move(button);
             else if (n.name == "qzButtons_H1") cancel_ = std::move(button);
             else save_ = std::move(button);
         }
         if (!made) return false;
+        if (first_stop_ == plat::WindowHandle::None) first_stop_ = handle;
     }
     return true;
 }
@@ -292,7 +316,8 @@ void SettingsWindow::create_overlays(const LayoutNode& container, int panel) {
             if (n.name == "lbl_BGM" && n.index) press = [this, i = *n.index] { logic_.SelectMusic(i); };
             plat::WindowHandlers handlers = PressHandlers(std::move(press));
             if (n.name == "lbl_URL") handlers.click = [this] { logic_.OpenLink(); };
-            const plat::WindowHandle label = plat::create_label(parent, LabelOf(n, r), std::move(handlers));
+            const plat::Rect room = LabelRoom(container, n, twips_);
+            const plat::WindowHandle label = plat::create_label(parent, LabelOf(n, r, room), std::move(handlers));
             if (n.properties.read_text("MousePointer", "") == "Hand") plat::set_window_cursor(label, plat::CursorKind::Hand);
             static constexpr std::pair<std::string_view, LabelId> kValueLabels[] = {
                 {"lbl_Interval", LabelId::Interval}, {"lbl_Sleep", LabelId::Sleep}, {"lblXaxis", LabelId::XAxis},
@@ -343,6 +368,7 @@ void ShowSettingsDialog(DialogHost& host) {
     if (!dialog.create()) return;
     dialog.load();
     plat::show_window(dialog.window(), true);
+    dialog.focus_first_stop();
     // Modal: the process has no other window, so the loop ends when this one closes.
     plat::run_event_loop();
 }

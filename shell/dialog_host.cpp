@@ -11,9 +11,9 @@
 
 namespace shell {
 
-void RunSettingsDialog() {
+settings_dialog::DialogHost SettingsDialogHost() {
     SaverSettingsRecord& s = SaverSettings;
-    settings_dialog::DialogHost host{
+    return {
         {s.Interval, s.NeonEffect, s.XAxis, s.YAxis, s.ZAxis, s.Sleep, s.BgmKind, s.BgmRepeat, s.BgmFile},
         ZoomOriginX,
         ZoomOriginY,
@@ -21,6 +21,7 @@ void RunSettingsDialog() {
             return WriteSetting(texts::kSettingsSection, key, value, SettingsPath());
         },
         [](long value) { return SettingNumberText(value); },
+        [](std::string_view text) { return SettingTextValue(text); },
         ZoomOpen,
         ZoomClose,
         [](const settings_dialog::MusicFileRequest& r) -> std::optional<std::string> {
@@ -46,6 +47,10 @@ void RunSettingsDialog() {
             plat::message_box(owner, text, texts::kMessageTitle, plat::kMbIconExclamation);
         },
     };
+}
+
+void RunSettingsDialog() {
+    settings_dialog::DialogHost host = SettingsDialogHost();
     settings_dialog::ShowSettingsDialog(host);
 }
 

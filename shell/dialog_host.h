@@ -2,9 +2,15 @@
 // settings file and the zoom routines of start-up.
 #pragma once
 
+#include "settings_dialog/dialog_logic.h"
+
 namespace shell {
 
-// Shows the dialog modally and returns when it has closed.
+// What the dialog uses of the rest of the program: SaverSettings, the settings file, the zooms,
+// the file chooser, the shell and the message box.
+settings_dialog::DialogHost SettingsDialogHost();
+
+// Shows the dialog modally over SettingsDialogHost and returns when it has closed.
 void RunSettingsDialog();
 
 }  // namespace shell

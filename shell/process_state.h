@@ -1,6 +1,8 @@
-// The process-wide state of the saver, kept in one place: the settings record, the mode,
-// the cursor's display count and the zoom origin of the settings dialog. Everything runs on
-// the one user-interface thread, so none of it is locked.
+// The process-wide state that the whole program shares: the settings record, the mode, the
+// cursor's display count and the zoom origin of the settings dialog. What belongs to one
+// window or one run (the saver window and its covers, the live host, the hack's run, the
+// folders decided at start-up) is held by the unit that owns it, in a function-local static.
+// Everything runs on the one user-interface thread, so none of it is locked.
 #pragma once
 
 #include <cstdint>

@@ -38,6 +38,16 @@ std::string SettingNumberText(long value) {
     return text;
 }
 
+std::string SettingTextValue(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front();
+    if (text.empty() || (!blank(text.front()) && !blank(text.back()) && !quoted)) return std::string(text);
+    std::string out(1, '"');
+    out += text;
+    out += '"';
+    return out;
+}
+
 namespace {
 
 // A 16-bit field: the number rounded down; kept unchanged when the text is no number or

@@ -32,4 +32,10 @@ void LoadSettings();
 // is not negative (" 5", "-3").
 std::string SettingNumberText(long value);
 
+// Text as the settings dialog saves it, so that it reads back as itself: reading drops the
+// blanks around a value and one pair of quotes around it, so a text with a blank or a tab at
+// either end, or in quotes of its own, is written in double quotes (a music file whose name
+// ends in a blank keeps it); any other text is written as it is.
+std::string SettingTextValue(std::string_view text);
+
 }  // namespace shell

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Makes every file of Zephlora's shipped content from source, the same bytes on every run:
-the nine shape members and the resource pack, and the pictures the executables carry.
+the nine shape members and the resource pack, the pictures the executables carry, and the
+program icon in the sizes of the desktop's icon theme.
 
     generate.py [--out DIR]      write into DIR (default: the assets folder)
     generate.py --check          make everything in a temporary folder and compare it byte
@@ -39,7 +40,10 @@ PICTURES = (["pictures/sprites.png"] + [f"pictures/background{i}.png" for i in r
             + ["pictures/icon32.png", "pictures/icon16.png", "pictures/zephlora.ico",
                "pictures/checksums.inc"])
 MEMBERS = [f"shapes/Zephlora{n:03d}.zpk" for n in range(1, 10)]
-OUTPUTS = MEMBERS + ["Zephlora.zpk"] + PICTURES
+# The program icon in the desktop's icon theme (installed as it lies, under share/icons).
+THEME_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+THEME_ICONS = [f"icons/hicolor/{n}x{n}/apps/zephlora.png" for n in THEME_ICON_SIZES]
+OUTPUTS = MEMBERS + ["Zephlora.zpk"] + PICTURES + THEME_ICONS
 
 SLIDER_ORDER = ["PicLeft", "PicRight", "PicHandle", "PicFullFill", "PicEmptyFill", "PicUp", "PicDown",
                 "PicHandle2", "PicFullFill2", "PicEmptyFill2"]
@@ -92,6 +96,9 @@ def build(only=None):
     out["pictures/icon32.png"] = png_bytes(icons[0])
     out["pictures/icon16.png"] = png_bytes(icons[1])
     out["pictures/zephlora.ico"] = ui.ico_file(icons)
+    for size, name in zip(THEME_ICON_SIZES, THEME_ICONS):
+        if want(name):
+            out[name] = png_bytes(icons[0] if size == 32 else icons[1] if size == 16 else ui.icon(size))
     if only is None or "pictures/checksums.inc" in only:
         out["pictures/checksums.inc"] = checksums(out)
     return {k: v for k, v in out.items() if only is None or k in only}

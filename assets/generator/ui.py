@@ -221,8 +221,14 @@ def slider_images():
 
 
 def icon(size):
-    """The program icon: a turning cube of green dots before a blue planet's limb, on black."""
-    s = 8
+    """The program icon: a turning cube of green dots before a blue planet's limb, on black.
+
+    Sizes 16 and 32 are the Windows icon's two images; the other sizes (the desktop's icon
+    theme) draw the same picture, the dots as wide in proportion as in the nearer of the two
+    designs, 16 (eight corner dots) below 32 and 32 (with the edges' midpoints) from there on.
+    Sizes above 64 are sampled less finely, 512 samples a side."""
+    s = 8 if size <= 64 else max(2, 512 // size)
+    base = 32 if size >= 32 else 16
     n = size * s
     ys, xs = np.mgrid[0:n, 0:n].astype(np.float64)
     u = (xs + 0.5) / n - 0.5
@@ -243,7 +249,7 @@ def icon(size):
     pts = np.array(sorted(pts)) * 60.0
     x, y, z = project(pts, -24, 38, 0)
     r = (0.36 if size >= 32 else 0.33) * n / 100.0
-    sigma = (0.95 if size >= 32 else 0.75) * s
+    sigma = (0.95 if size >= 32 else 0.75) * s * (size / base)
     ox, oy = n * 0.44, n * 0.46
     glow = np.zeros((n, n))
     for px, py, pz in zip(x * r + ox, y * r + oy, z):

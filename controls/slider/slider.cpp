@@ -48,6 +48,8 @@ Slider::Slider(plat::WindowHandle parent, const plat::Rect& rect, SliderEvents e
         if (s.pressed_button_ == 1) s.raise(s.events_.on_click);
     });
     h.key_down = with([](Slider& s, int vk) { s.on_key_down(vk); });
+    h.focus_gained = with([](Slider& s) { s.on_focus(true); });
+    h.focus_lost = with([](Slider& s) { s.on_focus(false); });
     h.paint = with([](Slider& s) { s.redraw(); });
     plat::ChildDesc desc;
     desc.rect = rect_;
@@ -234,6 +236,7 @@ void Slider::redraw() {
             copy(p, kHandleInset, kHandleWidth, kHandleHeight, images_[Handle]);
         }
     }
+    if (focused_) plat::draw_focus_rect(dc, {0, 0, w, h});
     plat::update_window(window_);
 }
 
@@ -271,14 +274,23 @@ void Slider::on_mouse_up(int button, plat::Point client) {
 }
 
 void Slider::on_key_down(int virtual_key) {
-    const std::optional<std::int32_t> next = KeyStep(bounds_.value, virtual_key);
-    if (!next) return;  // refused
-    bounds_.value = *next;
-    bounds_.value = Clamped(bounds_);
-    dragging_ = false;
+    if (const std::optional<std::int32_t> next = KeyStep(bounds_.value, virtual_key)) {
+        bounds_.value = *next;
+        bounds_.value = Clamped(bounds_);
+        dragging_ = false;
+        redraw();
+        raise(events_.on_change);
+        raise(events_.on_scroll);
+    }  // else refused: no change, no event of its own
+    if (events_.on_key_down) {
+        auto handler = events_.on_key_down;
+        handler(virtual_key);
+    }
+}
+
+void Slider::on_focus(bool gained) {
+    focused_ = gained;
     redraw();
-    raise(events_.on_change);
-    raise(events_.on_scroll);
 }
 
 }  // namespace controls

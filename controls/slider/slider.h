@@ -18,7 +18,12 @@
 // A drag step (left button held, Enabled) raises Scroll then Change; a key press (any key,
 // the arrows change Value by 1, whether or not Enabled) raises Change then Scroll. A write or
 // key press whose arithmetic leaves the 32-bit range is refused whole: nothing changes and no
-// event is raised.
+// event is raised. Every key then reaches the owner too (on_key_down), for the keys of its
+// dialog (Escape).
+//
+// While the control has the keyboard focus it shows the system's dotted focus rectangle
+// (DrawFocusRect) round its whole client area, as a trackbar does; that is the only change to
+// its pixels, so that the user sees which slider the arrow keys move.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,6 +43,8 @@ struct SliderEvents {
     // The mouse button (1 left, 2 right, 4 middle), Shift (1 Shift, 2 Ctrl, 4 Alt) and the
     // point in twips relative to the control.
     std::function<void(std::int16_t button, std::int16_t shift, float x, float y)> on_mouse_up;
+    // A key pressed while the control has the focus, after its own Change and Scroll.
+    std::function<void(int virtual_key)> on_key_down;
 };
 
 class Slider {
@@ -89,6 +96,7 @@ public:
     plat::Rect rect() const { return rect_; }
     // True after a drag step until the next write, key or resize.
     bool dragging() const { return dragging_; }
+    bool focused() const { return focused_; }
 
 private:
     bool vertical() const { return style_ != 0; }
@@ -103,6 +111,7 @@ private:
     void on_mouse_move(int buttons, plat::Point client);
     void on_mouse_up(int button, plat::Point client);
     void on_key_down(int virtual_key);
+    void on_focus(bool gained);
 
     plat::WindowHandle window_{};
     plat::Rect rect_;
@@ -118,6 +127,7 @@ private:
     std::uint32_t fore_color2_ = 0x000000C8;  // RGB(200, 0, 0)
     slider::Rgb fore_rgb_, fore2_rgb_;
     bool dragging_ = false;
+    bool focused_ = false;
     int pressed_button_ = 0;  // the button of the last press: only the left one clicks
     double drag_position_ = 0;
     std::shared_ptr<Slider*> self_;  // cleared when the control goes, for handlers still queued

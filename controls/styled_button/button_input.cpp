@@ -260,7 +260,7 @@ void qzButtons_H::on_key_up(int key) {
             flags_ &= ~kPressed;
             last_button_ = 1;
             repaint();
-            on_click();
+            click_by_keyboard();
         }
         break;
     case plat::kVkLeft:
@@ -298,7 +298,13 @@ void qzButtons_H::on_access_key() {
         repaint();
     }
     last_button_ = 1;
+    click_by_keyboard();
+}
+
+void qzButtons_H::click_by_keyboard() {
+    keyboard_click_ = true;
     on_click();
+    keyboard_click_ = false;
 }
 
 void qzButtons_H::on_focus(bool gained) {

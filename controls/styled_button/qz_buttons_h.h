@@ -160,6 +160,9 @@ public:
     int state_flags() const { return flags_; }
     bool hover_tracking() const { return hover_tracking_; }
     int last_button() const { return last_button_; }
+    // True while the Click being raised comes from the keyboard (Space or the access key),
+    // so that a host acting on the mouse's press can act on the keys' Click alone.
+    bool clicking_by_keyboard() const { return keyboard_click_; }
     int access_key() const { return access_key_; }
     int left_inset() const { return xl_; }
     int right_extent() const { return xr_; }
@@ -192,6 +195,7 @@ private:
     void on_mouse_up(int button, plat::Point p);
     void on_mouse_move(int buttons, plat::Point p);
     void on_click();
+    void click_by_keyboard();
     void on_double_click(int button, plat::Point p);
     void on_key_down(int key);
     void on_key_up(int key);
@@ -224,6 +228,7 @@ private:
     int flags_ = 0;
     bool hover_tracking_ = false;
     int last_button_ = 0;
+    bool keyboard_click_ = false;
     bool delay_ = false;
     int access_key_ = 0;
     styled_button::FaceColours faces_;

@@ -7,12 +7,17 @@
 // runs on SDL's thread (and, for the CD and for loading a wave file, on a thread of ours).
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 
+#include "common/wave_file.h"
 #include "platform/linux/cd_drive.h"
 #include "platform/media.h"
 #include "platform/posix/media_commands.h"
@@ -147,12 +152,53 @@ mci::Interpreter& interpreter() {
 }
 
 // --- The looping wave player ---
-// A wave file plays as the mixer's music stream, which reads it as it plays: memory does not
-// grow with the file's length. The stream is the one that music files use; the program plays
-// one source at a time, and the wave takes the stream from a file that played before it.
-// Waves that the stream cannot read (compressed kinds such as ADPCM) are decoded whole on a
-// thread of their own, then played on the reserved channel. A newer call, or the stop call,
-// makes an older load void.
+// A wave is played only when its RIFF structure passes common::check_wave (the Windows build
+// checks the same before the system's player). It then plays as the mixer's music stream,
+// which reads it as it plays: memory does not grow with the file's length. The stream is the
+// one that music files use; the program plays one source at a time, and the wave takes the
+// stream from a file that played before it. Waves that the stream cannot read (compressed
+// kinds such as ADPCM) are decoded whole on a thread of their own, then played on the reserved
+// channel, when what they decode to stays within kWholeWaveBytes; a longer one plays nothing.
+// A newer call, or the stop call, makes an older load void.
+
+// The most that a wave decoded whole may take, in its own sample format and in the mixer's:
+// about six minutes at 44.1 kHz in 16-bit stereo. The decoder holds the file's data, the
+// decoded samples and their conversion at once, so its peak is some three times this.
+constexpr std::uint64_t kWholeWaveBytes = 64ull << 20;
+
+// The wave's format when `name` is a regular file that passes the structure check.
+std::optional<common::WaveInfo> checked_wave(const char* name) {
+    const int fd = ::open(native_path(name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    std::optional<common::WaveInfo> info;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        info = common::check_wave(static_cast<std::uint64_t>(st.st_size),
+                                  [fd](std::uint64_t offset, std::size_t length, std::uint8_t* out) {
+                                      while (length > 0) {
+                                          const ssize_t got = ::pread(fd, out, length, static_cast<off_t>(offset));
+                                          if (got <= 0) return false;
+                                          out += got, offset += static_cast<std::uint64_t>(got);
+                                          length -= static_cast<std::size_t>(got);
+                                      }
+                                      return true;
+                                  });
+    ::close(fd);
+    return info;
+}
+
+// True when the wave, decoded whole and converted to the mixer's output, stays within
+// kWholeWaveBytes.
+bool fits_whole(const common::WaveInfo& w) {
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (!Mix_QuerySpec(&rate, &format, &channels)) return false;
+    const std::uint64_t frames = w.frames();
+    const std::uint64_t decoded = frames * w.channels * std::max<unsigned>(w.bits, 16) / 8;
+    const std::uint64_t converted = (frames * static_cast<std::uint64_t>(rate) / w.rate + 1) *
+                                    static_cast<std::uint64_t>(channels) * (SDL_AUDIO_BITSIZE(format) / 8);
+    return decoded <= kWholeWaveBytes && converted <= kWholeWaveBytes;
+}
 
 struct WavePlayer {
     std::mutex mutex;
@@ -187,14 +233,16 @@ bool mci_get_error_string(std::uint32_t code, char* text, std::uint32_t text_len
 }
 
 // Names are file paths (there are no system sound aliases here). Every call is asynchronous;
-// a file that cannot be played stays silent, as no default sound exists.
+// a file that cannot be played, or is refused (see the wave player above), stays silent, as
+// no default sound exists.
 bool play_sound(const char* name, std::uint32_t flags) {
     if (!audio_ready()) return false;
     WavePlayer& w = wave();
     std::unique_lock lock(w.mutex);
     stop_wave_locked(w);
     if (!name) return true;
-    if (!can_open_for_reading(name)) return false;
+    const std::optional<common::WaveInfo> info = checked_wave(name);
+    if (!info) return false;
     const std::string path = utf8_path(name);
     const int loops = (flags & kSndLoop) ? -1 : 0;
     if (Mix_Music* stream = Mix_LoadMUSType_RW(SDL_RWFromFile(path.c_str(), "rb"), MUS_WAV, 1)) {
@@ -206,6 +254,7 @@ bool play_sound(const char* name, std::uint32_t flags) {
         w.stream = stream;
         return true;
     }
+    if (!fits_whole(*info)) return false;
     const unsigned generation = w.generation;
     std::thread([path, generation, loops] {
         Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());

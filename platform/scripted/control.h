@@ -57,7 +57,8 @@ struct AnimatedRectsCall {
 struct PumpBudgetSpent {};
 
 // Back to a new machine: no windows, clock at 0, a 1024 x 768 screen at 15 twips per pixel,
-// an NT-family system, cursor count 0, the program folder "." and an empty command line.
+// an NT-family system, cursor count 0, the program folder ".", an empty command line and no
+// files in memory.
 void reset();
 
 void set_program_folder(std::string folder_cp932);
@@ -147,6 +148,12 @@ struct ShellCall {
     int show = 0;
 };
 const std::vector<ShellCall>& shell_calls();
+
+// The files of a program linked with zephlora_memory_files, which keeps the files of
+// platform/files.h in this world instead of on the disk: a file's bytes by its path (the
+// program's spelling), nullptr when there is none. Pointers hold until the next write.
+void put_file(std::string path_cp932, std::string bytes);
+const std::string* file_bytes(std::string_view path_cp932);
 
 const std::vector<MessageBoxCall>& message_boxes();
 const std::vector<AnimatedRectsCall>& animated_rects();

@@ -165,6 +165,11 @@ std::string clipboard() { return world().clipboard; }
 void queue_file_answer(std::optional<std::string> path) { world().file_answers.push_back(std::move(path)); }
 const std::vector<OpenFileRequest>& file_requests() { return world().file_requests; }
 const std::vector<ShellCall>& shell_calls() { return world().shell_calls; }
+void put_file(std::string path, std::string bytes) { world().files.insert_or_assign(std::move(path), std::move(bytes)); }
+const std::string* file_bytes(std::string_view path) {
+    const auto it = world().files.find(path);
+    return it == world().files.end() ? nullptr : &it->second;
+}
 const std::vector<AnimatedRectsCall>& animated_rects() { return world().zooms; }
 int cursor_display_count() { return world().cursor_count; }
 std::vector<std::pair<std::uint32_t, std::uint32_t>> system_parameter_calls() {

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,6 +60,10 @@ struct World {
     std::deque<std::optional<std::string>> file_answers;
     std::vector<OpenFileRequest> file_requests;
     std::vector<ShellCall> shell_calls;
+    // The files of the memory file layer (memory/files.cpp) by path, and the folders it made.
+    std::map<std::string, std::string, std::less<>> files;
+    std::set<std::string, std::less<>> private_folders;
+    int private_folders_made = 0;
 };
 
 World& world();

@@ -2,6 +2,7 @@
 // copies the container's image under them and draws the text or the picture over that copy.
 // Only the platform's own window and drawing calls are used, so the Win32 back end draws them
 // with real GDI into real child windows and the others with the software raster.
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -11,7 +12,8 @@ namespace plat {
 namespace {
 
 // DrawTextA's format bits used here.
-constexpr std::uint32_t kDtCenter = 0x0001, kDtRight = 0x0002, kDtWordBreak = 0x0010, kDtNoPrefix = 0x0800;
+constexpr std::uint32_t kDtCenter = 0x0001, kDtRight = 0x0002, kDtWordBreak = 0x0010, kDtCalcRect = 0x0400,
+                        kDtNoPrefix = 0x0800;
 
 struct StaticControl {
     WindowHandle handle{};
@@ -22,6 +24,9 @@ struct StaticControl {
     ColorRef color = kWindowTextColor;
     TextAlign align = TextAlign::Left;
     bool word_wrap = true;
+    Rect design;  // labels: the box as designed, the room it may grow into, the box it has
+    Rect room;
+    Rect placed;
     GdiObject picture{};  // image controls: the copy shown
     ~StaticControl() {
         if (font != GdiObject::None) delete_object(font);
@@ -56,6 +61,48 @@ Rect client_rect(WindowHandle h) {
     Rect r;
     get_window_rect(h, r);
     return {0, 0, r.width(), r.height()};
+}
+
+// The label's text in its font: DrawTextA's extent without drawing.
+int text_width(StaticControl& c) {
+    const Dc image = window_dc(c.handle);
+    if (image == Dc::None) return 0;
+    if (c.font == GdiObject::None) c.font = create_font(c.font_desc);
+    const GdiObject old_font = c.font != GdiObject::None ? select_object(image, c.font) : GdiObject::None;
+    Rect r{0, 0, 0, 0};
+    draw_text(image, c.text, r, kDtNoPrefix | kDtCalcRect);
+    if (old_font != GdiObject::None) select_object(image, old_font);
+    return r.width();
+}
+
+// The box of a label whose text is `need` pixels wide: the box as designed, widened in the
+// direction of its alignment as far as the room allows, so that a font wider than the
+// designed one shows the whole caption without covering anything beside it. A centred label
+// that meets the room's edge on one side takes the rest on the other.
+Rect fitted_box(const Rect& design, const Rect& room, int need, TextAlign align) {
+    const int extra = need - design.width();
+    if (extra <= 0 || room.width() <= 0) return design;
+    const int left_room = std::max(0, design.left - room.left), right_room = std::max(0, room.right - design.right);
+    int grow_left = 0, grow_right = 0;
+    switch (align) {
+    case TextAlign::Left: grow_right = std::min(extra, right_room); break;
+    case TextAlign::Right: grow_left = std::min(extra, left_room); break;
+    case TextAlign::Center:
+        grow_left = std::min(extra / 2, left_room);
+        grow_right = std::min(extra - grow_left, right_room);
+        grow_left = std::min(extra - grow_right, left_room);
+        break;
+    }
+    return {design.left - grow_left, design.top, design.right + grow_right, design.bottom};
+}
+
+// A label that does not wrap takes the box its text needs (word-wrapping labels keep theirs).
+void fit(StaticControl& c) {
+    if (!c.is_label || c.word_wrap || c.room.width() <= 0) return;
+    const Rect box = fitted_box(c.design, c.room, text_width(c), c.align);
+    if (box == c.placed) return;
+    c.placed = box;
+    move_window(c.handle, box.left, box.top, box.width(), box.height());
 }
 
 void draw(StaticControl& c) {
@@ -106,6 +153,7 @@ WindowHandle make(WindowHandle parent, const Rect& rect, bool visible, WindowHan
     const WindowHandle h = create_child(parent, desc, std::move(handlers));
     if (h == WindowHandle::None) return h;
     state->handle = h;
+    fit(*state);
     controls()[h] = std::move(state);
     invalidate_window(h);
     return h;
@@ -125,6 +173,8 @@ WindowHandle create_label(WindowHandle parent, const LabelDesc& desc, WindowHand
     state->color = desc.color;
     state->align = desc.align;
     state->word_wrap = desc.word_wrap;
+    state->design = state->placed = desc.rect;
+    state->room = desc.room;
     return make(parent, desc.rect, desc.visible, std::move(handlers), std::move(state));
 }
 
@@ -132,6 +182,7 @@ bool set_label_text(WindowHandle label, std::string_view text) {
     StaticControl* c = find(label);
     if (!c || !c->is_label) return false;
     c->text = std::string(text);
+    fit(*c);
     redraw(*c);
     return true;
 }
@@ -139,6 +190,11 @@ bool set_label_text(WindowHandle label, std::string_view text) {
 std::string label_text(WindowHandle label) {
     const StaticControl* c = find(label);
     return c ? c->text : std::string();
+}
+
+int label_text_width(WindowHandle label) {
+    StaticControl* c = find(label);
+    return c && c->is_label ? text_width(*c) : 0;
 }
 
 bool set_label_color(WindowHandle label, ColorRef color) {
@@ -155,6 +211,7 @@ bool set_label_font(WindowHandle label, const FontDesc& font) {
     if (c->font != GdiObject::None) delete_object(c->font);
     c->font = GdiObject::None;
     c->font_desc = font;
+    fit(*c);
     redraw(*c);
     return true;
 }

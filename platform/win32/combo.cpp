@@ -48,6 +48,13 @@ LRESULT CALLBACK edit_proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
             move_focus(win32::from_hwnd(c->combo), GetKeyState(VK_SHIFT) >= 0);
             return 0;
         }
+        // Escape closes a dropped list; otherwise it is the dialog's, which may end the box
+        // with it (nothing of `c` is touched afterwards).
+        if (wp == VK_ESCAPE && !SendMessageA(c->combo, CB_GETDROPPEDSTATE, 0, 0) && c->handlers.cancel) {
+            const auto cancel = c->handlers.cancel;
+            cancel();
+            return 0;
+        }
         break;
     case WM_CHAR:
         if (wp == '\t') return 0;

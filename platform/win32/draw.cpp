@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/draw.h"
-#include "platform/soft/raster.h"
 #include "platform/win32/draw_win32.h"
+#include "raster/blit.h"
 
 namespace plat {
 namespace win32 {
@@ -51,12 +51,12 @@ std::unique_ptr<Bitmap> create_bitmap(int width, int height) {
 void bit_blt(Bitmap& dst, int x, int y, int width, int height, const Bitmap& src, int src_x,
              int src_y, Rop rop) {
     GdiFlush();  // the raster writes the bits directly
-    soft::bit_blt(dst.surface(), x, y, width, height, src.surface(), src_x, src_y, rop);
+    raster::bit_blt(dst.surface(), x, y, width, height, src.surface(), src_x, src_y, rop);
 }
 
 void fill_rect(Bitmap& dst, int x, int y, int width, int height, std::uint32_t colorref) {
     GdiFlush();
-    soft::fill_rect(dst.surface(), x, y, width, height, colorref);
+    raster::fill_rect(dst.surface(), x, y, width, height, colorref);
 }
 
 }  // namespace plat

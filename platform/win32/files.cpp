@@ -85,8 +85,11 @@ bool read_whole_file(std::string_view path, std::vector<std::uint8_t>& out) {
 namespace win32 {
 
 bool write_fresh_temporary(const std::string& target, const void* data, std::size_t length,
-                           std::string& temp) {
+                           std::string& temp, unsigned long* error) {
     static std::atomic<unsigned> counter{0};
+    unsigned long ignored = 0;
+    unsigned long& failure = error ? *error : ignored;
+    failure = ERROR_SUCCESS;
     Handle f(INVALID_HANDLE_VALUE);
     for (int attempt = 0; attempt < 64 && !f.ok(); ++attempt) {
         LARGE_INTEGER now;
@@ -94,12 +97,18 @@ bool write_fresh_temporary(const std::string& target, const void* data, std::siz
         const unsigned long long salt = static_cast<unsigned long long>(now.QuadPart) * 2654435761u + counter++;
         temp = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(salt % 1000000007u);
         f.h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (!f.ok() && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        if (!f.ok()) failure = GetLastError();
+        if (!f.ok() && failure != ERROR_FILE_EXISTS && failure != ERROR_ALREADY_EXISTS) return false;
     }
     if (!f.ok()) return false;
     DWORD written = 0;
-    bool ok = WriteFile(f.h, data, static_cast<DWORD>(length), &written, nullptr) && written == length;
-    ok = FlushFileBuffers(f.h) && ok;
+    const bool wrote = WriteFile(f.h, data, static_cast<DWORD>(length), &written, nullptr);
+    bool ok = wrote && written == length;
+    if (!ok) failure = wrote ? ERROR_DISK_FULL : GetLastError();  // a short write: no room for the rest
+    if (!FlushFileBuffers(f.h) && ok) {
+        failure = GetLastError();
+        ok = false;
+    }
     if (!ok) {
         CloseHandle(f.h);
         f.h = INVALID_HANDLE_VALUE;

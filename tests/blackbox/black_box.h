@@ -105,6 +105,7 @@ public:
         exit_code_ = -1;
     }
 
+    pid_t pid() const { return pid_; }
     std::string output() const { return testing_support::read_bytes(out_path_); }
     std::string errors() const { return testing_support::read_bytes(out_path_ + ".err"); }
 

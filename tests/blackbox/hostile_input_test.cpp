@@ -1,11 +1,13 @@
 // Both builds against what a careless or hostile user leaves in their way: links planted at
 // the names the program writes, FIFOs where it reads, program folders whose names have no
 // CP932 form beside look-alike folders, bytes of no text on the command line, a preview
-// inside the desktop, and two starts at the same instant.
+// inside the desktop, two starts at the same instant, and music waves whose headers lie.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "black_box.h"
 #include "common/texts.h"
@@ -224,6 +226,88 @@ TEST_P(Hostile, TwoStartsAtOnceGiveOneSaver) {
     EXPECT_EQ(black_box::click_until_end(runner), 0);
     EXPECT_EQ(member_count(folder), 0);
     EXPECT_FALSE(black_box::find_window("Zephlora_Main"));
+}
+
+// Little-endian fields of a wave's header.
+std::string le(std::uint32_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+    return out;
+}
+
+// A PCM format chunk's body.
+std::string pcm_format(unsigned channels, std::uint32_t per_second, unsigned block_align) {
+    return le(1, 2) + le(channels, 2) + le(44100, 4) + le(per_second, 4) + le(block_align, 2) + le(16, 2);
+}
+
+// A wave of one second of silence whose data chunk claims `claimed` bytes; its RIFF size is
+// the file's own.
+std::string pcm_wave(const std::string& format, std::uint32_t claimed) {
+    const std::string body = "WAVEfmt " + le(static_cast<std::uint32_t>(format.size()), 4) + format + "data" +
+                             le(claimed, 4) + std::string(176400, '\0');
+    return "RIFF" + le(static_cast<std::uint32_t>(body.size()), 4) + body;
+}
+
+// A valid IMA-ADPCM wave (mono, 22,050 Hz, 1024-byte blocks) of `mib` MiB of silent blocks,
+// sparse on the disk.
+void write_ima_wave(const std::string& path, std::uint32_t mib) {
+    const std::uint32_t data = mib << 20;
+    const std::string format = le(0x11, 2) + le(1, 2) + le(22050, 4) + le(11060, 4) + le(1024, 2) + le(4, 2) +
+                               le(2, 2) + le(2041, 2);
+    const std::string head = "WAVEfmt " + le(static_cast<std::uint32_t>(format.size()), 4) + format + "data" + le(data, 4);
+    write_bytes(path, "RIFF" + le(static_cast<std::uint32_t>(head.size()) + data, 4) + head);
+    fs::resize_file(path, 8 + head.size() + data);
+}
+
+// The peak resident memory of process `pid` in bytes, 0 when it is gone.
+double peak_memory(pid_t pid) {
+    const std::string status = read_bytes("/proc/" + std::to_string(pid) + "/status");
+    const std::size_t at = status.find("VmHWM:");
+    return at == std::string::npos ? 0 : std::stod(status.substr(at + 6)) * 1024;
+}
+
+// Music waves that lie about themselves: a data chunk that claims 4 GB, a format chunk of no
+// channels and no block size; on Linux also a valid IMA-ADPCM wave of 200 MiB, which the player
+// would decode whole (over 3 GB in the mixer's format). Each plays nothing: the saver shows
+// its window, ends on a click and deletes its members. Under Wine the wave output is a null
+// ALSA device of the test's own, so that the system's player runs.
+TEST_P(Hostile, AWaveThatLiesOrWouldDecodeTooLargePlaysNothing) {
+    const std::string folder = program_folder("program");
+    fs::copy_file(kSourceDir + "/assets/Zephlora.zpk", folder + "/Zephlora.zpk");
+    black_box::RunAs as;
+    if (wine()) {
+        write_bytes(base.file("alsa.conf"), "</usr/share/alsa/alsa.conf>\npcm.!default { type null }\n");
+        as.environment = {"ALSA_CONFIG_PATH=" + base.file("alsa.conf")};
+    } else {
+        as.environment = {"SDL_AUDIODRIVER=dummy"};
+    }
+    std::vector<std::string> waves{"4 GB", "corrupt format"};
+    if (!wine()) waves.push_back("large ADPCM");
+    const std::string wave = base.file("music.wav");
+    for (const std::string& kind : waves) {
+        if (kind == "4 GB") write_bytes(wave, pcm_wave(pcm_format(2, 176400, 4), 0xFFFFFFE0u));
+        if (kind == "corrupt format") write_bytes(wave, pcm_wave(pcm_format(0, 0, 0), 176400));
+        if (kind == "large ADPCM") write_ima_wave(wave, 200);
+        write_bytes(folder + "/Zephlora.ini", "[Section]\r\n" + std::string(texts::kKeyBgmKind) + "= 2\r\n" +
+                                                  std::string(texts::kKeyBgmFile) + "=" +
+                                                  (wine() ? black_box::wine_path(wave) : wave) + "\r\n");
+        Child saver(build->command(folder, "/s"), as);
+        const auto window = black_box::wait_for_window("Zephlora_Main", build->patience());
+        ASSERT_TRUE(window) << kind;
+        EXPECT_TRUE(black_box::wait_viewable(*window, 10)) << kind;
+        if (kind == "large ADPCM") {
+            // A whole decode would have passed 400 MB within a few seconds and then ended the
+            // saver (its conversion overflows); the saver lives on far below that.
+            double peak = 0;
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(6);
+            while (peak < 400e6 && std::chrono::steady_clock::now() < until && !saver.wait(0.2))
+                peak = std::max(peak, peak_memory(saver.pid()));
+            EXPECT_LT(peak, 400e6);
+            EXPECT_FALSE(saver.wait(0)) << "the saver died";
+        }
+        EXPECT_EQ(black_box::click_until_end(saver), 0) << kind;
+        EXPECT_EQ(member_count(folder), 0) << kind;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, Hostile, ::testing::Values("linux", "wine"),

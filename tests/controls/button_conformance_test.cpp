@@ -9,7 +9,7 @@
 #include <string>
 
 #include "button_corpus.h"
-#include "platform/soft/text/font.h"
+#include "raster/text/font.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ TEST(ButtonConformance, TheCorpusMatchesRealGdi) {
     // Wine is given the font file that the raster draws "Times New Roman" with, by its family.
     plat::FontDesc serif;
     serif.face = "Times New Roman";
-    const soft::FontFile file = soft::resolve_font(serif);
+    const raster::FontFile file = raster::resolve_font(serif);
     ASSERT_FALSE(file.path.empty());
     const std::string command = "'" + kSourceDir + "/scripts/wine-run.sh' '" + exe + "' '" + wine_path(out) + "' '" +
                                 file.family + "' '" + wine_path(file.path) + "' 2>/dev/null";

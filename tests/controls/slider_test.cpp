@@ -186,6 +186,36 @@ TEST_F(SliderTest, KeysRaiseChangeThenScrollAndOnlyTheSideArrowsMove) {
     EXPECT_EQ(take(), (Log{"Change 0", "Scroll 0", "Change 0", "Scroll 0"})) << "keys work when disabled; the clamp holds";
 }
 
+// With the keyboard focus the control shows the system's dotted focus rectangle round its
+// client area and nothing else changes; without it, it looks as before. Every key reaches the
+// owner too, after the control's own events.
+TEST_F(SliderTest, TheFocusAddsTheDottedRectangleAloneAndKeysReachTheOwner) {
+    Slider& s = make(coarse(false));
+    const auto unfocused = image_of(window());
+    s.events().on_key_down = [this](int vk) { log.push_back("Key " + std::to_string(vk)); };
+    control_test::key(window(), kVkRight);  // the focus comes with the key
+    control_test::key(window(), kVkLeft);
+    EXPECT_EQ(take(), (Log{"Change 1", "Scroll 1", "Key 39", "Change 0", "Scroll 0", "Key 37"}));
+    ASSERT_TRUE(s.focused());
+    const auto focused = image_of(window());
+    const int w = focused->width(), h = focused->height();
+    auto expected = plat::create_bitmap(w, h);
+    plat::bit_blt(plat::bitmap_dc(*expected), 0, 0, w, h, plat::bitmap_dc(*unfocused), 0, 0, plat::Rop::SrcCopy);
+    plat::draw_focus_rect(plat::bitmap_dc(*expected), {0, 0, w, h});
+    int dotted = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            ASSERT_EQ(focused->surface().row(y)[x], expected->surface().row(y)[x]) << x << "," << y;
+            dotted += focused->surface().row(y)[x] != unfocused->surface().row(y)[x];
+        }
+    EXPECT_GT(dotted, w);
+    plat::set_focus(host);
+    EXPECT_FALSE(s.focused());
+    const auto after = image_of(window());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) ASSERT_EQ(after->surface().row(y)[x], unfocused->surface().row(y)[x]) << x << "," << y;
+}
+
 TEST_F(SliderTest, AKeyStepPastTheLargestIntegerIsRefusedWithoutEvents) {
     Slider& s = make({});
     s.SetMin(0);

@@ -9,7 +9,7 @@
 
 #include "common/cp932.h"
 #include "platform/profile.h"
-#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/fuzz_files.h"
 
 namespace {
 
@@ -91,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t cut = input.find(std::string_view("\0\0", 2));
     const std::string_view file = input.substr(0, cut);
     const std::string_view writes = cut == std::string_view::npos ? std::string_view() : input.substr(cut + 2);
-    static const std::string path = fuzz::scratch().file("fuzz.ini");
-    testing_support::write_bytes(path, std::string(file));
+    static const std::string path = fuzz::file_path("fuzz.ini");
+    fuzz::put_file(path, std::string(file));
 
     // Reading never fails and never passes the caller's buffer.
     for (std::size_t buffer : {1u, 2u, 17u, 256u}) {
@@ -106,9 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (writes.empty() || ++count > 8) break;
         const std::vector<std::string_view> fields = split(record, '\x01');
         if (fields.size() != 3) continue;
-        const std::string before = testing_support::read_bytes(path);
+        const std::string before = fuzz::file_bytes(path).value_or("");
         const bool ok = plat::write_private_profile_string(fields[0], fields[1], fields[2], path);
-        const std::string after = testing_support::read_bytes(path);
+        const std::string after = fuzz::file_bytes(path).value_or("");
         if (!ok) {
             FUZZ_CHECK(after == before);
             continue;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "dc_scene.h"
-#include "platform/soft/gdi.h"
 #include "platform/win32/draw_win32.h"
+#include "raster/gdi.h"
 
 namespace {
 
@@ -48,10 +48,10 @@ std::string describe(const char* label, int x, int y, std::uint32_t gdi, std::ui
     const plat::Surface g = gdi.surface();
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) g.row(y)[x] = start_pixel(x, y);
-    const Dc raster_dc = soft::create_compatible_dc(Dc::None);
-    const GdiObject raster_bitmap = soft::create_compatible_bitmap(Dc::None, width, height);
-    const GdiObject old = soft::select_object(raster_dc, raster_bitmap);
-    const plat::Surface r = soft::bitmap_surface(raster_bitmap);
+    const Dc raster_dc = raster::create_compatible_dc(Dc::None);
+    const GdiObject raster_bitmap = raster::create_compatible_bitmap(Dc::None, width, height);
+    const GdiObject old = raster::select_object(raster_dc, raster_bitmap);
+    const plat::Surface r = raster::bitmap_surface(raster_bitmap);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) r.row(y)[x] = start_pixel(x, y);
 
@@ -69,9 +69,9 @@ std::string describe(const char* label, int x, int y, std::uint32_t gdi, std::ui
                 result = ::testing::AssertionFailure() << describe(label, x, y, g.row(y)[x], r.row(y)[x]);
                 break;
             }
-    soft::select_object(raster_dc, old);
-    soft::delete_object(raster_bitmap);
-    soft::delete_dc(raster_dc);
+    raster::select_object(raster_dc, old);
+    raster::delete_object(raster_bitmap);
+    raster::delete_dc(raster_dc);
     return result;
 }
 
@@ -547,11 +547,11 @@ TEST(DcConformance, RegionRectanglesForWindows) {
                 std::sort(px.begin(), px.end());
                 return px;
             };
-            const auto ra = plat::region_rects(a), rb = soft::region_rects(b);
+            const auto ra = plat::region_rects(a), rb = raster::region_rects(b);
             EXPECT_EQ(cover(ra), cover(rb)) << "shape " << shape << " " << s[0] << "x" << s[1];
             EXPECT_EQ(ra.size(), rb.size()) << "shape " << shape << " " << s[0] << "x" << s[1];
             plat::delete_object(a);
-            soft::delete_object(b);
+            raster::delete_object(b);
         }
 }
 

@@ -1,5 +1,5 @@
 // The software raster against real GDI: the same labelled scenes drawn with BitBlt on memory
-// device contexts (32-bit DIB sections) and with soft::bit_blt, compared pixel for pixel.
+// device contexts (32-bit DIB sections) and with raster::bit_blt, compared pixel for pixel.
 // Runs on Windows and under Wine.
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include "engine/engine.h"
 #include "engine/sprite_sheet.h"
 #include "engine_support.h"
-#include "platform/soft/raster.h"
 #include "platform/win32/draw_win32.h"
 #include "platform/win32/prelude.h"
+#include "raster/blit.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ TEST(GdiConformance, SingleCopiesClipLikeBitBlt) {
         const int w = r(30), h = r(30);  // negative sizes too
         const plat::Rop rop = kRops[gen() % 3];
         BitBlt(gdi_dst.dc(), x, y, w, h, src.dc(), sx, sy, gdi_rop(rop));
-        soft::bit_blt(soft_dst.surface(), x, y, w, h, src.surface(), sx, sy, rop);
+        raster::bit_blt(soft_dst.surface(), x, y, w, h, src.surface(), sx, sy, rop);
         const auto a = pixels_of(gdi_dst), b = pixels_of(soft_dst);
         ASSERT_EQ(a, b) << "round " << round << ": " << dw << "x" << dh << " <- " << sw << "x" << sh << " at " << x
                         << "," << y << " size " << w << "x" << h << " from " << sx << "," << sy << " rop "
@@ -89,7 +89,7 @@ TEST(GdiConformance, DotStampsAtEveryEdge) {
     copy_pixels(*sheet_soft, sheet);
     std::mt19937 gen(5);
     for (int band = 0; band < 5; ++band) {
-        soft::Stamp8 stamp{};
+        raster::Stamp8 stamp{};
         const plat::Surface s = sheet.surface();
         for (int yy = 0; yy < 8; ++yy)
             for (int xx = 0; xx < 8; ++xx) {
@@ -104,7 +104,7 @@ TEST(GdiConformance, DotStampsAtEveryEdge) {
                 BitBlt(gdi.dc(), x, y, 8, 8, sheet.dc(), 0, 8, SRCAND);
                 BitBlt(gdi.dc(), x, y, 8, 8, sheet.dc(), band * 8, 0, SRCPAINT);
                 GdiFlush();
-                soft::stamp8(raster.surface(), x, y, stamp);
+                raster::stamp8(raster.surface(), x, y, stamp);
             }
         const auto a = pixels_of(gdi), b = pixels_of(raster);
         ASSERT_EQ(a, b) << "band " << band << "; " << first_difference(a, b, 13);

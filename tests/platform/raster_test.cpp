@@ -1,4 +1,4 @@
-#include "platform/soft/raster.h"
+#include "raster/blit.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,7 @@ TEST(Raster, ClipsAtEveryEdgeOfBothBitmaps) {
         const int x = r(14), y = r(14), w = r(16), h = r(16), sx = r(14), sy = r(14);
         const plat::Rop rop = kRops[gen() % 3];
         reference_blt(expected, x, y, w, h, src, sx, sy, rop);
-        soft::bit_blt(dst.surface(), x, y, w, h, src.surface(), sx, sy, rop);
+        raster::bit_blt(dst.surface(), x, y, w, h, src.surface(), sx, sy, rop);
         ASSERT_EQ(dst.pixels, expected.pixels) << "round " << round << ": " << x << "," << y << " "
                                                << w << "x" << h << " from " << sx << "," << sy;
     }
@@ -69,7 +69,7 @@ TEST(Raster, OverlappingCopiesWithinOneBitmapReadTheSourceFirst) {
         const int x = r(6), y = r(6), w = r(10), h = r(10), sx = r(6), sy = r(6);
         const plat::Rop rop = kRops[gen() % 3];
         reference_blt(expected, x, y, w, h, img, sx, sy, rop);
-        soft::bit_blt(img.surface(), x, y, w, h, img.surface(), sx, sy, rop);
+        raster::bit_blt(img.surface(), x, y, w, h, img.surface(), sx, sy, rop);
         ASSERT_EQ(img.pixels, expected.pixels) << "round " << round;
     }
 }
@@ -81,19 +81,19 @@ TEST(Raster, AbsurdArgumentsNeitherOverflowNorTouchAnything) {
     fill_random(src, gen);
     const Image before = dst;
     for (int v : {INT_MAX, INT_MIN, INT_MAX - 3, INT_MIN + 3}) {
-        soft::bit_blt(dst.surface(), v, 0, 8, 8, src.surface(), 0, 0, plat::Rop::SrcCopy);
-        soft::bit_blt(dst.surface(), 0, v, 8, 8, src.surface(), 0, 0, plat::Rop::SrcCopy);
-        soft::bit_blt(dst.surface(), 0, 0, 8, 8, src.surface(), v, v, plat::Rop::SrcCopy);
-        soft::bit_blt(dst.surface(), 4, 4, v, 0, src.surface(), 0, 0, plat::Rop::SrcCopy);
-        soft::bit_blt(dst.surface(), v, v, v, v, src.surface(), v, v, plat::Rop::SrcPaint);
-        soft::fill_rect(dst.surface(), v, v, 5, 5, 0);
-        soft::fill_rect(dst.surface(), v, v, v, v, 0);
+        raster::bit_blt(dst.surface(), v, 0, 8, 8, src.surface(), 0, 0, plat::Rop::SrcCopy);
+        raster::bit_blt(dst.surface(), 0, v, 8, 8, src.surface(), 0, 0, plat::Rop::SrcCopy);
+        raster::bit_blt(dst.surface(), 0, 0, 8, 8, src.surface(), v, v, plat::Rop::SrcCopy);
+        raster::bit_blt(dst.surface(), 4, 4, v, 0, src.surface(), 0, 0, plat::Rop::SrcCopy);
+        raster::bit_blt(dst.surface(), v, v, v, v, src.surface(), v, v, plat::Rop::SrcPaint);
+        raster::fill_rect(dst.surface(), v, v, 5, 5, 0);
+        raster::fill_rect(dst.surface(), v, v, v, v, 0);
     }
     EXPECT_EQ(dst.pixels, before.pixels);
     // A copy as wide as the integers allow is clipped to the bitmaps.
-    soft::bit_blt(dst.surface(), 0, 0, INT_MAX, INT_MAX, src.surface(), 0, 0, plat::Rop::SrcCopy);
+    raster::bit_blt(dst.surface(), 0, 0, INT_MAX, INT_MAX, src.surface(), 0, 0, plat::Rop::SrcCopy);
     EXPECT_EQ(dst.pixels, src.pixels);
-    soft::fill_rect(dst.surface(), INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0);
+    raster::fill_rect(dst.surface(), INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0);
     EXPECT_EQ(dst.pixels, src.pixels) << "ends at -2 before the bitmap";
 }
 
@@ -102,7 +102,7 @@ TEST(Raster, FusedStampEqualsMaskThenDiscAtEveryPlacement) {
     const plat::Surface s = sheet->surface();
     std::mt19937 gen(4);
     for (int band = 0; band < 5; ++band) {
-        soft::Stamp8 stamp{};
+        raster::Stamp8 stamp{};
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x) {
                 stamp.mask[y * 8 + x] = s.row(8 + y)[x];
@@ -113,22 +113,22 @@ TEST(Raster, FusedStampEqualsMaskThenDiscAtEveryPlacement) {
                 Image a(15, 13);
                 fill_random(a, gen);
                 Image b = a;
-                soft::stamp8(a.surface(), x, y, stamp);
-                soft::bit_blt(b.surface(), x, y, 8, 8, s, 0, 8, plat::Rop::SrcAnd);
-                soft::bit_blt(b.surface(), x, y, 8, 8, s, band * 8, 0, plat::Rop::SrcPaint);
+                raster::stamp8(a.surface(), x, y, stamp);
+                raster::bit_blt(b.surface(), x, y, 8, 8, s, 0, 8, plat::Rop::SrcAnd);
+                raster::bit_blt(b.surface(), x, y, 8, 8, s, band * 8, 0, plat::Rop::SrcPaint);
                 ASSERT_EQ(a.pixels, b.pixels) << band << " at " << x << "," << y;
             }
         // Rows taken band by band give the same picture as the whole stamp.
         Image whole(20, 20), banded(20, 20);
-        soft::stamp8(whole.surface(), 5, 3, stamp);
-        for (int first = 0; first < 20; first += 3) soft::stamp8_rows(banded.surface(), 5, 3, stamp, first, first + 2);
+        raster::stamp8(whole.surface(), 5, 3, stamp);
+        for (int first = 0; first < 20; first += 3) raster::stamp8_rows(banded.surface(), 5, 3, stamp, first, first + 2);
         EXPECT_EQ(whole.pixels, banded.pixels);
     }
 }
 
 TEST(Raster, FillIsClippedAndTakesGdiColourOrder) {
     Image img(4, 3);
-    soft::fill_rect(img.surface(), -2, 1, 4, 10, 0x00112233);  // BB=11 GG=22 RR=33
+    raster::fill_rect(img.surface(), -2, 1, 4, 10, 0x00112233);  // BB=11 GG=22 RR=33
     EXPECT_EQ(img.pixels[4], 0x00332211u);
     EXPECT_EQ(img.pixels[5], 0x00332211u);
     EXPECT_EQ(img.pixels[6], 0u);

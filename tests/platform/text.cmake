@@ -8,11 +8,11 @@ if(ZEPHLORA_WIN32)
   target_link_libraries(text_probe PRIVATE gdi32 user32)
 else()
   zephlora_test(text_tests ${CMAKE_CURRENT_SOURCE_DIR}/text_layout_test.cpp
-                ${CMAKE_CURRENT_SOURCE_DIR}/text_render_test.cpp LIBS zephlora_soft_text)
+                ${CMAKE_CURRENT_SOURCE_DIR}/text_render_test.cpp LIBS zephlora_raster_text)
 
   add_executable(text_crosscheck_tests ${CMAKE_CURRENT_SOURCE_DIR}/text_crosscheck_test.cpp)
   target_include_directories(text_crosscheck_tests PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(text_crosscheck_tests PRIVATE zephlora_soft_text GTest::gtest_main)
+  target_link_libraries(text_crosscheck_tests PRIVATE zephlora_raster_text GTest::gtest_main)
   target_compile_definitions(text_crosscheck_tests PRIVATE
     ZEPHLORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" ZEPHLORA_WIN32_DIR_PATH="${ZEPHLORA_WIN32_DIR}")
   # Wine shares the prefix with the black-box tests: one at a time.

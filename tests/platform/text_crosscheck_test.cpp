@@ -1,4 +1,4 @@
-// soft::draw_text against Wine's DrawTextA on the same font files: for each labelled case the
+// raster::draw_text against Wine's DrawTextA on the same font files: for each labelled case the
 // rectangle that DT_CALCRECT gives, the return values and where every line lands must agree.
 // Wine's side is text_probe.exe of the MinGW build (tests/platform/text_probe.cpp); the glyphs'
 // own pixels are not compared, only the cells that OPAQUE mode paints for each line.
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/soft/text.h"
-#include "platform/soft/text/font.h"
+#include "raster/text.h"
+#include "raster/text/font.h"
 #include "tests/platform/text_spans.h"
 #include "tests/support/temp_folder.h"
 
@@ -76,9 +76,9 @@ struct Case {
     std::string text;  // UTF-8 here, CP932 for both sides
 };
 
-constexpr std::uint32_t L = soft::dt::Left, C = soft::dt::Center, R = soft::dt::Right, WB = soft::dt::WordBreak,
-                        SL = soft::dt::SingleLine, VC = soft::dt::VCenter, BT = soft::dt::Bottom,
-                        NP = soft::dt::NoPrefix, TABS = soft::dt::ExpandTabs;
+constexpr std::uint32_t L = raster::dt::Left, C = raster::dt::Center, R = raster::dt::Right, WB = raster::dt::WordBreak,
+                        SL = raster::dt::SingleLine, VC = raster::dt::VCenter, BT = raster::dt::Bottom,
+                        NP = raster::dt::NoPrefix, TABS = raster::dt::ExpandTabs;
 
 std::vector<Case> cases() {
     std::vector<Case> c;
@@ -177,7 +177,7 @@ Answer ours(const Case& k) {
     desc.italic = k.italic;
     desc.charset = static_cast<std::uint8_t>(k.font.charset);
     desc.face = cp932(k.font.program_name);
-    const auto font = soft::create_font(desc);
+    const auto font = raster::load_font(desc);
     Answer a;
     a.label = k.label;
     if (!font) return a;
@@ -187,9 +187,9 @@ Answer ours(const Case& k) {
     std::vector<std::uint32_t> pixels(text_check::kPictureWidth * text_check::kPictureHeight, 0xFFFFFF);
     const plat::Surface s{pixels.data(), text_check::kPictureWidth, text_check::kPictureHeight, text_check::kPictureWidth};
     a.calc = box;
-    a.calc_result = soft::draw_text(s, {}, font.get(), text, a.calc, k.format | soft::dt::CalcRect, 0, false, 0);
+    a.calc_result = raster::draw_text(s, {}, font.get(), text, a.calc, k.format | raster::dt::CalcRect, 0, false, 0);
     plat::Rect draw = box;
-    a.draw_result = soft::draw_text(s, {}, font.get(), text, draw, k.format | soft::dt::NoClip, 0xFFFFFF, true, 0);
+    a.draw_result = raster::draw_text(s, {}, font.get(), text, draw, k.format | raster::dt::NoClip, 0xFFFFFF, true, 0);
     a.tm_height = font->metrics().height;
     a.spans = text_check::line_cells(pixels.data(), text_check::kPictureWidth, text_check::kPictureHeight, a.tm_height);
     return a;
@@ -238,7 +238,7 @@ TEST(TextCrossCheck, ExtentsAndLinesEqualWinesForTheSameFontFiles) {
         plat::FontDesc desc;
         desc.face = cp932(f.program_name);
         desc.charset = static_cast<std::uint8_t>(f.charset);
-        const soft::FontFile file = soft::resolve_font(desc);
+        const raster::FontFile file = raster::resolve_font(desc);
         ASSERT_FALSE(file.path.empty()) << f.program_name;
         EXPECT_EQ(file.family, f.wine_family) << f.program_name;
         files.push_back(file.path);
@@ -247,11 +247,11 @@ TEST(TextCrossCheck, ExtentsAndLinesEqualWinesForTheSameFontFiles) {
         plat::FontDesc bold;
         bold.face = cp932(kSerif.program_name);
         bold.weight = 700;
-        files.push_back(soft::resolve_font(bold).path);
+        files.push_back(raster::resolve_font(bold).path);
         plat::FontDesc italic;
         italic.face = cp932(kSerif.program_name);
         italic.italic = true;
-        files.push_back(soft::resolve_font(italic).path);
+        files.push_back(raster::resolve_font(italic).path);
     }
 
     const std::vector<Case> all = cases();

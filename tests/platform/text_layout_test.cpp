@@ -4,15 +4,15 @@
 
 #include <random>
 
-#include "platform/soft/text.h"
-#include "platform/soft/text/cp932_decode.h"
-#include "platform/soft/text/layout.h"
-#include "platform/soft/text/line_break.h"
+#include "raster/text.h"
+#include "raster/text/cp932_decode.h"
+#include "raster/text/layout.h"
+#include "raster/text/line_break.h"
 
 namespace {
 
-using namespace soft::text;
-namespace dt = soft::dt;
+using namespace raster::text;
+namespace dt = raster::dt;
 
 const LineMetrics kMetrics{10, 8, 4};
 
@@ -22,7 +22,7 @@ Layout lay(std::u32string_view text, plat::Rect rect, std::uint32_t format) {
 
 std::vector<std::u32string> texts(const Layout& l) {
     std::vector<std::u32string> out;
-    for (const soft::text::Run& r : l.runs) out.push_back(r.text);
+    for (const raster::text::Run& r : l.runs) out.push_back(r.text);
     return out;
 }
 
@@ -141,7 +141,7 @@ TEST(TextLayout, AnyTextEndsInBoundedLinesOfItsOwnCharacters) {
         EXPECT_EQ(calc.rect.top, rect.top);
         EXPECT_EQ(calc.lines.size(), drawn.lines.size());
         for (const plat::Rect& line : calc.lines) EXPECT_LE(line.width(), calc.rect.width());
-        for (const soft::text::Run& run : drawn.runs)
+        for (const raster::text::Run& run : drawn.runs)
             for (char32_t c : run.text) ASSERT_NE(alphabet.find(c), std::u32string::npos);
     }
 }

@@ -31,6 +31,7 @@ struct DialogWorld {
             return !file_refuses;
         },
         [](long value) { return shell::SettingNumberText(value); },
+        [](std::string_view text) { return shell::SettingTextValue(text); },
         [this](plat::WindowHandle) { zooms.push_back("open"); },
         [this](plat::WindowHandle) { zooms.push_back("close"); },
         [this](const settings_dialog::MusicFileRequest& r) {

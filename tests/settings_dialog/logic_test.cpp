@@ -92,7 +92,7 @@ TEST_F(Logic, LoadRunsItsStepsInOrderAndLabelsShowTheClampedValues) {
     EXPECT_EQ(view.entries[0], "");
     EXPECT_EQ(view.entries[1], "1");
     EXPECT_EQ(view.entries[30], "30");
-    EXPECT_EQ(label(LabelId::Link), "/opt/zephlora/Zephlora.html");
+    EXPECT_EQ(label(LabelId::Link), "Zephlora.html");  // the page's name, not its folder
     // The zoom origin is the cursor's position as two 16-bit values, and the zoom runs last.
     EXPECT_EQ(world.zoom_x, static_cast<std::int16_t>(70000));
     EXPECT_EQ(world.zoom_y, -5);
@@ -124,6 +124,8 @@ TEST_F(Logic, SaveWritesTheNineKeysInOrderWithTheSignPositionAndCloses) {
     world.settings.BgmFile = "C:\\a.mp3";
     logic.Load();
     view.repeat = "-2";
+    // The closing zoom runs from the window while it is still there, once.
+    world.host.zoom_close = [&](plat::WindowHandle) { world.zooms.push_back(view.closed ? "after close" : "close"); };
     logic.Save();
     const std::vector<std::pair<std::string, std::string>> want = {
         {std::string(texts::kKeyInterval), " 30"}, {std::string(texts::kKeyNeonEffect), " 0"},
@@ -135,7 +137,7 @@ TEST_F(Logic, SaveWritesTheNineKeysInOrderWithTheSignPositionAndCloses) {
     EXPECT_TRUE(view.closed);
     EXPECT_EQ(world.unsaved_reports, 0);
     logic.Unload();
-    EXPECT_EQ(world.zooms.back(), "close");
+    EXPECT_EQ(world.zooms, (std::vector<std::string>{"open", "close"}));
 }
 
 // A settings file that takes no writes (read-only, a full disk): the user is told once, and
@@ -218,6 +220,11 @@ TEST_F(Logic, TheLinkOpensThePage) {
     logic.Load();
     logic.OpenLink();
     EXPECT_EQ(world.pages, std::vector<std::string>{"/opt/zephlora/Zephlora.html"});
+    using settings_dialog::LinkCaption;
+    EXPECT_EQ(LinkCaption("C:\\Program Files\\Zephlora\\Zephlora.html"), "Zephlora.html");
+    EXPECT_EQ(LinkCaption("Zephlora.html"), "Zephlora.html");
+    // 0x5C after a lead byte is half of a character (0x95 0x5C), not a folder's end.
+    EXPECT_EQ(LinkCaption("C:\\x\\\x95\x5Cpage.html"), "\x95\x5Cpage.html");
 }
 
 }  // namespace

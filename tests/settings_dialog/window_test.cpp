@@ -6,8 +6,11 @@
 #include <map>
 
 #include "common/texts.h"
+#include "platform/controls.h"
+#include "platform/keys.h"
 #include "platform/pictures.h"
 #include "platform/scripted/control.h"
+#include "settings_dialog/dialog_layout.h"
 #include "settings_dialog/settings_dialog.h"
 #include "shell/process_state.h"
 #include "shell/saver_main.h"
@@ -22,7 +25,7 @@ namespace scripted = plat::scripted;
 // Client points of the controls (their centres, roughly).
 constexpr plat::Point kNeonOn{306, 126}, kNeonOnCaption{321, 126}, kCdGlyph{42, 194}, kNoMusicCaption{62, 214},
     kFileCaption{62, 234}, kRepeatBox{125, 194}, kFileButton{134, 232}, kSave{356, 316}, kCancel{280, 316},
-    kLink{40, 322};
+    kLink{40, 322}, kYSlider{296, 78};
 
 class DialogWindow : public ::testing::Test {
 protected:
@@ -50,6 +53,12 @@ protected:
         return [at, button] {
             scripted::queue_mouse_down(button, at);
             scripted::queue_mouse_up(button, at);
+        };
+    }
+    static std::function<void()> key(int virtual_key) {
+        return [virtual_key] {
+            scripted::queue_key(virtual_key);
+            scripted::queue_key_up(virtual_key);
         };
     }
     static std::function<void()> type(std::string text) {
@@ -158,21 +167,98 @@ TEST_F(DialogWindow, FileButtonAsksWithTheDialogAsOwnerAndCancelWritesNothing) {
 TEST_F(DialogWindow, TabWalksTheControlsInTheirOrder) {
     world.settings.BgmKind = 1;  // the repeat box takes the focus; the file button is disabled
     std::vector<plat::Point> stops;
-    std::vector<std::function<void()>> steps;
-    for (int i = 0; i < 9; ++i) {
+    const auto note = [&] {
+        plat::Rect r;
+        plat::Point origin;
+        plat::client_to_screen(dialog(), origin);
+        plat::get_window_rect(plat::get_focus(), r);
+        stops.push_back({r.left - origin.x, r.top - origin.y});
+    };
+    std::vector<std::function<void()>> steps{note};  // the focus starts on the first stop
+    for (int i = 0; i < 8; ++i) {
         steps.push_back([] { scripted::queue_key(9); });
-        steps.push_back([&] {
-            plat::Rect r;
-            plat::Point origin;
-            plat::client_to_screen(dialog(), origin);
-            plat::get_window_rect(plat::get_focus(), r);
-            stops.push_back({r.left - origin.x, r.top - origin.y});
-        });
+        steps.push_back(note);
     }
     run(steps);
     const std::vector<plat::Point> want = {{248, 44}, {248, 68}, {248, 92}, {52, 48}, {120, 184},
                                            {52, 104}, {320, 304}, {244, 304}, {248, 44}};
     EXPECT_EQ(stops, want);
+}
+
+// The fonts found here are not the designed one (IPA P Gothic stands in for MS P Gothic, and
+// is wider): every caption and value still shows whole, and no label covers another control
+// that it did not touch as designed.
+TEST_F(DialogWindow, EveryCaptionShowsWholeAndCoversNoOtherControl) {
+    world.settings.Interval = 30;  // the widest values
+    world.settings.Sleep = 0;
+    world.settings.XAxis = world.settings.YAxis = world.settings.ZAxis = 10;
+    int labels = 0;
+    run({[&] {
+        plat::Point origin;
+        plat::client_to_screen(dialog(), origin);
+        // The backdrop and the three panels, each with its place in the client area.
+        std::vector<std::pair<const controls::LayoutNode*, plat::Point>> containers{
+            {settings_dialog::FindControl("Pic_C"), {0, 0}}};
+        for (int p = 0; p < 3; ++p) {
+            const controls::LayoutNode* panel = settings_dialog::FindControl("Pic_D", p);
+            ASSERT_TRUE(panel);
+            const plat::Rect r = settings_dialog::PixelRect(*panel, {15, 15});
+            containers.push_back({panel, {r.left, r.top}});
+        }
+        for (const auto& [container, at] : containers) {
+            ASSERT_TRUE(container);
+            std::vector<std::pair<plat::Rect, plat::Rect>> placed;  // as designed, as shown
+            std::vector<std::string> names;
+            for (const controls::LayoutNode& n : container->children) {
+                plat::Rect design = settings_dialog::PixelRect(n, {15, 15});
+                plat::offset_rect(design, at.x, at.y);
+                plat::Rect shown = design;
+                if (n.kind == "Label" && !n.properties.read_bool("WordWrap", false)) {
+                    const plat::WindowHandle label = plat::window_from_point(
+                        {origin.x + (design.left + design.right) / 2, origin.y + (design.top + design.bottom) / 2});
+                    ASSERT_FALSE(plat::label_text(label).empty()) << n.name;
+                    plat::get_window_rect(label, shown);
+                    plat::offset_rect(shown, -origin.x, -origin.y);
+                    EXPECT_GE(shown.width(), plat::label_text_width(label)) << n.name << " is cut";
+                    ++labels;
+                }
+                placed.emplace_back(design, shown);
+                names.push_back(n.name + (n.index ? "(" + std::to_string(*n.index) + ")" : ""));
+            }
+            const auto meet = [](const plat::Rect& a, const plat::Rect& b) {
+                return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+            };
+            for (std::size_t i = 0; i < placed.size(); ++i)
+                for (std::size_t j = 0; j < placed.size(); ++j) {
+                    if (i == j || meet(placed[i].first, placed[j].first)) continue;  // they meet as designed
+                    EXPECT_FALSE(meet(placed[i].second, placed[j].second)) << names[i] << " over " << names[j];
+                }
+        }
+    }});
+    EXPECT_EQ(labels, 23);
+}
+
+// The keyboard alone: the focus starts on the first slider (HSx), so Right moves it at once;
+// Tab walks to Save past the two disabled controls, and Space on it saves. The focus that the
+// system gives the dialog window itself (as Windows does when it activates it) goes on to HSx.
+TEST_F(DialogWindow, ArrowsMoveTheFirstSliderAtOnceAndSpaceOnSaveSaves) {
+    std::vector<std::function<void()>> steps{[this] { plat::set_focus(dialog()); }, key(plat::kVkRight)};
+    for (int i = 0; i < 5; ++i) steps.push_back(key(plat::kVkTab));
+    steps.push_back(key(plat::kVkSpace));
+    run(steps);
+    EXPECT_EQ(world.written(texts::kKeyXAxis), " 6");
+    EXPECT_EQ(world.writes.size(), 9u);
+}
+
+// Escape is Cancel wherever the focus is: on a slider, in the repeat box. Save pressed after
+// it finds no dialog to save from.
+TEST_F(DialogWindow, EscapeOnASliderOrInTheRepeatBoxClosesWithoutWriting) {
+    run({press(kYSlider), key(plat::kVkLeft), key(plat::kVkEscape), press(kSave)});
+    EXPECT_TRUE(world.writes.empty());
+    EXPECT_EQ(world.zooms, (std::vector<std::string>{"open", "close"}));
+    world.settings.BgmKind = 1;
+    run({press(kRepeatBox), type("7"), key(plat::kVkEscape), press(kSave)});
+    EXPECT_TRUE(world.writes.empty());
 }
 
 TEST_F(DialogWindow, LinkOpensThePageAndEveryCloseZoomsShut) {
@@ -213,6 +299,24 @@ TEST_F(ConfigureMode, SaveWritesTheClampedValuesBack) {
     EXPECT_NE(text.find(std::string(texts::kKeyInterval) + "= 30\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Sleep= 0\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find(std::string(texts::kKeyBgmRepeat) + "= 0\r\n"), std::string::npos) << text;
+}
+
+TEST_F(ConfigureMode, MusicFileWhoseNameEndsInABlankComesBackAtTheNextStart) {
+    const std::string song = folder.file("song.wav ");
+    testing_support::write_bytes(song, "RIFF");
+    scripted::queue_file_answer(song);
+    auto click = [](plat::Point at) {
+        return [at] {
+            scripted::queue_mouse_down(1, at);
+            scripted::queue_mouse_up(1, at);
+        };
+    };
+    start({click(kFileCaption), click(kFileButton), click(kSave)});
+    // The next start reads what was saved.
+    shell::ResetProcessState();
+    shell::LoadSettings();
+    EXPECT_EQ(shell::SaverSettings.BgmFile, song) << testing_support::read_bytes(folder.file("Zephlora.ini"));
+    EXPECT_EQ(shell::SaverSettings.BgmKind, 2);
 }
 
 TEST_F(ConfigureMode, CancelAfterChangingEverythingLeavesTheFileAsItWas) {

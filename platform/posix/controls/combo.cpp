@@ -592,6 +592,7 @@ void key(const std::shared_ptr<Combo>& c, int vk) {
     };
     switch (vk) {
     case kVkF4: drop(*c); return;
+    case kVkEscape: fire(c->handlers.cancel); return;
     case kVkDown:
     case kVkUp: {
         if (alt) {

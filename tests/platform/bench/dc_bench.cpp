@@ -10,8 +10,8 @@
 #include <string>
 
 #include "button_scene.h"
-#include "platform/soft/gdi.h"
 #include "platform/win32/draw_win32.h"
+#include "raster/gdi.h"
 
 namespace {
 
@@ -57,9 +57,9 @@ double time_scenes(const DrawApi& api, Dc window, bool caption, int count) {
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
     plat::win32::DibBitmap gdi_window(kW, kH);
-    const Dc raster_window = soft::create_compatible_dc(Dc::None);
-    const GdiObject raster_bitmap = soft::create_compatible_bitmap(Dc::None, kW, kH);
-    soft::select_object(raster_window, raster_bitmap);
+    const Dc raster_window = raster::create_compatible_dc(Dc::None);
+    const GdiObject raster_bitmap = raster::create_compatible_bitmap(Dc::None, kW, kH);
+    raster::select_object(raster_window, raster_bitmap);
 
     const double gdi_caption = time_scenes(dc_test::kPlatform, plat::bitmap_dc(gdi_window), true, count);
     const double gdi = time_scenes(dc_test::kPlatform, plat::bitmap_dc(gdi_window), false, count);
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     std::printf("  raster (no caption)  %10.0f ns\n", raster);
     std::printf("  raster / GDI without caption: %.3f\n", raster / gdi);
     std::printf("  raster / GDI with caption:    %.3f\n", raster / gdi_caption);
-    soft::delete_dc(raster_window);
-    soft::delete_object(raster_bitmap);
+    raster::delete_dc(raster_window);
+    raster::delete_object(raster_bitmap);
     return 0;
 }
