@@ -113,7 +113,11 @@ TEST_F(LinuxExeTest, AnOpenSettingsDialogEndsEveryNewStart) {
         EXPECT_EQ(again.wait(30), 0) << line;
         EXPECT_EQ(members(second), 0) << line;
     }
-    // Esc closes the dialog, and with it the process; the members stay.
+    // Esc closes the dialog, and with it the process; the members stay. The key waits until
+    // the dialog is on the screen and has come to rest: a key pressed during the opening zoom
+    // is not the dialog's yet.
+    ASSERT_TRUE(black_box::wait_viewable(*window, 30));
+    black_box::settle(black_box::WindowArea(std::stoul(*window)), {}, 30, 5);
     black_box::run({"xdotool", "key", "--window", *window, "Escape"});
     EXPECT_EQ(dialog.wait(30), 0);
     // The dialog went on the key press; make sure the X server does not keep the key down.
