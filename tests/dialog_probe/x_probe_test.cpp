@@ -117,14 +117,14 @@ protected:
                 black_box::settle(chooser_area, {}, patience, 5);
                 xdo({"windowfocus", "--sync", *chooser});
                 if (s.kind == probe::Step::ChooseFile) {
-                    const std::vector<std::uint32_t> empty = black_box::ScreenPixels(chooser_area);
+                    // Enter follows the path at once: the X server hands the keys on in order,
+                    // and a pause would give a completion list time to open and take the Enter.
                     xdo({"type", "--delay", "60", chosen_path});
-                    black_box::settle(chooser_area, empty, patience);  // the path shows
                     xdo({"key", "Return"});
                 } else {
                     xdo({"key", "Escape"});
                 }
-                black_box::wait_until([] { return !black_box::find_window(probe::kChooserTitle); }, 10, 100);
+                black_box::wait_until([] { return !black_box::find_window(probe::kChooserTitle); }, 20, 100);
                 // The chooser's window goes before the call returns; input sent in between is
                 // dropped as it is while the chooser is up, so the next step waits for the answer
                 // (the step's line, below).
