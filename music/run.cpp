@@ -77,6 +77,4 @@ bool HandleKey(int virtual_key) {
     return false;
 }
 
-const MusicChoice& RunChoice() { return run_choice(); }
-
 }  // namespace music

@@ -64,7 +64,4 @@ bool OnTimer2(RunTimers& timers);
 // is not handled: the window then ends the saver.
 bool HandleKey(int virtual_key);
 
-// The choice of the current run (for tests).
-const MusicChoice& RunChoice();
-
 }  // namespace music

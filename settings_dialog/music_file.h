@@ -12,16 +12,12 @@
 namespace settings_dialog {
 
 // The open-file request as the dialog fills it (the fields of OPENFILENAMEA that it sets; the
-// platform fills in its module instance). Text is CP932.
+// platform fills in the record's size, its module instance and filter index 0, the first
+// filter). Text is CP932.
 struct MusicFileRequest {
-    // The layout without the trailing fields that later versions added (76 bytes with 32-bit
-    // pointers; the platform passes that layout's size for its own pointer width): every
-    // version of the platform's dialog takes it.
-    std::uint32_t struct_size = 76;
     plat::WindowHandle owner{};
     // Description and pattern pairs, each ended by a NUL, the list by one more.
     std::string filter;
-    std::uint32_t filter_index = 0;  // 0: the first filter (no custom filter is given)
     std::uint32_t file_buffer_size = 255;   // the name buffer: 255 NULs
     std::uint32_t title_buffer_size = 255;  // the file-title buffer: 255 NULs
     std::string title;

@@ -7,7 +7,8 @@
 // button_colours.cpp, button_paint.cpp and button_surface.cpp (colours, layout, the paint
 // pipeline and the off-screen surface), button_outline.cpp and button_input.cpp (outline
 // regions, mouse, keys, focus, hover tracking) and button_borders.cpp (border rings and
-// focus marks); button_snapshot.cpp draws a look in a named state to a bitmap.
+// focus marks); button_snapshot.cpp gives the look of a state (normal, hovered, pressed,
+// focused, disabled, design).
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,8 @@
 // Helpers of the black-box tests: child processes with a deadline (each in its own process
 // group, killed with everything it started when the deadline passes or the test ends), a
-// fresh program folder, the X server's windows by exact name, and Wine under the project's
-// environment (scripts/wine-run.sh, the prefix from ZEPHLORA_WINEPREFIX).
+// fresh program folder, the X server's windows by exact name, waits on what the screen shows,
+// and Wine under the project's environment (scripts/wine-run.sh, the prefix from
+// ZEPHLORA_WINEPREFIX).
 #pragma once
 
 #include <fcntl.h>
@@ -10,9 +11,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -147,6 +151,58 @@ inline std::optional<std::string> wait_for_window(const std::string& name, doubl
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     return std::nullopt;
+}
+
+// Polls `condition` until it holds; false when `seconds` passed first. The tests wait on what
+// a user would see (a window, a pixel, a file, a line of output), never by the clock alone; the
+// bounds are generous, since a loaded machine is slow rather than wrong.
+inline bool wait_until(const std::function<bool()>& condition, double seconds, int poll_ms = 50) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(poll_ms));
+    }
+}
+
+// Whether two readings of one screen area differ by something drawn: a text caret that blinks
+// changes a column or two, whatever an input draws (a glyph, a list, a selection, a typed
+// character) spans more.
+inline bool drawn_between(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, int width) {
+    if (a.size() != b.size() || width <= 0) return true;
+    int left = width, right = -1;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) {
+            const int x = static_cast<int>(i % static_cast<std::size_t>(width));
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    return right - left + 1 > 3;
+}
+
+// Waits for `area` to settle after an input: until it shows something drawn since `before`
+// (at once when `before` is empty, for an input that need not show), then until
+// `still_readings` readings in a row, 100 ms apart, show nothing more drawn. False when
+// `seconds` passed first.
+inline bool settle(const ScreenArea& area, const std::vector<std::uint32_t>& before, double seconds,
+                   int still_readings = 3) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    std::vector<std::uint32_t> last = ScreenPixels(area);
+    bool changed = before.empty() || drawn_between(before, last, area.width);
+    int still = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::vector<std::uint32_t> now = ScreenPixels(area);
+        if (!changed) {
+            changed = drawn_between(before, now, area.width);
+        } else if (drawn_between(last, now, area.width)) {
+            still = 0;
+        } else if (++still >= still_readings) {
+            return true;
+        }
+        last = std::move(now);
+    }
+    return false;
 }
 
 // Waits until the window is mapped and viewable, so that input reaches it.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
 #include <set>
 #include <sstream>
 
@@ -29,6 +30,9 @@ enum class Build { Linux, Windows };
 constexpr plat::Point kNeonOnCaption{321, 126}, kCdGlyph{42, 194}, kNoMusicCaption{62, 214}, kFileCaption{62, 234},
     kRepeatBox{125, 194}, kSave{356, 316}, kCancel{280, 316}, kLink{40, 322}, kFileButton{134, 232}, kYSlider{296, 78},
     kBackdrop{400, 338};
+// The top-left corners of the option glyphs that a click turns on.
+constexpr plat::Point kNeonOnGlyph{184 + 116, 20 + 100}, kCdOnGlyph{16 + 20, 160 + 28},
+    kNoMusicGlyph{16 + 20, 160 + 48}, kFileGlyph{16 + 20, 160 + 68};
 
 std::string Key(std::string_view key, std::string_view value) {
     return std::string(key) + "=" + std::string(value) + "\r\n";
@@ -91,28 +95,71 @@ protected:
             client.right = client.left + number("Width:");
             client.bottom = client.top + number("Height:");
         }
-        // The opening zoom and the first paint.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        // The opening zoom and the first paint: the backdrop's dark top edge shows, and the
+        // picture comes to rest.
+        if (!black_box::wait_until([&] { return at(now(), 400, 0) == 0x00001Eu; }, 30))
+            std::cerr << "the backdrop did not show within 30 s\n";
+        black_box::settle(area(), {}, 30, 5);
         return client.width() > 0;
     }
+    // Clicks at a client point (button 1 the left, 3 the right). A click that ends the dialog or
+    // opens a window waits for nothing here: the caller waits for the end or the window.
     void press(plat::Point at, int button = 1) {
         black_box::run({"xdotool", "mousemove", std::to_string(client.left + at.x), std::to_string(client.top + at.y),
                         "click", std::to_string(button)});
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
-    // Keys pressed one by one with the pointer resting on the dialog's backdrop (no click).
+    // Clicks an option and waits until its glyph shows "on".
+    void select_option(plat::Point at, plat::Point glyph, int button = 1) {
+        press(at, button);
+        const auto on = plat::load_picture(plat::Picture::OptionOn);
+        wait_for_screen([&](const std::vector<std::uint32_t>& shot) { return on && shows(shot, glyph.x, glyph.y, *on); },
+                        "the option's glyph");
+    }
+    // Clicks into the repeat box. The click shows no more than the caret, a blinking column
+    // that settle() does not count, so the screen is only let come to rest; the keys typed next
+    // reach the box after the click in any case, since the X server hands input on in order.
+    void click_into(plat::Point at) {
+        press(at);
+        black_box::settle(area(), {}, 10);
+    }
+    // Clicks at a client point and waits until the client area shows what the click drew (the
+    // focus moving to a slider, say) and comes to rest.
+    void press_showing(plat::Point at) {
+        const auto before = now();
+        press(at);
+        if (!black_box::settle(area(), before, 30)) std::cerr << "the click showed nothing within 30 s\n";
+    }
+    // Keys pressed one by one with the pointer resting on the dialog's backdrop (no click); each
+    // waits until the client area shows what it drew (a slider's thumb, the focus moving on)
+    // and comes to rest. The pointer's move first lets the screen rest, since leaving a
+    // button redraws it.
     void keys(const std::vector<std::string>& names) {
         black_box::run({"xdotool", "mousemove", std::to_string(client.left + kBackdrop.x),
                         std::to_string(client.top + kBackdrop.y)});
+        black_box::settle(area(), {}, 10);
         for (const std::string& name : names) {
+            const auto before = now();
             black_box::run({"xdotool", "key", name});
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            if (!black_box::settle(area(), before, 30)) std::cerr << "the key " << name << " showed nothing within 30 s\n";
         }
     }
+    // A key that ends the dialog: the caller waits for the end.
+    void last_key(const std::string& name) { black_box::run({"xdotool", "key", name}); }
+    // Types into the box with the focus and waits until the box shows the text.
     void type(const std::string& text) {
+        const auto before = now();
         black_box::run({"xdotool", "type", "--delay", "50", text});
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (!black_box::settle(area(), before, 30)) std::cerr << "the typed text did not show within 30 s\n";
     }
+    // Waits until the client area shows what `expected` looks for (at most 30 s; the test's
+    // checks then say what is missing).
+    void wait_for_screen(const std::function<bool(const std::vector<std::uint32_t>&)>& expected, const char* what) {
+        if (!black_box::wait_until([&] { return expected(now()); }, 30)) std::cerr << what << " did not show within 30 s\n";
+    }
+    // The client area as the X server shows it now (read directly: quicker than screenshot(),
+    // for the waits).
+    black_box::ScreenArea area() const { return {client.left, client.top, client.width(), client.height()}; }
+    std::vector<std::uint32_t> now() const { return black_box::ScreenPixels(area()); }
     // The client area as the screen shows it, 0x00RRGGBB a pixel.
     std::vector<std::uint32_t> screenshot() {
         const std::string raw = folder.file("shot.rgb");
@@ -143,6 +190,11 @@ protected:
     void expect_design_with_neon_and_cd() {
         EXPECT_EQ(client.width(), 409);
         EXPECT_EQ(client.height(), 345);
+        const auto on_glyph = plat::load_picture(plat::Picture::OptionOn);
+        wait_for_screen([&](const std::vector<std::uint32_t>& now_shown) {
+            return on_glyph && shows(now_shown, kNeonOnGlyph.x, kNeonOnGlyph.y, *on_glyph) &&
+                   shows(now_shown, kCdOnGlyph.x, kCdOnGlyph.y, *on_glyph);
+        }, "the loaded glyphs");
         const auto shot = screenshot();
         ASSERT_EQ(shot.size(), 409u * 345u);
         EXPECT_EQ(at(shot, 400, 0), 0x00001Eu);
@@ -259,11 +311,11 @@ TEST_F(DialogDriver, WindowsUnderAnEnglishLocaleKeepsItsJapaneseTitle) {
 TEST_P(DialogBlackBox, SaveWritesTheClampedValuesAndATrackTypedForTheCd) {
     testing_support::write_bytes(ini(), "[Section]\r\n" + Key(texts::kKeyInterval, "45") + Key(texts::kKeySleep, "-3"));
     ASSERT_TRUE(open());
-    press(kNeonOnCaption, 3);  // the caption, with the right button
-    press(kCdGlyph);
-    press(kRepeatBox);
+    select_option(kNeonOnCaption, kNeonOnGlyph, 3);  // the caption, with the right button
+    select_option(kCdGlyph, kCdOnGlyph);
+    click_into(kRepeatBox);
     type("7");
-    press(kNoMusicCaption);
+    select_option(kNoMusicCaption, kNoMusicGlyph);
     press(kSave);
     ASSERT_TRUE(ends());
     const std::string text = settings();
@@ -276,14 +328,14 @@ TEST_P(DialogBlackBox, MusicFileWithoutAFileSavesKindTwoAndCancelWritesNothing) 
     const std::string before = "[Section]\r\n" + Key(texts::kKeyXAxis, "3") + "; kept as it is\r\n";
     testing_support::write_bytes(ini(), before);
     ASSERT_TRUE(open());
-    press(kFileCaption);
-    press(kNeonOnCaption);
+    select_option(kFileCaption, kFileGlyph);
+    select_option(kNeonOnCaption, kNeonOnGlyph);
     press(kCancel);
     ASSERT_TRUE(ends());
     EXPECT_EQ(settings(), before);
 
     ASSERT_TRUE(open());
-    press(kFileCaption);
+    select_option(kFileCaption, kFileGlyph);
     press(kSave);
     ASSERT_TRUE(ends());
     EXPECT_TRUE(Holds(settings(), texts::kKeyBgmKind, " 2")) << settings();
@@ -296,13 +348,15 @@ TEST_P(DialogBlackBox, MusicFileWithoutAFileSavesKindTwoAndCancelWritesNothing) 
 TEST_P(DialogBlackBox, KeyboardAloneMovesTheFirstSliderSavesWithSpaceAndEscapesFromASlider) {
     testing_support::write_bytes(ini(), "[Section]\r\n" + Key(texts::kKeyXAxis, "5"));
     ASSERT_TRUE(open());
-    keys({"Right", "Tab", "Tab", "Tab", "Tab", "Tab", "space"});
+    keys({"Right", "Tab", "Tab", "Tab", "Tab", "Tab"});
+    last_key("space");
     ASSERT_TRUE(ends()) << "Space on Save did not save and close";
     EXPECT_TRUE(Holds(settings(), texts::kKeyXAxis, " 6")) << settings();
     const std::string saved = settings();
     ASSERT_TRUE(open());
-    press(kYSlider);  // the focus on a slider (a press without movement changes nothing)
-    keys({"Left", "Escape"});
+    press_showing(kYSlider);  // the focus on a slider (a press without movement changes nothing)
+    keys({"Left"});
+    last_key("Escape");
     EXPECT_TRUE(ends()) << "Escape on a slider did not close the dialog";
     EXPECT_EQ(settings(), saved);
 }
@@ -373,7 +427,7 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
     }};
 
     ASSERT_TRUE(open(as)) << "the dialog did not open";
-    press(kNeonOnCaption);
+    select_option(kNeonOnCaption, kNeonOnGlyph);
     press(kSave);
     ASSERT_TRUE(ends());
     EXPECT_EQ(listing(), before) << "a file was written beside the program";
@@ -390,8 +444,11 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
     // The next start reads it back: neon shows "on".
     dialog.reset();
     ASSERT_TRUE(open(as)) << "the dialog did not open again";
-    const auto shot = screenshot();
     auto on = plat::load_picture(plat::Picture::OptionOn);
+    wait_for_screen([&](const std::vector<std::uint32_t>& now_shown) {
+        return on && shows(now_shown, kNeonOnGlyph.x, kNeonOnGlyph.y, *on);
+    }, "the saved neon choice");
+    const auto shot = screenshot();
     auto off = plat::load_picture(plat::Picture::OptionOff);
     ASSERT_TRUE(on && off);
     EXPECT_TRUE(shows(shot, 184 + 116, 20 + 100, *on));
@@ -411,7 +468,7 @@ TEST_P(DialogBlackBox, ReadOnlyFolderSavesToTheUsersSettingsFileAndTheNextStartS
     std::filesystem::permissions(saved[0], std::filesystem::perms(0444));
     dialog.reset();
     ASSERT_TRUE(open(as)) << "the dialog did not open a third time";
-    press(kCdGlyph);  // a change: a value the file holds already needs no writing
+    select_option(kCdGlyph, kCdOnGlyph);  // a change: a value the file holds already needs no writing
     press(kSave);
     const auto message = black_box::wait_for_window(std::string(texts::kMessageTitle), 30);
     EXPECT_TRUE(message) << "no word that the settings were not saved";
@@ -464,7 +521,7 @@ TEST_P(DialogBlackBox, AFullDiskKeepsEveryByteOfTheSettingsFileAndSaysSo) {
         }
         ::close(fd);
     }
-    press(kCdGlyph);
+    select_option(kCdGlyph, kCdOnGlyph);
     press(kSave);
     const auto message = black_box::wait_for_window(std::string(texts::kMessageTitle), 30);
     EXPECT_TRUE(message) << "no word that the settings were not saved";
@@ -487,7 +544,7 @@ TEST_F(DialogDriver, LinkOpensTheShippedPageInTheBrowser) {
     std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms(0755));
     ASSERT_TRUE(open({false, {"PATH=" + bin + ":" + black_box::env("PATH")}}));
     press(kLink);
-    for (int i = 0; i < 50 && !testing_support::exists(opened); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    black_box::wait_until([&] { return testing_support::exists(opened); }, 30);
     const std::string asked = testing_support::read_bytes(opened);
     EXPECT_NE(asked.find("file://" + folder.file("Zephlora.html")), std::string::npos) << asked;
     press(kCancel);
@@ -512,12 +569,15 @@ TEST_F(DialogDriver, LinuxFileChooserGivesTheDialogBackAndRefusesUnusableNames) 
         press(kFileButton);
         const auto chooser = black_box::wait_for_window(chooser_title, 30);
         if (!chooser || !black_box::wait_viewable(*chooser, 20)) return false;
+        // The chooser takes typing once it has drawn itself and come to rest. Enter follows the
+        // path at once: the X server hands the keys on in order, and a pause would give the
+        // location bar's completion list time to open and take the Enter.
+        const black_box::ScreenArea area = black_box::WindowArea(std::stoul(*chooser));
+        black_box::settle(area, {}, 30, 5);
         black_box::run({"xdotool", "windowfocus", "--sync", *chooser});
         black_box::run({"xdotool", "type", "--delay", "40", path});
         black_box::run({"xdotool", "key", "Return"});
-        for (int i = 0; i < 100 && black_box::find_window(chooser_title); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        return !black_box::find_window(chooser_title);
+        return black_box::wait_until([&] { return !black_box::find_window(chooser_title); }, 20, 100);
     };
     ASSERT_TRUE(open());
     ASSERT_TRUE(choose(unusable)) << "the chooser did not come or go";
@@ -525,8 +585,7 @@ TEST_F(DialogDriver, LinuxFileChooserGivesTheDialogBackAndRefusesUnusableNames) 
     ASSERT_TRUE(message) << "no word that the name cannot be used";
     black_box::wait_viewable(*message, 10);
     black_box::run({"xdotool", "windowfocus", "--sync", *message, "key", "Return"});
-    for (int i = 0; i < 50 && black_box::find_window(std::string(texts::kMessageTitle)); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    black_box::wait_until([&] { return !black_box::find_window(std::string(texts::kMessageTitle)); }, 5, 100);
     ASSERT_TRUE(choose(song)) << "the chooser did not come again (the dialog kept no clicks)";
     press(kSave);
     ASSERT_TRUE(ends()) << "Save did not close the dialog";
@@ -549,6 +608,10 @@ TEST_F(DialogDriver, BothBuildsShowTheSamePixelsOutsideText) {
     for (Build b : {Build::Linux, Build::Windows}) {
         build = b;
         ASSERT_TRUE(open());
+        const auto on = plat::load_picture(plat::Picture::OptionOn);
+        wait_for_screen([&](const std::vector<std::uint32_t>& now_shown) {
+            return on && shows(now_shown, kNeonOnGlyph.x, kNeonOnGlyph.y, *on);
+        }, "the loaded neon choice");
         shots[static_cast<int>(b)] = screenshot();
         press(kCancel);
         ASSERT_TRUE(ends());

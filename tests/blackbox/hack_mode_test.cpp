@@ -206,7 +206,10 @@ TEST_F(HackTest, TheDaemonRunsTheHackInItsWindowAndStopsItWithinASecond) {
     ASSERT_EQ(pids.size(), 1u);
     const std::string window = environment_of(pids[0], "XSCREENSAVER_WINDOW");
     ASSERT_FALSE(window.empty());
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // The hack is up once its members are there and its window shows dots.
+    black_box::wait_until([&] {
+        return members_under(daemon.temporary()) == 9 && black_box::CountPixels(window_number(window)).green > 200;
+    }, 30, 100);
     EXPECT_EQ(members_under(daemon.temporary()), 9);
     const black_box::WindowPixels shot = black_box::CountPixels(window_number(window));
     EXPECT_TRUE(black_box::find_window("XScreenSaver")) << "no window named XScreenSaver";
@@ -233,19 +236,19 @@ TEST_F(HackTest, TwoMonitorsGetAHackEach) {
         Daemon daemon(display);
         const std::vector<int> pids = activate(daemon, 2);
         ASSERT_EQ(pids.size(), 2u);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         ::setenv("DISPLAY", display.c_str(), 1);
         std::vector<std::string> windows;
         std::vector<std::pair<int, int>> sizes;
         for (int pid : pids) {
             windows.push_back(environment_of(pid, "XSCREENSAVER_WINDOW"));
-            // The most dots of a few moments (a shape may be drifting past an edge).
+            // The most dots of the moments until they show (the hack may still be starting, a
+            // shape may be drifting past an edge).
             black_box::WindowPixels shot;
-            for (int i = 0; i < 5; ++i) {
+            black_box::wait_until([&] {
                 const black_box::WindowPixels now = black_box::CountPixels(window_number(windows.back()));
                 if (now.green >= shot.green) shot = now;
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            }
+                return shot.green > 100;
+            }, 30, 200);
             sizes.emplace_back(shot.width, shot.height);
             EXPECT_GT(shot.green, 100) << "no green dots in window " << windows.back() << " (" << shot.width << "x" << shot.height << ", DISPLAY " << environment_of(pid, "DISPLAY") << ")";
         }
@@ -273,14 +276,23 @@ TEST_F(HackTest, APreviewPaneShowsTheShrunkAnimationFollowsItAndEnds) {
         std::ostringstream hex;
         hex << "0x" << std::hex << std::stoul(pane.id());
         Child hack({kExe, "--root", "--window-id", hex.str(), "--sleep", "0"}, {false, {runtime_env}});
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        // The hack is up once its members are there and its dots cover the pane (or it ended,
+        // which the check below reports).
+        black_box::wait_until([&] {
+            if (hack.wait(0)) return true;
+            const black_box::WindowPixels now = black_box::CountPixels(std::stoul(pane.id()));
+            return members_under(runtime.path()) == 9 && now.white == 0 && now.green > 50;
+        }, 30, 100);
         ASSERT_FALSE(hack.wait(0)) << hack.errors();
         black_box::WindowPixels shot = black_box::CountPixels(std::stoul(pane.id()));
         EXPECT_EQ(shot.white, 0) << "the pane is not covered";
         EXPECT_GT(shot.green, 50) << "no green dots";
         EXPECT_EQ(members_under(runtime.path()), 9);
         pane.resize(900, 500);
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        black_box::wait_until([&] {
+            const black_box::WindowPixels now = black_box::CountPixels(std::stoul(pane.id()));
+            return now.width == 900 && now.white == 0;
+        }, 20, 100);
         shot = black_box::CountPixels(std::stoul(pane.id()));
         EXPECT_EQ(shot.width, 900);
         EXPECT_EQ(shot.white, 0) << "the grown pane is not covered";

@@ -113,7 +113,11 @@ TEST_F(LinuxExeTest, AnOpenSettingsDialogEndsEveryNewStart) {
         EXPECT_EQ(again.wait(30), 0) << line;
         EXPECT_EQ(members(second), 0) << line;
     }
-    // Esc closes the dialog, and with it the process; the members stay.
+    // Esc closes the dialog, and with it the process; the members stay. The key waits until
+    // the dialog is on the screen and has come to rest: a key pressed during the opening zoom
+    // is not the dialog's yet.
+    ASSERT_TRUE(black_box::wait_viewable(*window, 30));
+    black_box::settle(black_box::WindowArea(std::stoul(*window)), {}, 30, 5);
     black_box::run({"xdotool", "key", "--window", *window, "Escape"});
     EXPECT_EQ(dialog.wait(30), 0);
     // The dialog went on the key press; make sure the X server does not keep the key down.
@@ -215,17 +219,24 @@ TEST_F(LinuxExeTest, ReadOnlyFolderKeepsItsFilesInTheUsersOwnFolders) {
                             {"XDG_RUNTIME_DIR=" + runtime, "XDG_CONFIG_HOME=" + config, "SDL_AUDIODRIVER=disk",
                              "SDL_DISKAUDIOFILE=" + out + "/sound.raw"}});
     EXPECT_TRUE(black_box::wait_for_window("Zephlora_Main", 30)) << "start-up did not go on to the saver window";
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const auto runtime_members = [&] {
+        int n = 0;
+        for (int i = 1; i <= 9; ++i) n += exists(runtime + "/zephlora/Zephlora00" + std::to_string(i) + ".zpk");
+        return n;
+    };
+    // The run is under way once its members are in the runtime folder and the music plays
+    // into the sound file (or the saver ended, which the checks below report).
+    black_box::wait_until([&] {
+        return saver.wait(0).has_value() || (runtime_members() == 9 && testing_support::read_bytes(out + "/sound.raw").size() > 0);
+    }, 30, 100);
     EXPECT_FALSE(black_box::find_window("Zephlora")) << "a message instead of the animation";
     EXPECT_EQ(members(folder), 0);
-    int count = 0;
-    for (int n = 1; n <= 9; ++n) count += exists(runtime + "/zephlora/Zephlora00" + std::to_string(n) + ".zpk");
+    int count = runtime_members();
     EXPECT_EQ(count, 9) << "the members are not in the user's runtime folder";
     EXPECT_EQ(std::filesystem::status(runtime + "/zephlora").permissions(), std::filesystem::perms(0700));
     EXPECT_GT(testing_support::read_bytes(out + "/sound.raw").size(), 0u) << "the user's settings were not read";
     EXPECT_EQ(black_box::click_until_end(saver), 0);
-    count = 0;
-    for (int n = 1; n <= 9; ++n) count += exists(runtime + "/zephlora/Zephlora00" + std::to_string(n) + ".zpk");
+    count = runtime_members();
     EXPECT_EQ(count, 0) << "the members outlived the run";
     std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
 }

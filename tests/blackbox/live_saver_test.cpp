@@ -173,36 +173,55 @@ TEST_P(LiveTest, TheScreenShowsGreenDotsOverPictureZeroWhereTheRecorderPutsIt) {
     const Image background = ReadRgb(scratch.file("frame.rgb"), sw, sh);
     ASSERT_TRUE(background.valid());
 
+    // Each pixel of a screenshot against the recorder's frame.
+    struct Counts {
+        long picture = 0, same = 0, dots = 0, foreign = 0;
+        int left = 0, top = 0, right = -1, bottom = -1;
+    };
+    const auto count = [&background, width = sw, height = sh](const Image& shot) {
+        Counts c;
+        c.left = width, c.top = height;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const unsigned char* b = background.at(x, y);
+                const unsigned char* s = shot.at(x, y);
+                const bool in_picture = b[0] | b[1] | b[2];
+                if (in_picture) {
+                    ++c.picture;
+                    c.left = std::min(c.left, x), c.right = std::max(c.right, x);
+                    c.top = std::min(c.top, y), c.bottom = std::max(c.bottom, y);
+                }
+                if (s[0] == b[0] && s[1] == b[1] && s[2] == b[2]) {
+                    if (in_picture) ++c.same;
+                } else if ((s[0] & ~b[0]) == 0 && (s[2] & ~b[2]) == 0) {
+                    // A dot: the mask ANDs the background, the green sprite ORs in, so red and
+                    // blue keep no bit the background lacked.
+                    if (s[1] > s[0] && s[1] > s[2]) ++c.dots;
+                } else {
+                    ++c.foreign;
+                }
+            }
+        return c;
+    };
+
     write_settings(1);
     Child run(saver({"/s"}));
     ASSERT_TRUE(start_run(run)) << run.errors();
-    std::this_thread::sleep_for(std::chrono::milliseconds(wine() ? 2500 : 1200));
-    const Image shot = Screenshot(scratch.path());
+    // The first frames: screenshots until one shows the picture and dots over it (or the
+    // saver ended, which the check below reports).
+    Image shot;
+    Counts counts;
+    black_box::wait_until([&] {
+        if (run.wait(0)) return true;
+        shot = Screenshot(scratch.path());
+        if (!shot.valid()) return false;
+        counts = count(shot);
+        return counts.same > counts.picture * 7 / 10 && counts.dots > 200;
+    }, patience(), 200);
     EXPECT_FALSE(run.wait(0.1)) << "the saver ended by itself";
     ASSERT_TRUE(shot.valid());
 
-    long picture = 0, same = 0, dots = 0, foreign = 0;
-    int left = sw, top = sh, right = -1, bottom = -1;
-    for (int y = 0; y < sh; ++y)
-        for (int x = 0; x < sw; ++x) {
-            const unsigned char* b = background.at(x, y);
-            const unsigned char* s = shot.at(x, y);
-            const bool in_picture = b[0] | b[1] | b[2];
-            if (in_picture) {
-                ++picture;
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-            if (s[0] == b[0] && s[1] == b[1] && s[2] == b[2]) {
-                if (in_picture) ++same;
-            } else if ((s[0] & ~b[0]) == 0 && (s[2] & ~b[2]) == 0) {
-                // A dot: the mask ANDs the background, the green sprite ORs in, so red and
-                // blue keep no bit the background lacked.
-                if (s[1] > s[0] && s[1] > s[2]) ++dots;
-            } else {
-                ++foreign;
-            }
-        }
+    const auto [picture, same, dots, foreign, left, top, right, bottom] = counts;
     // Picture 0 is centred on the screen in the recorder's frame...
     ASSERT_GT(picture, 10000);
     EXPECT_LE(std::abs((left + right) - (sw - 1)), 1) << left << ".." << right;
@@ -284,16 +303,22 @@ TEST_P(LiveTest, PreviewFillsTheTestsWindowAndEndsWithIt) {
     EXPECT_NE(info.find("Relative upper-left Y:  0\n"), std::string::npos) << info;
     EXPECT_NE(info.find("Width: 230\n"), std::string::npos) << info;
     EXPECT_NE(info.find("Height: 170\n"), std::string::npos) << info;
-    // The picture is there: the middle of the window is not the parent's white.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    const Image shot = Screenshot(scratch.path());
-    ASSERT_TRUE(shot.valid());
+    // The picture is there: the middle of the window is not the parent's white (screenshots
+    // until it shows).
+    Image shot;
     long white = 0;
-    for (int y = 41; y < 40 + 170; ++y)
-        for (int x = 41; x < 40 + 230; ++x) {
-            const unsigned char* p = shot.at(x, y);
-            if (p[0] == 255 && p[1] == 255 && p[2] == 255) ++white;
-        }
+    black_box::wait_until([&] {
+        shot = Screenshot(scratch.path());
+        if (!shot.valid()) return false;
+        white = 0;
+        for (int y = 41; y < 40 + 170; ++y)
+            for (int x = 41; x < 40 + 230; ++x) {
+                const unsigned char* p = shot.at(x, y);
+                if (p[0] == 255 && p[1] == 255 && p[2] == 255) ++white;
+            }
+        return white < 230 * 170 / 10;
+    }, patience(), 200);
+    ASSERT_TRUE(shot.valid());
     EXPECT_LT(white, 230 * 170 / 10);
     EXPECT_FALSE(preview.wait(1.0)) << "the preview ended while its parent was open";
     EXPECT_EQ(members(), 0);
@@ -310,7 +335,11 @@ TEST_P(LiveTest, AnUnreadableFirstShapeIsReportedInFrontOfTheScreen) {
     ASSERT_TRUE(saver_window);
     const auto box = black_box::wait_for_window("Zephlora", patience());
     ASSERT_TRUE(box) << "no report";
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // The saver window steps aside once the report is up.
+    const auto viewable = [](const std::string& id) {
+        return black_box::run({"xwininfo", "-id", id}).find("IsViewable") != std::string::npos;
+    };
+    black_box::wait_until([&] { return !viewable(*saver_window) && viewable(*box); }, 30, 100);
     EXPECT_EQ(black_box::run({"xwininfo", "-id", *saver_window}).find("IsViewable"), std::string::npos)
         << "the saver window covers the report";
     EXPECT_NE(black_box::run({"xwininfo", "-id", *box}).find("IsViewable"), std::string::npos);

@@ -256,7 +256,11 @@ TEST_F(ScrTest, ReadOnlyFolderKeepsItsMembersInTheUsersTemporaryFolder) {
         EXPECT_TRUE(window) << "start-up did not go on to the saver window";
         for (int n = 1; n <= 9; ++n) EXPECT_FALSE(exists(program + "/Zephlora00" + std::to_string(n) + ".zpk"));
         if (window) {
-            std::this_thread::sleep_for(std::chrono::seconds(3));
+            // The run is under way once its members are in the user's %TEMP% (or the saver
+            // ended, which the checks below report).
+            black_box::wait_until([&] {
+                return saver.wait(0).has_value() || members_under(prefix + "/drive_c/users") == 9;
+            }, 60, 200);
             EXPECT_FALSE(black_box::find_window("Zephlora")) << "a message instead of the animation";
             EXPECT_EQ(members_under(prefix + "/drive_c/users"), 9) << "no members in the user's %TEMP%\\Zephlora";
             EXPECT_EQ(black_box::click_until_end(saver), 0);

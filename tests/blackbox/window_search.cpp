@@ -2,8 +2,9 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
-#include <vector>
+#include <algorithm>
 
 namespace black_box {
 namespace {
@@ -56,6 +57,66 @@ unsigned long FindNamedWindow(const std::string& name_utf8) {
     XSetErrorHandler(previous);
     XCloseDisplay(d);
     return found;
+}
+
+unsigned long ClipboardOwner() {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return 0;
+    const Window owner = XGetSelectionOwner(d, XInternAtom(d, "CLIPBOARD", False));
+    XCloseDisplay(d);
+    return owner;
+}
+
+void EmptyClipboard() {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return;
+    XSetSelectionOwner(d, XInternAtom(d, "CLIPBOARD", False), None, CurrentTime);
+    XSync(d, False);
+    XCloseDisplay(d);
+}
+
+ScreenArea WindowArea(unsigned long window) {
+    ScreenArea area;
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return area;
+    XErrorHandler previous = XSetErrorHandler(IgnoreError);
+    XWindowAttributes a{};
+    Window child = 0;
+    int x = 0, y = 0;
+    if (XGetWindowAttributes(d, window, &a) &&
+        XTranslateCoordinates(d, window, DefaultRootWindow(d), 0, 0, &x, &y, &child))
+        area = {x, y, a.width, a.height};
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(d);
+    return area;
+}
+
+std::vector<std::uint32_t> ScreenPixels(const ScreenArea& area) {
+    if (area.width <= 0 || area.height <= 0) return {};
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return {};
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(area.width) * static_cast<std::size_t>(area.height), 0);
+    // The root refuses a rectangle that reaches past its edges: only the part on the screen is read.
+    XErrorHandler previous = XSetErrorHandler(IgnoreError);
+    const int left = std::max(area.left, 0), top = std::max(area.top, 0);
+    const int right = std::min(area.left + area.width, DisplayWidth(d, DefaultScreen(d)));
+    const int bottom = std::min(area.top + area.height, DisplayHeight(d, DefaultScreen(d)));
+    if (right > left && bottom > top) {
+        if (XImage* image = XGetImage(d, DefaultRootWindow(d), left, top, static_cast<unsigned>(right - left),
+                                      static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap)) {
+            for (int y = top; y < bottom; ++y)
+                for (int x = left; x < right; ++x)
+                    out[static_cast<std::size_t>(y - area.top) * static_cast<std::size_t>(area.width) +
+                        static_cast<std::size_t>(x - area.left)] =
+                        static_cast<std::uint32_t>(XGetPixel(image, x - left, y - top)) & 0xFFFFFFu;
+            XDestroyImage(image);
+        }
+    }
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(d);
+    return out;
 }
 
 }  // namespace black_box

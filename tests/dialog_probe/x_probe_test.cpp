@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #include "black_box.h"
@@ -57,23 +58,45 @@ protected:
             std::string word;
             in >> word >> ox >> oy;
         }
-        const int pause_ms = windows ? 400 : 150;
-        auto settle = [pause_ms] { std::this_thread::sleep_for(std::chrono::milliseconds(pause_ms)); };
+        const double patience = windows ? 60 : 20;
         auto xy = [&](plat::Point p) { return std::vector<std::string>{std::to_string(ox + p.x), std::to_string(oy + p.y)}; };
         auto xdo = [](std::vector<std::string> args) {
             args.insert(args.begin(), "xdotool");
             run(std::move(args), 20);
         };
+        auto on_screen = [&](const plat::Rect& r) {
+            return black_box::ScreenArea{ox + r.left, oy + r.top, r.width(), r.height()};
+        };
+        // The whole dialog, and a margin below it where the combo box's list may drop.
+        const black_box::ScreenArea dialog_area{ox, oy, probe::kDialog.right - probe::kDialog.left,
+                                                probe::kDialog.bottom - probe::kDialog.top + 100};
         if (const auto id = black_box::find_window(probe::kTitle)) xdo({"windowfocus", "--sync", *id});
-        settle();
+        // The focus shows nothing the probe writes: the screen is let come to rest.
+        black_box::settle(dialog_area, {}, patience);
+        std::size_t logged = probe::start_log().size();
         for (const probe::Step& s : probe::script()) {
             const auto p = xy(s.at);
+            const bool shows = s.log.empty() && s.shows.width() > 0 && s.shows.height() > 0;
+            if (s.copies) black_box::EmptyClipboard();
+            const std::vector<std::uint32_t> before =
+                shows ? black_box::ScreenPixels(on_screen(s.shows)) : std::vector<std::uint32_t>{};
             switch (s.kind) {
             case probe::Step::Click: xdo({"mousemove", p[0], p[1], "click", "1"}); break;
             case probe::Step::Press: xdo({"mousemove", p[0], p[1], "mousedown", "1"}); break;
             case probe::Step::Move: xdo({"mousemove", p[0], p[1]}); break;
             case probe::Step::Release: xdo({"mousemove", p[0], p[1], "mouseup", "1"}); break;
-            case probe::Step::Key: xdo({"key", s.key}); break;
+            case probe::Step::Key:
+                // The Linux build reads the modifier keys as they stand when it handles a key, so
+                // a chord that came in while it was still busy with the step before would find
+                // its modifier up again. A chord waits for the screen to come to rest (the
+                // program is idle) and is pressed at a hand's pace, 50 ms from key to key.
+                if (s.key.find('+') != std::string::npos) {
+                    black_box::settle(dialog_area, {}, patience);
+                    xdo({"key", "--delay", "100", s.key});
+                } else {
+                    xdo({"key", s.key});
+                }
+                break;
             case probe::Step::Type: xdo({"type", "--delay", "80", s.text}); break;
             case probe::Step::ChooseFile:
             case probe::Step::CancelFile: {
@@ -89,24 +112,39 @@ protected:
                 if (const auto owner = black_box::find_window(probe::kTitle)) {
                     EXPECT_EQ(transient_for(*chooser), std::stoul(*owner)) << "the chooser is not the dialog's";
                 }
-                std::this_thread::sleep_for(std::chrono::milliseconds(windows ? 2000 : 1000));
+                // The chooser takes typing once it has drawn itself: its window comes to rest.
+                const black_box::ScreenArea chooser_area = black_box::WindowArea(std::stoul(*chooser));
+                black_box::settle(chooser_area, {}, patience, 5);
                 xdo({"windowfocus", "--sync", *chooser});
                 if (s.kind == probe::Step::ChooseFile) {
+                    // Enter follows the path at once: the X server hands the keys on in order,
+                    // and a pause would give a completion list time to open and take the Enter.
                     xdo({"type", "--delay", "60", chosen_path});
-                    settle();
                     xdo({"key", "Return"});
                 } else {
                     xdo({"key", "Escape"});
                 }
-                for (int i = 0; i < 100 && black_box::find_window(probe::kChooserTitle); ++i)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                black_box::wait_until([] { return !black_box::find_window(probe::kChooserTitle); }, 20, 100);
                 // The chooser's window goes before the call returns; input sent in between is
-                // dropped as it is while the chooser is up, so the next step waits for the answer.
-                probe.wait_for_output(s.kind == probe::Step::ChooseFile ? "file 1" : "file 0", windows ? 60 : 20);
+                // dropped as it is while the chooser is up, so the next step waits for the answer
+                // (the step's line, below).
                 break;
             }
             }
-            settle();
+            // The step has had its effect once the probe wrote its lines, or the screen shows
+            // it, or the clipboard has an owner; the next input waits for that.
+            logged += s.log.size();
+            if (!s.log.empty()) {
+                if (!black_box::wait_until([&] { return lines(probe.output()).size() >= logged; }, patience))
+                    std::cerr << "no line for the step " << (s.key.empty() ? s.text : s.key) << " at " << s.at.x << ","
+                              << s.at.y << " within " << patience << " s\n";
+            } else if (shows) {
+                if (!black_box::settle(on_screen(s.shows), before, patience))
+                    std::cerr << "the step " << s.key << " at " << s.at.x << "," << s.at.y << " did not show\n";
+            } else if (s.copies) {
+                if (!black_box::wait_until([] { return black_box::ClipboardOwner() != 0; }, patience))
+                    std::cerr << "the step " << s.key << " put nothing on the clipboard\n";
+            }
         }
         EXPECT_TRUE(probe.wait(windows ? 60 : 20).has_value()) << "the probe did not end";
         return probe.output();

@@ -69,7 +69,12 @@ if [ -n "${DISPLAY:-}" ]; then
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   "$root/usr/bin/zephlora" --root 2>"$scratch/err" &
   pid=$!
-  sleep 1.5
+  # The hack is under way once it has split its pack (or it ended, which the checks report).
+  for _ in $(seq 200); do
+    kill -0 $pid 2>/dev/null || break
+    [ "$(find "$XDG_RUNTIME_DIR" -name 'Zephlora00*.zpk' | wc -l)" != 9 ] || break
+    sleep 0.1
+  done
   kill -0 $pid 2>/dev/null || fail "the hack ended by itself: $(cat "$scratch/err")"
   [ "$(find "$XDG_RUNTIME_DIR" -name 'Zephlora00*.zpk' | wc -l)" = 9 ] || fail "the hack did not split its pack"
   kill -TERM $pid

@@ -13,5 +13,5 @@ if(NOT ZEPHLORA_WIN32 AND ZEPHLORA_BENCHMARKS)
   add_test(NAME profile_bench_smoke COMMAND profile_bench --benchmark_min_time=0.01
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   # The memory bound is checked on every run (a benchmark's error leaves its exit code at 0).
-  set_tests_properties(profile_bench_smoke PROPERTIES FAIL_REGULAR_EXPRESSION "ERROR OCCURRED")
+  set_tests_properties(profile_bench_smoke PROPERTIES FAIL_REGULAR_EXPRESSION "ERROR OCCURRED" LABELS bench)
 endif()

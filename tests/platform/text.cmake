@@ -16,7 +16,6 @@ else()
   target_compile_definitions(text_crosscheck_tests PRIVATE
     ZEPHLORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" ZEPHLORA_WIN32_DIR_PATH="${ZEPHLORA_WIN32_DIR}")
   # Wine shares the prefix with the black-box tests: one at a time.
-  gtest_discover_tests(text_crosscheck_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-                       PROPERTIES RESOURCE_LOCK zephlora_display TIMEOUT 300)
+  zephlora_discover_tests(text_crosscheck_tests LABELS wine
+                          PROPERTIES RESOURCE_LOCK zephlora_display TIMEOUT 300)
 endif()

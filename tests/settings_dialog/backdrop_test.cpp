@@ -71,16 +71,14 @@ TEST_F(Backdrop, PanelShowsTheStripRepeatedDownAndAcross) {
     }
 }
 
-TEST(MusicFile, RequestNamesOneFilterTheTitleAndTheOldLayout) {
+TEST(MusicFile, RequestNamesOneFilterTheTitleAndTheBuffers) {
     const auto owner = static_cast<plat::WindowHandle>(77);
     const settings_dialog::MusicFileRequest r = settings_dialog::MakeMusicFileRequest(owner);
-    EXPECT_EQ(r.struct_size, 76u);
     EXPECT_EQ(r.owner, owner);
     const std::string filter = std::string(texts::kMusicFileFilterName) + '\0' + "*.MP3;*.WAV" + '\0' + '\0';
     EXPECT_EQ(r.filter, filter);
     EXPECT_EQ(r.filter.substr(0, 8), "BGM\xCC\xA7\xB2\xD9 ");  // BGMﾌｧｲﾙ in CP932
     EXPECT_EQ(r.title, "\xCC\xA7\xB2\xD9\x82\xF0\x8A\x4A\x82\xAD");  // ﾌｧｲﾙを開く
-    EXPECT_EQ(r.filter_index, 0u);
     EXPECT_EQ(r.file_buffer_size, 255u);
     EXPECT_EQ(r.title_buffer_size, 255u);
     EXPECT_EQ(r.flags, 0u);
