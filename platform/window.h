@@ -189,6 +189,14 @@ void set_busy_cursor(bool busy);
 // The screen's size in pixels and its twips per pixel (15 at 96 dots per inch).
 Point screen_size_px();
 
+// The display scale: how many screen pixels a design pixel takes, an integer from 1 to
+// kMaxDisplayScale. Windows: the monitor's dots per inch / 96, rounded down (1 below 192 dpi).
+// Linux: GDK_SCALE when it holds a positive integer, else the X resource Xft.dpi / 96 rounded
+// to the nearest integer, else 1. A larger value is held to kMaxDisplayScale (no screen made
+// today is that dense, and the pictures are drawn for no more).
+inline constexpr int kMaxDisplayScale = 4;
+int display_scale();
+
 // True when there is a screen to show windows on: always on Windows; on Linux when the X
 // display answers.
 bool display_available();

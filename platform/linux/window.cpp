@@ -3,7 +3,10 @@
 // presented in windows.
 #include <SDL.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "platform/linux/modal.h"
@@ -52,6 +55,21 @@ std::vector<Rect> other_monitors() {
         if (SDL_GetDisplayBounds(i, &r) == 0) monitors.push_back({r.x, r.y, r.x + r.w, r.y + r.h});
     }
     return monitors;
+}
+
+int display_scale() {
+    static const int scale = [] {
+        // GDK_SCALE as GTK reads it: a whole number; anything else is not a scale.
+        if (const char* text = std::getenv("GDK_SCALE"); text && *text) {
+            char* rest = nullptr;
+            const long v = std::strtol(text, &rest, 10);
+            if (*rest == '\0' && v >= 1) return static_cast<int>(std::min<long>(v, kMaxDisplayScale));
+        }
+        const double dpi = x11::xft_dpi();
+        if (dpi > 0) return std::clamp(static_cast<int>(std::lround(dpi / 96.0)), 1, kMaxDisplayScale);
+        return 1;
+    }();
+    return scale;
 }
 
 // 96 dots per inch, as the program's layouts assume.

@@ -3,6 +3,9 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <string_view>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -77,6 +80,28 @@ unsigned long find_top_level(const std::string& name_utf8) {
     error_seen = false;
     const Window found = search(d, DefaultRootWindow(d), name_utf8, 2);
     return found;
+}
+
+double xft_dpi() {
+    Display* d = display();
+    const char* resources = d ? XResourceManagerString(d) : nullptr;
+    if (!resources) return 0;
+    // One resource a line, "name:<blanks>value"; the last line that names Xft.dpi counts, as
+    // with xrdb.
+    double dpi = 0;
+    std::string_view all(resources);
+    while (!all.empty()) {
+        const std::size_t end = all.find('\n');
+        std::string_view line = all.substr(0, end);
+        all = end == std::string_view::npos ? std::string_view{} : all.substr(end + 1);
+        constexpr std::string_view kName = "Xft.dpi:";
+        if (line.substr(0, kName.size()) != kName) continue;
+        const std::string value(line.substr(kName.size()));
+        char* rest = nullptr;
+        const double v = std::strtod(value.c_str(), &rest);
+        dpi = rest != value.c_str() && v > 0 && v < 1e6 ? v : 0;
+    }
+    return dpi;
 }
 
 bool is_root(unsigned long window) {

@@ -18,6 +18,10 @@ namespace plat::x11 {
 // server answers.
 unsigned long find_top_level(const std::string& name_utf8);
 
+// The X resource Xft.dpi of the display (what the desktop set for text), 0 when it is not
+// set, is no number or no X server answers.
+double xft_dpi();
+
 // True when the window is the root window of one of the display's screens.
 bool is_root(unsigned long window);
 

@@ -149,6 +149,8 @@ Point screen_size_px() { return world().screen; }
 std::vector<Rect> other_monitors() { return world().other_monitors; }
 Point twips_per_pixel() { return world().twips; }
 
+int display_scale() { return world().scale; }
+
 int show_cursor(bool show) { return world().cursor_count += show ? 1 : -1; }
 bool get_cursor_pos(Point& out) {
     if (!world().cursor) return false;

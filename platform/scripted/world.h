@@ -44,6 +44,7 @@ struct World {
     std::vector<Rect> other_monitors;
     int topmost_raises = 0;  // how many times a window was raised to the top of the topmost band
     Point twips{15, 15};
+    int scale = 1;  // display_scale()
     std::optional<Point> cursor = Point{0, 0};
     int cursor_count = 0;
     std::vector<MessageBoxCall> boxes;

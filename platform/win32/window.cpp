@@ -588,6 +588,27 @@ std::vector<Rect> other_monitors() {
 
 Point screen_size_px() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
+int display_scale() {
+    // The primary monitor's effective DPI (GetDpiForMonitor, Windows 8.1 on; shcore is loaded
+    // by name so that older systems still start), else the system's.
+    int dpi = 0;
+    if (HMODULE shcore = LoadLibraryA("shcore.dll")) {
+        using GetDpi = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+        if (auto get = reinterpret_cast<GetDpi>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))) {
+            UINT x = 0, y = 0;
+            const HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+            if (SUCCEEDED(get(primary, 0 /* MDT_EFFECTIVE_DPI */, &x, &y))) dpi = static_cast<int>(y);
+        }
+        FreeLibrary(shcore);
+    }
+    if (dpi <= 0) {
+        HDC dc = GetDC(nullptr);
+        dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(nullptr, dc);
+    }
+    return std::clamp(dpi / 96, 1, kMaxDisplayScale);
+}
+
 // The screen's, or the design's on a thread that shows the design whole (which is the screen's
 // where the system scales that thread's windows: it reports 96 dpi there).
 Point twips_per_pixel() {
