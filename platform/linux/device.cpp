@@ -1,6 +1,6 @@
 // The Linux back end's device for the window core: top-level windows are SDL2 windows over
-// X11, shown through the presenters; input is SDL's event queue; the clipboard is SDL's (the
-// X11 CLIPBOARD selection, in UTF-8).
+// X11, shown through their framebuffer surfaces (presenter.h); input is SDL's event queue;
+// the clipboard is SDL's (the X11 CLIPBOARD selection, in UTF-8).
 //
 // A window's handle is its X11 window id, so that it can travel on a command line and be
 // found by other processes; another program's window (a preview's parent, one found by its
@@ -71,15 +71,10 @@ public:
         const int width = std::max(1, desc.rect.width()), height = std::max(1, desc.rect.height());
         auto w = std::make_unique<Window>();
         if (const int screen = screen_to_make_on(desc); screen >= 0) w->sdl = make_on_screen(screen, desc.rect, w->own_x_window);
-        // The full-screen window gets a renderer with vertical sync. It is made for OpenGL from
-        // the start, since SDL would otherwise make it again for the renderer under a new X11
-        // id, and the handle is that id.
-        if (!w->sdl && desc.full_screen)
-            w->sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top, width, height, flags | SDL_WINDOW_OPENGL);
         if (!w->sdl) w->sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top, width, height, flags);
         if (!w->sdl) return nullptr;
         w->sdl_id = SDL_GetWindowID(w->sdl);
-        if (desc.full_screen) attach_live_renderer(*w);
+        if (desc.full_screen) start_pacing(*w);
         w->xid = x11::sdl_window_id(w->sdl);
         w->handle = w->xid ? static_cast<WindowHandle>(w->xid) : user32::window_tree().private_handle();
         return w;
@@ -91,8 +86,6 @@ public:
     void destroy_window(user32::TopLevel& top, bool system_gone) override {
         if (system_gone) return;
         Window& w = static_cast<Window&>(top);
-        if (w.texture) SDL_DestroyTexture(w.texture);
-        if (w.renderer) SDL_DestroyRenderer(w.renderer);
         SDL_DestroyWindow(w.sdl);
         if (w.own_x_window) x11::destroy_screen_window(w.own_x_window);
     }

@@ -1,4 +1,5 @@
-// The framebuffer presenter: the picture scaled onto the window's X11 surface.
+// The framebuffer presenter: the picture scaled onto the window's X11 surface, and the
+// full-screen window's pace.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -8,23 +9,47 @@
 
 namespace plat::linux_window {
 
+void start_pacing(Window& w) {
+    SDL_DisplayMode mode;
+    const int hz = SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+    w.paced = true;
+    w.period_ticks = SDL_GetPerformanceFrequency() / static_cast<std::uint64_t>(hz);
+}
+
+void pace(Window& w) {
+    if (!w.paced) return;
+    const std::uint64_t frequency = SDL_GetPerformanceFrequency();
+    std::uint64_t now = SDL_GetPerformanceCounter();
+    if (now < w.next_present) {
+        // To the millisecond; the periods themselves add up exactly, so nothing drifts.
+        const std::uint64_t ms = (w.next_present - now) * 1000 / frequency;
+        if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+        now = SDL_GetPerformanceCounter();
+    }
+    // A late frame starts a new period rather than letting the next ones catch up.
+    const bool late = now > w.next_present && now - w.next_present >= w.period_ticks;
+    w.next_present = (late ? now : w.next_present) + w.period_ticks;
+}
+
 void repaint_surface(Window& w) {
     SDL_Surface* target = SDL_GetWindowSurface(w.sdl);
     w.surface_shown = nullptr;
     if (!target) return;
-    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-    if (w.picture) {
-        const Surface s = w.picture->surface();
-        if (s.pixels && s.width > 0 && s.height > 0) {
-            // Memory order B, G, R, X: SDL's RGB888 on a little-endian machine.
-            SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-                s.pixels, s.width, s.height, 32, s.stride * 4, SDL_PIXELFORMAT_RGB888);
-            if (source) {
-                SDL_Rect to{w.picture_rect.left, w.picture_rect.top, w.picture_rect.width(),
-                            w.picture_rect.height()};
-                SDL_BlitScaled(source, nullptr, target, &to);
-                SDL_FreeSurface(source);
-            }
+    const Surface s = w.picture ? w.picture->surface() : Surface{};
+    const bool drawn = s.pixels && s.width > 0 && s.height > 0;
+    // Black only where the picture leaves the window uncovered (a full-screen frame covers
+    // it all, and is then written once).
+    if (!drawn || w.picture_rect.left > 0 || w.picture_rect.top > 0 || w.picture_rect.right < target->w ||
+        w.picture_rect.bottom < target->h)
+        SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+    if (drawn) {
+        // Memory order B, G, R, X: SDL's RGB888 on a little-endian machine.
+        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(s.pixels, s.width, s.height, 32, s.stride * 4,
+                                                                 SDL_PIXELFORMAT_RGB888);
+        if (source) {
+            SDL_Rect to{w.picture_rect.left, w.picture_rect.top, w.picture_rect.width(), w.picture_rect.height()};
+            SDL_BlitScaled(source, nullptr, target, &to);
+            SDL_FreeSurface(source);
         }
     }
     // The window's own image (when nothing was presented) and its child windows go over it;
@@ -35,6 +60,7 @@ void repaint_surface(Window& w) {
                              target->pitch / 4};
         user32::window_tree().compose(w.handle, client, w.picture == nullptr);
     }
+    pace(w);
     SDL_UpdateWindowSurface(w.sdl);
     w.surface_shown = target;
 }

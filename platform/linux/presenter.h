@@ -1,40 +1,30 @@
-// The two ways a Linux window shows its picture: the full-screen window through an SDL
-// renderer held to the display's rate, every other window through its X11 framebuffer
-// surface, with its child windows composed over the picture. Both fill what the picture leaves uncovered with black.
+// How a Linux window shows its picture: through its X11 framebuffer surface (SDL's, over
+// MIT-SHM where the X server offers it), with its child windows composed over the picture
+// and black where the picture leaves the window uncovered. The full-screen window is held
+// to the display's refresh rate here; it needs no OpenGL, whose libraries and context would
+// cost more memory and start-up time than the whole saver.
 #pragma once
 
 #include "platform/linux/window_registry.h"
 
 namespace plat::linux_window {
 
-// The full-screen window's renderer (w.sdl made with SDL_WINDOW_OPENGL where it could be):
-// accelerated with vertical sync where the machine has a graphics driver, SDL's software
-// renderer otherwise, paced here when it cannot wait for the vertical blank itself. Leaves
-// w without a renderer when none keeps the window's X11 id.
-void attach_live_renderer(Window& w);
+// Holds the full-screen window's presents to the display's refresh rate (60 Hz when the
+// display does not say).
+void start_pacing(Window& w);
 
-void repaint_rendered(Window& w);
 void repaint_surface(Window& w);
 
-inline void repaint(Window& w) {
-    if (w.renderer)
-        repaint_rendered(w);
-    else
-        repaint_surface(w);
-}
+inline void repaint(Window& w) { repaint_surface(w); }
 
 // Only the rectangles `changed` of the picture (already the window's, unscaled) differ from
-// what the window shows: they alone are copied. False, with nothing done, when the window
-// cannot take them that way; it is then repainted whole.
-// Through the renderer's texture, or (SDL's software renderer) straight into the window's
-// framebuffer surface, paced as a whole repaint is.
-bool update_rendered(Window& w, const Rect* changed, std::size_t count);
-// Into the framebuffer surface that the last whole repaint filled, and only those
-// rectangles handed to the X server, paced.
+// what the window shows: they alone are copied into the framebuffer surface that the last
+// whole repaint filled, and only those rectangles handed to the X server, paced. False, with
+// nothing done, when the window cannot take them that way; it is then repainted whole.
 bool update_surface(Window& w, const Rect* changed, std::size_t count);
 
-// Holds the next present to one refresh period after the last, for a renderer that cannot
-// wait for the vertical blank itself (nothing for any other window).
+// Holds the next present to one refresh period after the last (nothing for a window that is
+// not paced).
 void pace(Window& w);
 
 }  // namespace plat::linux_window

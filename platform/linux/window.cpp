@@ -138,9 +138,7 @@ void present_changed(WindowHandle h, const Bitmap& picture, int x, int y, const 
     Window* w = find(h);
     if (!w) return;
     const Rect place{x, y, x + picture.width(), y + picture.height()};
-    if (w->picture == &picture && w->picture_rect == place &&
-        (w->renderer ? linux_window::update_rendered(*w, changed, count) : linux_window::update_surface(*w, changed, count)))
-        return;
+    if (w->picture == &picture && w->picture_rect == place && linux_window::update_surface(*w, changed, count)) return;
     present(h, picture, x, y, place.width(), place.height());
 }
 

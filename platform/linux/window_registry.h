@@ -22,20 +22,12 @@ struct Window : user32::TopLevel {
     // An X window the back end made itself (on a later X screen) and SDL took over; it goes
     // with the window.
     unsigned long own_x_window = 0;
-    // The full-screen window shows its frames through a renderer that waits for the display's
-    // vertical blank, from a streaming texture the size of the picture.
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int texture_w = 0, texture_h = 0;
-    // A renderer that cannot wait for the vertical blank itself is held to the display's
-    // rate here: the next present waits until one refresh period after the last.
+    // The full-screen window is held to the display's rate: the next present waits until one
+    // refresh period after the last.
     bool paced = false;
     std::uint64_t period_ticks = 0, next_present = 0;
-    // SDL's software renderer draws into the window's own framebuffer surface; changed
-    // rectangles then go straight there.
-    bool software_renderer = false;
-    // The framebuffer surface that the last whole repaint filled (null: none, or the picture
-    // went through a texture).
+    // The framebuffer surface that the last whole repaint filled (null: none yet, or SDL has
+    // made a new one since, as after a change of the window's size).
     SDL_Surface* surface_shown = nullptr;
 };
 

@@ -8,7 +8,7 @@ using plat::scripted::find_by_title;
 class FullScreenWindow : public ShellTest {};
 
 // Every back end makes the window flagged full screen cover the screen (the Linux one also
-// gives it its paced renderer), so only the saver's own window may carry the flag.
+// holds its frames to the display's rate), so only the saver's own window may carry the flag.
 TEST_F(FullScreenWindow, OnlyTheSaverWindowAsksForTheWholeScreen) {
     put_pack();
     ASSERT_FALSE(start("/s"));
