@@ -6,6 +6,8 @@
 //   saver_bench [--benchmark_filter=...]
 //   ZEPHLORA_BENCH_DISPLAY=63   the X display number to use (else the X server picks a free one)
 //   ZEPHLORA_BENCH_SECONDS=5    how long the saver runs before memory and CPU are read
+//   ZEPHLORA_BENCH_CHECK=1      a case fails when an OpenGL library is mapped or the resident
+//                               memory passes its bound (CTest's short run sets it)
 //
 // Counters: first_frame_ms (from the fork to the first non-black pixel in the middle of the
 // screen, read through XGetImage), rss_MB and hwm_MB (VmRSS and VmHWM), cpu_percent (utime +
@@ -157,10 +159,12 @@ bool maps_opengl(pid_t pid) {
     return false;
 }
 
-// args: width, height, display scale (0: none given).
+// args: width, height, display scale (0: none given), bound of the resident memory in MB.
 void BM_WholeSaver(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
     const int scale = static_cast<int>(state.range(2));
+    const double bound_mb = static_cast<double>(state.range(3));
+    const bool check = env_number("ZEPHLORA_BENCH_CHECK", 0) != 0;
     const double seconds = env_number("ZEPHLORA_BENCH_SECONDS", 5);
     const std::filesystem::path exe(kLinuxExe);
     for (auto _ : state) {
@@ -205,18 +209,21 @@ void BM_WholeSaver(benchmark::State& state) {
         state.counters["rss_MB"] = status_mb(saver, "VmRSS:");
         state.counters["hwm_MB"] = status_mb(saver, "VmHWM:");
         state.counters["cpu_percent"] = 100.0 * (cpu1 - cpu0) / wall;
-        state.counters["gl"] = maps_opengl(saver) ? 1 : 0;
+        const bool gl = maps_opengl(saver);
+        state.counters["gl"] = gl ? 1 : 0;
         int status = 0;
         const bool ended = waitpid(saver, &status, WNOHANG) != 0;
         stop(saver);
         if (ended) state.SkipWithError("the saver ended by itself");
+        else if (check && gl) state.SkipWithError("an OpenGL library is mapped into the saver");
+        else if (check && state.counters["hwm_MB"] > bound_mb) state.SkipWithError("resident memory above its bound");
     }
 }
 
 BENCHMARK(BM_WholeSaver)
-    ->ArgNames({"width", "height", "scale"})
-    ->Args({1920, 1080, 0})
-    ->Args({3840, 2160, 2})
+    ->ArgNames({"width", "height", "scale", "bound_MB"})
+    ->Args({1920, 1080, 0, 64})
+    ->Args({3840, 2160, 2, 96})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
