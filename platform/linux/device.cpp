@@ -74,7 +74,10 @@ public:
         if (!w->sdl) w->sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top, width, height, flags);
         if (!w->sdl) return nullptr;
         w->sdl_id = SDL_GetWindowID(w->sdl);
-        if (desc.full_screen) start_pacing(*w);
+        if (desc.full_screen) {
+            start_pacing(*w);
+            w->direct = true;
+        }
         w->xid = x11::sdl_window_id(w->sdl);
         w->handle = w->xid ? static_cast<WindowHandle>(w->xid) : user32::window_tree().private_handle();
         return w;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/linux/presenter.h"
+#include "platform/linux/x11.h"
 #include "platform/user32/window_tree.h"
 
 namespace plat::linux_window {
@@ -31,7 +32,33 @@ void pace(Window& w) {
     w.next_present = (late ? now : w.next_present) + w.period_ticks;
 }
 
+namespace {
+
+// The whole picture straight to the X server, when it covers the window exactly and nothing
+// is composed over it; false, with nothing done, otherwise.
+bool repaint_direct(Window& w) {
+    w.picture_put = false;
+    const Surface s = w.picture ? w.picture->surface() : Surface{};
+    int width = 0, height = 0;
+    SDL_GetWindowSize(w.sdl, &width, &height);
+    if (!s.pixels || s.width != width || s.height != height || w.picture_rect != Rect{0, 0, width, height} ||
+        user32::window_tree().has_children(w.handle))
+        return false;
+    const Rect all{0, 0, width, height};
+    pace(w);
+    if (!x11::put_picture(w.sdl, s.pixels, s.width, s.height, s.stride, {0, 0}, &all, 1)) {
+        w.direct = false;  // the window's visual holds its pixels otherwise: through the surface
+        return false;
+    }
+    w.picture_put = true;
+    w.surface_shown = nullptr;
+    return true;
+}
+
+}  // namespace
+
 void repaint_surface(Window& w) {
+    if (w.direct && repaint_direct(w)) return;
     SDL_Surface* target = SDL_GetWindowSurface(w.sdl);
     w.surface_shown = nullptr;
     if (!target) return;
@@ -66,6 +93,12 @@ void repaint_surface(Window& w) {
 }
 
 bool update_surface(Window& w, const Rect* changed, std::size_t count) {
+    if (w.picture_put) {
+        const Surface s = w.picture->surface();
+        pace(w);
+        return x11::put_picture(w.sdl, s.pixels, s.width, s.height, s.stride, {w.picture_rect.left, w.picture_rect.top},
+                                changed, count);
+    }
     SDL_Surface* target = SDL_GetWindowSurface(w.sdl);
     const Surface s = w.picture ? w.picture->surface() : Surface{};
     // Rows are copied as they are, so the surface must hold the picture's own pixel format.

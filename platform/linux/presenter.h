@@ -1,8 +1,10 @@
 // How a Linux window shows its picture: through its X11 framebuffer surface (SDL's, over
 // MIT-SHM where the X server offers it), with its child windows composed over the picture
-// and black where the picture leaves the window uncovered. The full-screen window is held
-// to the display's refresh rate here; it needs no OpenGL, whose libraries and context would
-// cost more memory and start-up time than the whole saver.
+// and black where the picture leaves the window uncovered. The full-screen window's frame,
+// which covers it, goes from the picture straight to the X server instead, so that no second
+// picture of the screen's size is kept; it is held to the display's refresh rate here, and
+// needs no OpenGL, whose libraries and context would cost more memory and start-up time than
+// the whole saver.
 #pragma once
 
 #include "platform/linux/window_registry.h"
@@ -18,8 +20,8 @@ void repaint_surface(Window& w);
 inline void repaint(Window& w) { repaint_surface(w); }
 
 // Only the rectangles `changed` of the picture (already the window's, unscaled) differ from
-// what the window shows: they alone are copied into the framebuffer surface that the last
-// whole repaint filled, and only those rectangles handed to the X server, paced. False, with
+// what the window shows: they alone go to the X server, paced (from the picture, or copied
+// into the framebuffer surface that the last whole repaint filled). False, with
 // nothing done, when the window cannot take them that way; it is then repainted whole.
 bool update_surface(Window& w, const Rect* changed, std::size_t count);
 

@@ -29,6 +29,11 @@ struct Window : user32::TopLevel {
     // The framebuffer surface that the last whole repaint filled (null: none yet, or SDL has
     // made a new one since, as after a change of the window's size).
     SDL_Surface* surface_shown = nullptr;
+    // The full-screen window's pictures go from the picture straight to the X server, so that
+    // no framebuffer of the screen's size is kept beside the frame; `picture_put`: the last
+    // whole repaint went that way (the changed rectangles may then follow it).
+    bool direct = false;
+    bool picture_put = false;
 };
 
 // A top-level window of this process; null for any other handle.

@@ -219,6 +219,59 @@ bool select_sdl_events(SDL_Window* window) {
     return true;
 }
 
+bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int height, int stride, Point at,
+                 const Rect* rects, std::size_t count) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!pixels || width <= 0 || height <= 0 || stride < width || !SDL_GetWindowWMInfo(window, &info) ||
+        info.subsystem != SDL_SYSWM_X11)
+        return false;
+    Display* d = info.info.x11.display;
+    const Window xw = info.info.x11.window;
+    // The window's visual is asked for once (a round trip), not at every frame.
+    static Window checked = 0;
+    static Visual* visual = nullptr;
+    static GC gc = nullptr;
+    if (xw != checked) {
+        checked = xw;
+        visual = nullptr;
+        XWindowAttributes a;
+        // Pixel values are written as they are, so the visual's masks are what counts (a
+        // virtual X server's default visual is DirectColor with these masks, as SDL's own
+        // framebuffer takes it too).
+        if (XGetWindowAttributes(d, xw, &a) && a.depth == 24 && a.visual && a.visual->red_mask == 0xFF0000 &&
+            a.visual->green_mask == 0xFF00 && a.visual->blue_mask == 0xFF) {
+            const int screen = XScreenNumberOfScreen(a.screen);
+            // The screen's own context serves every window of its default depth.
+            if (DefaultDepth(d, screen) == a.depth) {
+                visual = a.visual;
+                gc = DefaultGC(d, screen);
+            }
+        }
+    }
+    if (!visual) return false;
+    XImage* image = XCreateImage(d, visual, 24, ZPixmap, 0,
+                                 const_cast<char*>(reinterpret_cast<const char*>(pixels)),
+                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 32, stride * 4);
+    if (!image) return false;
+    const bool usable = image->bits_per_pixel == 32;
+    if (usable) {
+        image->byte_order = LSBFirst;  // the picture's order; Xlib swaps for a server of the other
+        for (std::size_t i = 0; i < count; ++i) {
+            const Rect& r = rects[i];
+            const int left = std::max(r.left, 0), top = std::max(r.top, 0);
+            const int right = std::min(r.right, width), bottom = std::min(r.bottom, height);
+            if (left < right && top < bottom)
+                XPutImage(d, xw, gc, image, left, top, at.x + left, at.y + top, static_cast<unsigned>(right - left),
+                          static_cast<unsigned>(bottom - top));
+        }
+        XSync(d, False);
+    }
+    image->data = nullptr;  // the picture's, not the image's
+    XDestroyImage(image);
+    return usable;
+}
+
 }  // namespace plat::x11
 
 namespace plat::x11 {

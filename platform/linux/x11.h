@@ -4,6 +4,8 @@
 // clash with the platform's names. X errors are caught, never fatal.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/types.h"
@@ -60,5 +62,14 @@ void destroy_screen_window(unsigned long window);
 // Asks on SDL's connection for the events SDL's own windows get (input, exposure, structure),
 // for a window that SDL took over with SDL_CreateWindowFrom, which selects none.
 bool select_sdl_events(SDL_Window* window);
+
+// Puts the rectangles `rects` of a picture of 32-bit pixels (memory order B, G, R, X; `stride`
+// pixels a row) into an SDL window, the picture's (0, 0) at `at` of the window, through SDL's
+// own connection, and waits until the X server has them. Nothing of the window's size is kept
+// on this side: the pixels go from the picture to the server. False, with nothing drawn, when
+// the window does not hold its pixels as the picture does (a visual other than the screen's
+// default 24-bit true colour).
+bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int height, int stride, Point at,
+                 const Rect* rects, std::size_t count);
 
 }  // namespace plat::x11

@@ -118,6 +118,11 @@ TopLevel* WindowTree::top(WindowHandle h) {
     return w ? w->top.get() : nullptr;
 }
 
+bool WindowTree::has_children(WindowHandle h) const {
+    const auto it = windows_.find(h);
+    return it != windows_.end() && !it->second->children.empty();
+}
+
 std::vector<TopLevel*> WindowTree::top_levels() {
     std::vector<TopLevel*> out;
     for (auto& [h, w] : windows_)

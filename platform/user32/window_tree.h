@@ -57,6 +57,7 @@ public:
 
     TreeWindow* find(WindowHandle h);
     TopLevel* top(WindowHandle h);  // null unless h is a top-level window
+    bool has_children(WindowHandle h) const;
     // The top-level windows, by handle.
     std::vector<TopLevel*> top_levels();
     WindowHandlers* handlers(WindowHandle h);
