@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config python3 python3-pil python3-numpy
-  libsdl2-dev libsdl2-mixer-dev libx11-dev libxfixes-dev libgl1-mesa-dri libstb-dev libgtk-3-dev
+  libsdl2-dev libsdl2-mixer-dev libx11-dev libxext-dev libxfixes-dev libgl1-mesa-dri libstb-dev libgtk-3-dev
   libcdio-dev libcdio-paranoia-dev libfreetype-dev libfontconfig-dev
   googletest libgtest-dev libbenchmark-dev
   clang libfuzzer-14-dev libclang-rt-14-dev llvm
@@ -24,7 +24,7 @@ for arg in "$@"; do
 done
 if [ $run_only = 1 ]; then
   packages=(build-essential cmake pkg-config python3 libsdl2-dev libsdl2-mixer-dev
-            libx11-dev libxinerama-dev libxfixes-dev libstb-dev libgtk-3-dev libcdio-dev libcdio-paranoia-dev
+            libx11-dev libxext-dev libxinerama-dev libxfixes-dev libstb-dev libgtk-3-dev libcdio-dev libcdio-paranoia-dev
             libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-liberation xfonts-base)
 fi
 

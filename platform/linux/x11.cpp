@@ -4,11 +4,15 @@
 #include <SDL_syswm.h>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <gdk/gdk.h>
 #ifdef GDK_WINDOWING_X11
 #include <gdk/gdkx.h>
@@ -219,6 +223,123 @@ bool select_sdl_events(SDL_Window* window) {
     return true;
 }
 
+namespace {
+
+// A band of rows in memory shared with the X server (MIT-SHM), far smaller than the screen:
+// rectangles of a picture are copied into it side by side on shelves and put from there, and
+// when it is full the server is waited for before it is filled again. Null where the server
+// shares no memory with this process (a remote display).
+class Staging {
+public:
+    static constexpr int kRows = 128;  // 1 MB at 1920 pixels a row, 2 MB at 3840
+
+    static Staging* of(Display* d, Visual* visual, int width) {
+        static Staging staging;
+        if (staging.failed_ && staging.d_ == d) return nullptr;
+        if (staging.image_ && staging.d_ == d && staging.image_->width >= width) return &staging;
+        staging.release();
+        staging.d_ = d;
+        staging.failed_ = !staging.make(visual, width);
+        return staging.failed_ ? nullptr : &staging;
+    }
+
+    // Copies the rectangle (left, top, w, h) of the picture into the band and puts it at
+    // (to_x, to_y) of the window; w at most the band's width.
+    void put(Window xw, GC gc, const std::uint32_t* pixels, int stride, int left, int top, int w, int h, int to_x,
+             int to_y) {
+        while (h > 0) {
+            const int rows = std::min(h, kRows);
+            if (x_ + w > image_->width) next_shelf();
+            if (y_ + rows > kRows) wait();
+            const int bpl = image_->bytes_per_line;
+            for (int j = 0; j < rows; ++j)
+                std::memcpy(image_->data + static_cast<std::ptrdiff_t>(y_ + j) * bpl + static_cast<std::ptrdiff_t>(x_) * 4,
+                            pixels + static_cast<std::ptrdiff_t>(top + j) * stride + left, static_cast<std::size_t>(w) * 4);
+            XShmPutImage(d_, xw, gc, image_, x_, y_, to_x, to_y, static_cast<unsigned>(w), static_cast<unsigned>(rows),
+                         False);
+            x_ += w;
+            shelf_ = std::max(shelf_, rows);
+            top += rows;
+            to_y += rows;
+            h -= rows;
+        }
+    }
+
+    // The server has read everything put so far; the band is free again.
+    void wait() {
+        XSync(d_, False);
+        x_ = y_ = shelf_ = 0;
+    }
+
+private:
+    static int on_attach_error(Display*, XErrorEvent*) {
+        attach_failed() = true;
+        return 0;
+    }
+    static bool& attach_failed() {
+        static bool failed = false;
+        return failed;
+    }
+
+    bool make(Visual* visual, int width) {
+        if (!XShmQueryExtension(d_)) return false;
+        image_ = XShmCreateImage(d_, visual, 24, ZPixmap, nullptr, &info_, static_cast<unsigned>(width), kRows);
+        if (!image_) return false;
+        if (image_->bits_per_pixel != 32) return release(), false;
+        image_->byte_order = LSBFirst;
+        info_.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image_->bytes_per_line) * kRows, IPC_CREAT | 0600);
+        if (info_.shmid < 0) return release(), false;
+        info_.shmaddr = image_->data = static_cast<char*>(shmat(info_.shmid, nullptr, 0));
+        if (info_.shmaddr == reinterpret_cast<char*>(-1)) {
+            info_.shmaddr = image_->data = nullptr;
+            return release(), false;
+        }
+        info_.readOnly = False;
+        // A server that cannot reach the memory (another machine's) answers with an error,
+        // which is caught here rather than ending the process.
+        attach_failed() = false;
+        XSync(d_, False);
+        const auto previous = XSetErrorHandler(on_attach_error);
+        const bool attached = XShmAttach(d_, &info_);
+        XSync(d_, False);
+        XSetErrorHandler(previous);
+        shmctl(info_.shmid, IPC_RMID, nullptr);  // gone with the last user, whatever happens
+        attached_ = attached && !attach_failed();
+        if (!attached_) return release(), false;
+        return true;
+    }
+
+    void release() {
+        if (image_ && info_.shmaddr) {
+            if (attached_) XShmDetach(d_, &info_);
+            XSync(d_, False);
+            shmdt(info_.shmaddr);
+        }
+        attached_ = false;
+        if (image_) {
+            image_->data = nullptr;
+            XDestroyImage(image_);
+        }
+        image_ = nullptr;
+        info_ = {};
+        x_ = y_ = shelf_ = 0;
+    }
+
+    void next_shelf() {
+        x_ = 0;
+        y_ += shelf_;
+        shelf_ = 0;
+    }
+
+    Display* d_ = nullptr;
+    XShmSegmentInfo info_{};
+    XImage* image_ = nullptr;
+    bool failed_ = false, attached_ = false;
+    int x_ = 0, y_ = 0, shelf_ = 0;
+};
+
+}  // namespace
+
 bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int height, int stride, Point at,
                  const Rect* rects, std::size_t count) {
     SDL_SysWMinfo info;
@@ -250,6 +371,18 @@ bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int
         }
     }
     if (!visual) return false;
+    if (Staging* staging = Staging::of(d, visual, width)) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const Rect& r = rects[i];
+            const int left = std::max(r.left, 0), top = std::max(r.top, 0);
+            const int right = std::min(r.right, width), bottom = std::min(r.bottom, height);
+            if (left < right && top < bottom)
+                staging->put(xw, gc, pixels, stride, left, top, right - left, bottom - top, at.x + left, at.y + top);
+        }
+        staging->wait();
+        return true;
+    }
+    // Without shared memory the pixels go through the connection itself.
     XImage* image = XCreateImage(d, visual, 24, ZPixmap, 0,
                                  const_cast<char*>(reinterpret_cast<const char*>(pixels)),
                                  static_cast<unsigned>(width), static_cast<unsigned>(height), 32, stride * 4);

@@ -66,9 +66,10 @@ bool select_sdl_events(SDL_Window* window);
 // Puts the rectangles `rects` of a picture of 32-bit pixels (memory order B, G, R, X; `stride`
 // pixels a row) into an SDL window, the picture's (0, 0) at `at` of the window, through SDL's
 // own connection, and waits until the X server has them. Nothing of the window's size is kept
-// on this side: the pixels go from the picture to the server. False, with nothing drawn, when
-// the window does not hold its pixels as the picture does (a visual other than the screen's
-// default 24-bit true colour).
+// on this side: the rectangles pass through a band of 128 rows of memory shared with the
+// server (MIT-SHM), or through the connection itself where the server shares none. False,
+// with nothing drawn, when the window does not hold its pixels as the picture does (a visual
+// of another depth or other colour masks than the screen's default 24-bit one).
 bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int height, int stride, Point at,
                  const Rect* rects, std::size_t count);
 
