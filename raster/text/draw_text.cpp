@@ -4,6 +4,8 @@
 // and the access-key underline one pixel below the baseline.
 #include <algorithm>
 #include <map>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -90,19 +92,18 @@ private:
 plat::Rect scaled(const plat::Rect& r, int s) { return {r.left * s, r.top * s, r.right * s, r.bottom * s}; }
 
 // The font that draws a scaled context's glyphs: the same face at exactly `scale` times the
-// pixel size. Kept for the life of the process (a dialog asks for a handful).
+// pixel size. Kept for the life of the process, by request (a dialog asks for a handful).
 const Font* font_at_scale(const Font& font, int scale) {
-    using Key = std::pair<const Font*, int>;
-    static std::map<Key, std::pair<std::shared_ptr<const Font>, std::shared_ptr<const Font>>> fonts;
-    const Key key{&font, scale};
-    if (auto it = fonts.find(key); it != fonts.end()) return it->second.second.get();
-    plat::FontDesc desc = font.desc();
+    const plat::FontDesc& d = font.desc();
+    using Key = std::tuple<std::int32_t, std::int32_t, bool, bool, bool, std::uint8_t, std::string, int>;
+    static std::map<Key, std::shared_ptr<const Font>> fonts;
+    const Key key{d.height, d.weight, d.italic, d.underline, d.strike_out, d.charset, d.face, scale};
+    if (auto it = fonts.find(key); it != fonts.end()) return it->second.get();
+    plat::FontDesc desc = d;
     desc.height = -font.metrics().ppem * scale;  // the character height, exactly s times
     auto big = load_font(desc);
-    // The 1x font is held too, so that its address is never another font's while it is a key.
-    auto base = load_font(font.desc());
     if (!big) return &font;
-    fonts.emplace(key, std::make_pair(std::move(base), big));
+    fonts.emplace(key, big);
     return big.get();
 }
 
