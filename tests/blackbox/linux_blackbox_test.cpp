@@ -255,8 +255,8 @@ struct DialogShot {
     std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
 };
 
-// Starts the dialog and reads it once it has come to rest (the backdrop's dark top edge shows).
-DialogShot ShootDialog(Child& dialog) {
+// The dialog just started, read once it has come to rest (the backdrop's dark top edge shows).
+DialogShot ShootDialog() {
     DialogShot shot;
     const auto window = black_box::wait_for_window("Zephlora\xe3\x81\xae\xe8\xa8\xad\xe5\xae\x9a", 30);
     if (!window || !black_box::wait_viewable(*window, 30)) return shot;
@@ -267,7 +267,6 @@ DialogShot ShootDialog(Child& dialog) {
         return !top.empty() && top[0] == 0x00001Eu;
     }, 30);
     black_box::settle(area, {}, 30, 5);
-    (void)dialog;
     shot.width = area.width;
     shot.height = area.height;
     shot.pixels = black_box::ScreenPixels(area);
@@ -313,7 +312,7 @@ TEST_F(LinuxExeTest, SettingsDialogFollowsTheDisplayScale) {
     DialogShot one;
     {
         Child dialog(exe("/c"), {false, {"GDK_SCALE="}});
-        one = ShootDialog(dialog);
+        one = ShootDialog();
         ASSERT_EQ(one.width, 409);
         ASSERT_EQ(one.height, 345);
         black_box::run({"xdotool", "key", "--window", one.window, "Escape"});
@@ -335,7 +334,7 @@ TEST_F(LinuxExeTest, SettingsDialogFollowsTheDisplayScale) {
             black_box::run({"bash", "-c", "echo 'Xft.dpi: 192' | xrdb -nocpp -merge"});
         }
         Child dialog(exe("/c"), {false, {by_resource ? "GDK_SCALE=" : "GDK_SCALE=2"}});
-        const DialogShot two = ShootDialog(dialog);
+        const DialogShot two = ShootDialog();
         if (by_resource) black_box::run({"xrdb", "-remove"});
         ASSERT_EQ(two.width, 818);
         ASSERT_EQ(two.height, 690);
