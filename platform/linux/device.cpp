@@ -74,8 +74,11 @@ public:
         // (The saver's windows compose their own frames at the screen's size.)
         w->scale = desc.style == WindowStyle::Dialog ? display_scale() : 1;
         const int width = std::max(1, desc.rect.width()) * w->scale, height = std::max(1, desc.rect.height()) * w->scale;
-        const int left = desc.rect.left - (width - std::max(1, desc.rect.width())) / 2;
-        const int top = desc.rect.top - (height - std::max(1, desc.rect.height())) / 2;
+        int left = desc.rect.left, top = desc.rect.top;
+        if (w->scale > 1) {  // not off the screen's top-left corner for it
+            left = std::max(0, left - (width - std::max(1, desc.rect.width())) / 2);
+            top = std::max(0, top - (height - std::max(1, desc.rect.height())) / 2);
+        }
         if (const int screen = screen_to_make_on(desc); screen >= 0) w->sdl = make_on_screen(screen, desc.rect, w->own_x_window);
         // The full-screen window gets a renderer with vertical sync. It is made for OpenGL from
         // the start, since SDL would otherwise make it again for the renderer under a new X11
