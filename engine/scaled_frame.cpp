@@ -91,13 +91,25 @@ void ScaledFrame::TakeBackground(const Engine& engine) {
 }
 
 void ScaledFrame::Restore(int x, int y, int width, int height) {
-    plat::Surface dst = frame_->surface();
-    dst.width = shown_width_;
-    dst.height = shown_height_;
-    raster::fill_rect(dst, x, y, width, height, 0x000000);
-    if (!enlarged_) return;
-    raster::bit_blt(dst, x, y, width, height, enlarged_->surface(), x - picture_at_.x, y - picture_at_.y,
-                    plat::Rop::SrcCopy);
+    // Row by row: black left of the picture, the picture, black right of it; each pixel
+    // written once.
+    const plat::Surface dst = frame_->surface();
+    const int x0 = std::max(x, 0), x1 = std::min(x + width, shown_width_);
+    const int y0 = std::max(y, 0), y1 = std::min(y + height, shown_height_);
+    if (x0 >= x1 || y0 >= y1) return;
+    const plat::Surface pic = enlarged_ ? enlarged_->surface() : plat::Surface{};
+    const int pl = std::clamp(picture_at_.x, x0, x1), pr = std::clamp(picture_at_.x + pic.width, pl, x1);
+    for (int row = y0; row < y1; ++row) {
+        std::uint32_t* d = dst.row(row);
+        const int py = row - picture_at_.y;
+        if (!pic.pixels || py < 0 || py >= pic.height || pl == pr) {
+            std::fill(d + x0, d + x1, 0u);
+            continue;
+        }
+        std::fill(d + x0, d + pl, 0u);
+        std::copy(pic.row(py) + (pl - picture_at_.x), pic.row(py) + (pr - picture_at_.x), d + pl);
+        std::fill(d + pr, d + x1, 0u);
+    }
 }
 
 void ScaledFrame::Stamp(int x, int y, int band) {
