@@ -92,14 +92,19 @@ bool Engine::Start(int width, int height, std::string& error) {
     return true;
 }
 
+const plat::Bitmap* Engine::BackgroundPicture(int index) const {
+    if (index < 0 || index > 9) return nullptr;
+    if (pictures_.BackgroundOf) return pictures_.BackgroundOf(index);
+    return pictures_.Backgrounds[static_cast<std::size_t>(index)];
+}
+
 void Engine::CentrePicture(int index) {
-    const plat::Bitmap* picture = pictures_.Backgrounds[static_cast<std::size_t>(index)];
+    const plat::Bitmap* picture = BackgroundPicture(index);
     if (!picture || !back_) return;
-    const int w = picture->width(), h = picture->height();
     // Halving truncates towards zero, so a picture larger than the window sits at a negative
     // offset and is clipped on both sides.
-    plat::bit_blt(*back_, (Width - w) / 2, (Height - h) / 2, w, h, *picture, 0, 0,
-                  plat::Rop::SrcCopy);
+    const plat::Point at = BackgroundPlace(*picture);
+    plat::bit_blt(*back_, at.x, at.y, picture->width(), picture->height(), *picture, 0, 0, plat::Rop::SrcCopy);
 }
 
 void Engine::BackgroundChange() {
@@ -333,6 +338,7 @@ bool Engine::RenderFrame() {
     // 5 and 6. Bands (measured against the dot at the current shape's top, also during a
     // change), then the background and the stamps.
     AssignBands(top, CurrentTop());
+    last_drawn_top_ = top;
     if (whole_sheet_ && !full_copies_) {
         ComposeChanged(top);
     } else {

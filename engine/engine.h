@@ -41,6 +41,9 @@ inline constexpr std::uint32_t kMaxSleepMs = 1000;
 struct EnginePictures {
     const plat::Bitmap* Sprites = nullptr;                 // 40 x 16 sprite sheet
     std::array<const plat::Bitmap*, 10> Backgrounds{};     // missing ones leave black
+    // When set, asked for background n instead of Backgrounds (a host that decodes only the
+    // picture shown). The picture need live only until the next call.
+    std::function<const plat::Bitmap*(int index)> BackgroundOf;
 };
 
 struct EngineHooks {
@@ -113,6 +116,14 @@ public:
     // The highest index drawn in the next frame.
     int DrawnTop() const { return phase_ == Phase::Changing ? TargetListTop() : CurrentTop(); }
     const plat::Bitmap* work() const { return work_.get(); }
+    // Background picture n as the engine gets it (null when missing), and where the shown one
+    // lies on the picture (its top-left corner, centred, possibly negative).
+    const plat::Bitmap* BackgroundPicture(int index) const;
+    plat::Point BackgroundPlace(const plat::Bitmap& picture) const {
+        return {(Width - picture.width()) / 2, (Height - picture.height()) / 2};
+    }
+    // The highest index of ScreenDots drawn in the last frame (-1 before the first).
+    int LastDrawnTop() const { return last_drawn_top_; }
     const plat::Bitmap* background() const { return back_.get(); }
     // The angles the last frame was drawn with (they advance at its end).
     Angles LastFrameAngles() const { return last_angles_; }
@@ -165,6 +176,7 @@ private:
     bool stopped_ = false;
     bool in_tick_ = false;
     Angles last_angles_;
+    int last_drawn_top_ = -1;
 
     std::unique_ptr<plat::Bitmap> work_, back_;
     std::vector<raster::Stamp8> stamps_;  // one per band

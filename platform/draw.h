@@ -52,6 +52,11 @@ public:
 };
 
 std::unique_ptr<Bitmap> create_bitmap(int width, int height);
+// The back ends that draw with the software raster (Linux, scripted): a bitmap of `scale`
+// device pixels to a design pixel on each axis, whose surface is scale times the size and
+// whose context (bitmap_dc) draws in design pixels; the window core's images at the
+// display's scale. Null for a scale outside 1..kMaxDisplayScale.
+std::unique_ptr<Bitmap> create_scaled_bitmap(int width, int height, int scale);
 
 // BitBlt(dst, x, y, w, h, src, sx, sy, rop), clipped against both bitmaps like GDI.
 void bit_blt(Bitmap& dst, int x, int y, int width, int height, const Bitmap& src, int src_x,

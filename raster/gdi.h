@@ -43,10 +43,13 @@ using plat::StockObject;
 #undef ZEPHLORA_DRAW_CALL
 
 // A device context that draws into pixels owned by someone else (a platform bitmap); the
-// surface must outlive it. Deleted with delete_dc.
-Dc create_surface_dc(const plat::Surface& surface);
-// The pixels of a bitmap object (a monochrome one holds 0 or all ones per pixel; see
-// raster/pixels.h), for tests and for the back ends' hand-over to windows.
+// surface must outlive it. Deleted with delete_dc. With a scale s > 1 the context draws in
+// design pixels, s times fewer than the surface's on each axis, each on a block of s x s
+// (a window's image at the display's scale); bitmaps made compatible with it have its scale.
+Dc create_surface_dc(const plat::Surface& surface, int scale = 1);
+// The device pixels of a bitmap object (a monochrome one holds 0 or all ones per pixel; see
+// raster/pixels.h; a bitmap made compatible with a scaled context holds its scale's finer
+// pixels), for tests and for the back ends' hand-over to windows.
 plat::Surface bitmap_surface(GdiObject bitmap);
 
 }  // namespace raster

@@ -11,20 +11,26 @@ using namespace gdi;
 
 namespace {
 
-// The source pixels of `area` (in source coordinates) in the destination's kind: colour to
-// monochrome makes the source's background colour white and every other colour black;
-// monochrome to colour gives 0 the destination's text colour and 1 its background colour.
-std::vector<std::uint32_t> converted_source(const DcObj& src, const DcObj& dst, const Rect& area) {
+// The source pixels of `area` (in the source's design coordinates) in the destination's kind,
+// `out_scale` pixels to a design pixel on each axis: colour to monochrome makes the source's
+// background colour white and every other colour black; monochrome to colour gives 0 the
+// destination's text colour and 1 its background colour. Between scales each output pixel
+// takes the source's device pixel at the same place, nearest: a picture at scale 1 copied
+// into a scaled context is enlarged without smoothing (each pixel a sharp block), a scaled
+// image into a context of its scale is copied pixel for pixel.
+std::vector<std::uint32_t> converted_source(const DcObj& src, const DcObj& dst, const Rect& area, int out_scale) {
     const plat::Surface s = src.bitmap->surface();
-    const int w = area.right - area.left, h = area.bottom - area.top;
+    const int in_scale = src.bitmap->scale;
+    const int w = (area.right - area.left) * out_scale, h = (area.bottom - area.top) * out_scale;
     std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
     const bool src_mono = src.bitmap->mono, dst_mono = dst.bitmap->mono;
     const std::uint32_t src_bk = pixel_of(src.bk), text = pixel_of(dst.text), bk = pixel_of(dst.bk);
+    const bool same = in_scale == out_scale;
     for (int y = 0; y < h; ++y) {
-        const std::uint32_t* row = s.row(area.top + y) + area.left;
+        const std::uint32_t* row = s.row(area.top * in_scale + (same ? y : y * in_scale / out_scale)) + area.left * in_scale;
         std::uint32_t* o = out.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
         for (int x = 0; x < w; ++x) {
-            const std::uint32_t p = row[x];
+            const std::uint32_t p = row[same ? x : x * in_scale / out_scale];
             if (src_mono == dst_mono)
                 o[x] = p;
             else if (src_mono)
@@ -36,25 +42,41 @@ std::vector<std::uint32_t> converted_source(const DcObj& src, const DcObj& dst, 
     return out;
 }
 
+// Pixels of a w x h design area, each made a block of scale x scale.
+std::vector<std::uint32_t> enlarged(const std::vector<std::uint32_t>& from, int w, int h, int scale) {
+    if (scale == 1) return from;
+    const int dw = w * scale;
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(dw) * static_cast<std::size_t>(h * scale));
+    for (int y = 0; y < h * scale; ++y)
+        for (int x = 0; x < dw; ++x)
+            out[static_cast<std::size_t>(y) * static_cast<std::size_t>(dw) + static_cast<std::size_t>(x)] =
+                from[static_cast<std::size_t>(y / scale) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x / scale)];
+    return out;
+}
+
 std::uint8_t code_of(Rop rop) { return static_cast<std::uint8_t>((static_cast<std::uint32_t>(rop) >> 16) & 0xFF); }
 
-// Applies `code` over the destination rectangle `dst_area` with the prepared source pixels
-// (dst_area's size, row by row) and the brush, within the context's clip.
+// Applies `code` over the destination rectangle `dst_area` (design pixels) with the prepared
+// source pixels (dst_area's size in the destination's device pixels, row by row) and the
+// brush, within the context's clip: clipped in design pixels, drawn on device pixels.
 void apply(const DcObj& dc, const Rect& dst_area, const std::vector<std::uint32_t>* source, std::uint8_t code) {
     const BrushPattern bp = brush_pattern(dc);
     const std::uint32_t none = 0;
     const Pattern empty{&none, 1, 1};
-    const Pattern* pattern = bp.null ? &empty : &bp.pattern;  // a null brush reads as black
+    std::vector<std::uint32_t> storage;
+    const int scale = dc.bitmap->scale;
+    const Pattern pattern = device_pattern(bp.null ? empty : bp.pattern, scale, storage);  // a null brush reads as black
     const plat::Surface d = dc.bitmap->surface();
     plat::Surface s{};
     if (source) {
         s.pixels = const_cast<std::uint32_t*>(source->data());
-        s.width = dst_area.right - dst_area.left;
-        s.height = dst_area.bottom - dst_area.top;
+        s.width = (dst_area.right - dst_area.left) * scale;
+        s.height = (dst_area.bottom - dst_area.top) * scale;
         s.stride = s.width;
     }
     each_visible(dc, dst_area, [&](const Rect& r) {
-        rop_rect(d, r, source ? &s : nullptr, -dst_area.left, -dst_area.top, pattern, code);
+        rop_rect(d, device_rect(*dc.bitmap, r), source ? &s : nullptr, -dst_area.left * scale, -dst_area.top * scale,
+                 &pattern, code);
     });
 }
 
@@ -151,7 +173,8 @@ bool bit_blt(Dc dst, int x, int y, int width, int height, Dc src, int src_x, int
     CopyRect c{x, y, width, height, src_x, src_y};
     if (!clip_copy(c, s->bitmap->width, s->bitmap->height, d->bitmap->width, d->bitmap->height)) return true;
     // The source is read whole before anything is written, so overlapping copies work.
-    const auto source = converted_source(*s, *d, Rect{c.src_x, c.src_y, c.src_x + c.width, c.src_y + c.height});
+    const auto source =
+        converted_source(*s, *d, Rect{c.src_x, c.src_y, c.src_x + c.width, c.src_y + c.height}, d->bitmap->scale);
     apply(*d, Rect{c.x, c.y, c.x + c.width, c.y + c.height}, &source, code);
     return true;
 }
@@ -184,7 +207,8 @@ bool stretch_blt(Dc dst, int x, int y, int width, int height, Dc src, int src_x,
     while (r1 > r0 && !valid(rows[static_cast<std::size_t>(r1 - 1)], src_y, s->bitmap->height)) --r1;
     if (c0 >= c1 || r0 >= r1) return true;
     const Rect whole{0, 0, s->bitmap->width, s->bitmap->height};
-    const auto source = converted_source(*s, *d, whole);
+    // A stretch is worked in design pixels, then enlarged to the destination's scale.
+    const auto source = converted_source(*s, *d, whole, 1);
     const int sw = s->bitmap->width;
     std::vector<std::uint32_t> stretched(static_cast<std::size_t>(c1 - c0) * static_cast<std::size_t>(r1 - r0));
     // The default stretch mode (BLACKONWHITE) ANDs the pixels that a shrink folds together.
@@ -202,7 +226,8 @@ bool stretch_blt(Dc dst, int x, int y, int width, int height, Dc src, int src_x,
             }
             stretched[static_cast<std::size_t>(r - r0) * static_cast<std::size_t>(c1 - c0) + static_cast<std::size_t>(c - c0)] = v;
         }
-    apply(*d, Rect{x + c0, y + r0, x + c1, y + r1}, &stretched, code);
+    const auto device = enlarged(stretched, c1 - c0, r1 - r0, d->bitmap->scale);
+    apply(*d, Rect{x + c0, y + r0, x + c1, y + r1}, &device, code);
     return true;
 }
 

@@ -26,7 +26,10 @@ ColorRef set_pixel(Dc dc, int x, int y, ColorRef color) {
     DcObj* d = table().dc(dc);
     if (!d || !point_visible(*d, x, y)) return plat::kInvalidColor;
     const std::uint32_t p = nearest_pixel(*d->bitmap, color);
-    d->bitmap->surface().row(y)[x] = p;
+    // A design pixel: its whole block of device pixels at a scale.
+    const int scale = d->bitmap->scale;
+    const plat::Surface surface = d->bitmap->surface();
+    for (int j = 0; j < scale; ++j) std::fill_n(surface.row(y * scale + j) + x * scale, scale, p);
     return d->bitmap->mono ? (p ? 0xFFFFFF : 0) : (color & 0xFFFFFF);
 }
 
@@ -36,7 +39,7 @@ ColorRef get_pixel(Dc dc, int x, int y) {
     DcObj* d = table().dc(dc);
     // Only the bitmap's edge limits GetPixel; the clip region does not.
     if (!d || x < 0 || y < 0 || x >= d->bitmap->width || y >= d->bitmap->height) return plat::kInvalidColor;
-    const std::uint32_t p = d->bitmap->surface().row(y)[x];
+    const std::uint32_t p = d->bitmap->at(x, y);  // a scaled block's top-left pixel
     return d->bitmap->mono ? (p ? 0xFFFFFF : 0) : color_of(p);
 }
 
@@ -170,7 +173,7 @@ int draw_text(Dc dc, std::string_view text, Rect& rect, std::uint32_t format) {
     std::vector<Rect> clip = visible(*d, whole);
     if (clip.empty()) clip.push_back(Rect{0, 0, 0, 0});  // nothing visible: nothing drawn
     return raster::draw_text(d->bitmap->surface(), clip, d->font ? d->font->font.get() : nullptr, text, rect, format,
-                           d->text & 0xFFFFFF, d->mode == BkMode::Opaque, d->bk & 0xFFFFFF);
+                           d->text & 0xFFFFFF, d->mode == BkMode::Opaque, d->bk & 0xFFFFFF, d->bitmap->scale);
 }
 
 }  // namespace raster

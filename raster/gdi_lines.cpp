@@ -31,10 +31,14 @@ struct PenPainter {
         gap_drawn = d.mode == BkMode::Opaque;
     }
     void reset_dash() { dash_pos = 0; }
+    // A pen's pixel is a design pixel: at a scale it covers its block of device pixels.
     void put(int x, int y, std::uint32_t colour) {
         if (!point_visible(dc, x, y)) return;
-        std::uint32_t& d = surface.row(y)[x];
-        d = rop3(code, colour, 0, d);
+        const int scale = dc.bitmap->scale;
+        for (int j = 0; j < scale; ++j) {
+            std::uint32_t* row = surface.row(y * scale + j) + x * scale;
+            for (int i = 0; i < scale; ++i) row[i] = rop3(code, colour, 0, row[i]);
+        }
     }
     void plot(int x, int y) {
         if (!dashed) {

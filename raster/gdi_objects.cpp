@@ -104,23 +104,27 @@ Dc create_compatible_dc(Dc dc) {
     d->font_h = t.stock[static_cast<int>(StockObject::SystemFont)];
     d->font = t.get<FontObj>(d->font_h);
     d->screen = false;
+    if (const DcObj* parent = dc != Dc::None ? t.dc(dc) : nullptr) d->scale = parent->scale;
     const std::uintptr_t id = t.next_dc++;
     t.dcs.emplace(id, std::move(d));
     return static_cast<Dc>(id);
 }
 
-Dc create_surface_dc(const plat::Surface& surface) {
+Dc create_surface_dc(const plat::Surface& surface, int scale) {
     Table& t = table();
     const Dc dc = raster::create_compatible_dc(Dc::None);
     auto bmp = std::make_shared<BitmapObj>();
-    bmp->width = surface.width;
-    bmp->height = surface.height;
+    scale = std::max(scale, 1);
+    bmp->width = surface.width / scale;
+    bmp->height = surface.height / scale;
+    bmp->scale = scale;
     bmp->external = surface;
     bmp->selected = true;
     DcObj* d = t.dc(dc);
     d->bitmap = bmp;
     d->bitmap_h = t.add(bmp);  // marked selected: no other context can take it
     d->screen = true;
+    d->scale = scale;
     return dc;
 }
 
@@ -143,9 +147,13 @@ GdiObject create_compatible_bitmap(Dc dc, int width, int height) {
     auto bmp = std::make_shared<BitmapObj>();
     bmp->width = width;
     bmp->height = height;
-    // A memory context's compatible bitmap has the kind of the bitmap it holds.
+    // A memory context's compatible bitmap has the kind of the bitmap it holds, and every
+    // context's the context's scale: drawn into it and copied back, a picture stays as fine
+    // as the window it goes to.
     bmp->mono = d && !d->screen && d->bitmap->mono;
-    bmp->pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+    bmp->scale = d ? d->scale : 1;
+    bmp->pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+                           static_cast<std::size_t>(bmp->scale) * static_cast<std::size_t>(bmp->scale), 0u);
     return t.add(bmp);
 }
 
@@ -191,8 +199,10 @@ GdiObject create_pattern_brush(GdiObject bitmap) {
     b->pattern->width = bmp->width;
     b->pattern->height = bmp->height;
     b->pattern->mono = bmp->mono;
-    const plat::Surface s = bmp->surface();
-    for (int y = 0; y < s.height; ++y) b->pattern->pixels.insert(b->pattern->pixels.end(), s.row(y), s.row(y) + s.width);
+    // A brush's pattern is in design pixels: a scaled bitmap gives one pixel of each block.
+    b->pattern->pixels.reserve(static_cast<std::size_t>(bmp->width) * static_cast<std::size_t>(bmp->height));
+    for (int y = 0; y < bmp->height; ++y)
+        for (int x = 0; x < bmp->width; ++x) b->pattern->pixels.push_back(bmp->at(x, y));
     return t.add(b);
 }
 
@@ -223,7 +233,10 @@ GdiObject select_object(Dc dc, GdiObject object) {
         old = d->bitmap_h;
         d->bitmap = bmp;
         d->bitmap_h = object;
-        if (object != t.stock_bitmap) bmp->selected = true;
+        if (object != t.stock_bitmap) {
+            bmp->selected = true;
+            d->scale = bmp->scale;
+        }
     } else if (auto pen = t.get<PenObj>(object)) {
         old = d->pen_h;
         d->pen = pen;

@@ -16,16 +16,24 @@
 
 namespace raster::gdi {
 
+// A bitmap's size is in design pixels; its pixels may be `scale` times finer on each axis
+// (a window's image at the display's scale), so that every drawing call works in design
+// pixels and lands on a block of scale x scale device pixels. Pictures and every bitmap of a
+// context at scale 1 have scale 1, and then the two are the same.
 struct BitmapObj {
-    int width = 0, height = 0;
+    int width = 0, height = 0;  // design pixels
+    int scale = 1;              // device pixels per design pixel, on each axis
     bool mono = false;
-    std::vector<std::uint32_t> pixels;
+    std::vector<std::uint32_t> pixels;  // (width * scale) x (height * scale)
     plat::Surface external{};  // pixels owned by a platform bitmap
     bool selected = false;     // a bitmap is selected into one device context at a time
+    // The device pixels.
     plat::Surface surface() {
         if (external.pixels) return external;
-        return plat::Surface{pixels.data(), width, height, width};
+        return plat::Surface{pixels.data(), width * scale, height * scale, width * scale};
     }
+    // The device pixel at the top-left of design pixel (x, y).
+    std::uint32_t& at(int x, int y) { return surface().row(y * scale)[x * scale]; }
 };
 
 struct PenObj {
@@ -70,6 +78,9 @@ struct DcObj {
     std::optional<Region> clip;
     Point position{};
     bool screen = false;  // the screen's context: compatible bitmaps are colour ones
+    // The scale of the bitmaps this context makes compatible with it: its parent's when it is
+    // made, then that of each bitmap selected into it.
+    int scale = 1;
 };
 
 // The process's handle table: objects in numbered slots (a freed slot is reused, as GDI

@@ -69,9 +69,21 @@ std::uint8_t rop3_of_rop2(int rop2) {
     return code;
 }
 
+Pattern device_pattern(const Pattern& pattern, int scale, std::vector<std::uint32_t>& storage) {
+    if (scale == 1 || (pattern.width == 1 && pattern.height == 1)) return pattern;
+    const int w = pattern.width * scale, h = pattern.height * scale;
+    storage.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) storage[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] = pattern.at(x / scale, y / scale);
+    return Pattern{storage.data(), w, h};
+}
+
+// Clipped in design pixels, painted on the device pixels of each visible rectangle.
 void fill_with_pattern(const DcObj& dc, const Rect& area, const Pattern& pattern, std::uint8_t code) {
     const plat::Surface s = dc.bitmap->surface();
-    each_visible(dc, area, [&](const Rect& r) { rop_rect(s, r, nullptr, 0, 0, &pattern, code); });
+    std::vector<std::uint32_t> storage;
+    const Pattern p = device_pattern(pattern, dc.bitmap->scale, storage);
+    each_visible(dc, area, [&](const Rect& r) { rop_rect(s, device_rect(*dc.bitmap, r), nullptr, 0, 0, &p, code); });
 }
 
 void brush_rect(const DcObj& dc, const Rect& area) {

@@ -63,6 +63,17 @@ void each_visible(const DcObj& dc, Rect area, F&& f) {
 // The same rectangles as a list.
 std::vector<Rect> visible(const DcObj& dc, Rect area);
 
+// A rectangle of design pixels as the device pixels of a bitmap at its scale.
+inline Rect device_rect(const BitmapObj& bmp, const Rect& r) {
+    const int s = bmp.scale;
+    return Rect{r.left * s, r.top * s, r.right * s, r.bottom * s};
+}
+
+// A pattern of design pixels as one of device pixels, each pixel a block of s x s: tiled from
+// the surface's origin, it lands on the device pixels exactly as the design pattern on the
+// design pixels. `storage` holds the enlarged tile; a solid colour needs none.
+Pattern device_pattern(const Pattern& pattern, int scale, std::vector<std::uint32_t>& storage);
+
 inline bool point_visible(const DcObj& dc, int x, int y) {
     if (x < 0 || y < 0 || x >= dc.bitmap->width || y >= dc.bitmap->height) return false;
     return !dc.clip || dc.clip->contains(x, y);

@@ -28,9 +28,13 @@ std::shared_ptr<const Font> load_font(const plat::FontDesc& desc);
 // - returns what DrawTextA returns (the height of the text); with DT_CALCRECT it only sets
 //   `rect` to the extent, as DrawTextA does, and draws nothing.
 // A null font means the DC's default font (the system font).
+// With `scale` s > 1, `rect`, `clip` and the layout are in design pixels and `dst` holds s x s
+// device pixels for each: the text is laid out as at scale 1 (the same lines, breaks and
+// positions) and each glyph is drawn by the font at s times its pixel size at s times its
+// design position, so that it is as sharp as at scale 1, not an enlarged picture of it.
 int draw_text(const plat::Surface& dst, std::span<const plat::Rect> clip, const Font* font,
               std::string_view text, plat::Rect& rect, std::uint32_t format,
-              std::uint32_t text_color, bool opaque, std::uint32_t bk_color);
+              std::uint32_t text_color, bool opaque, std::uint32_t bk_color, int scale = 1);
 
 // load_font gives a font for any name (the nearest one of its character set), null only when
 // no font at all is installed.

@@ -11,7 +11,7 @@ packages=(
   clang libfuzzer-14-dev libclang-rt-14-dev llvm
   g++-mingw-w64-x86-64 wine wine64
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-  xvfb xauth xdotool x11-utils xfonts-base imagemagick fonts-ipafont-gothic fonts-liberation locales sox libsox-fmt-mp3 lame
+  xvfb xauth xdotool x11-utils x11-xserver-utils xfonts-base imagemagick fonts-ipafont-gothic fonts-liberation locales sox libsox-fmt-mp3 lame
   util-linux xscreensaver libxinerama-dev dpkg-dev
   nsis lintian desktop-file-utils appstream man-db
 )

@@ -290,11 +290,10 @@ int RunHackMode(const std::vector<std::string>& args) {
     };
     devices.report = [](const std::string& reason) { std::fprintf(stderr, "zephlora: cannot start: %s\n", reason.c_str()); };
     const auto present = [&](const plat::Bitmap& frame) {
-        const engine::ChangedArea& changes = host->engine().Changes();
-        if (changes.All())
+        if (host->ShownAll())
             plat::present_to_host_window(frame, nullptr, 0);
         else
-            plat::present_to_host_window(frame, changes.Rects().data(), changes.Rects().size());
+            plat::present_to_host_window(frame, host->ShownRects().data(), host->ShownRects().size());
     };
     host = std::make_unique<SaverHost>(MemberFolder(), EngineSettingsOf(SaverSettings), present, devices);
     host->Shuffle();

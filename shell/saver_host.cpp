@@ -1,5 +1,6 @@
 #include "shell/saver_host.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/texts.h"
@@ -30,18 +31,22 @@ engine::EngineSettings EngineSettingsOf(const SaverSettingsRecord& s) {
 
 SaverHost::SaverHost(std::string member_folder, engine::EngineSettings settings,
                      std::function<void(const plat::Bitmap& frame)> present, SaverHostDevices devices)
-    : report_(devices.report ? std::move(devices.report) : ReportFatal) {
+    : present_(std::move(present)), report_(devices.report ? std::move(devices.report) : ReportFatal) {
     sprites_ = plat::load_picture(plat::Picture::SpriteSheet);
     if (!sprites_) sprites_ = engine::BuildSpriteSheet();
     engine::EnginePictures pictures;
     pictures.Sprites = sprites_.get();
-    for (int i = 0; i < 10; ++i) {
-        backgrounds_.push_back(
-            plat::load_picture(static_cast<plat::Picture>(static_cast<int>(plat::Picture::Background0) + i)));
-        pictures.Backgrounds[static_cast<std::size_t>(i)] = backgrounds_.back().get();
-    }
+    pictures.BackgroundOf = [this](int index) { return Background(index); };
     engine::EngineHooks hooks;
-    hooks.Present = std::move(present);
+    hooks.Present = [this](const plat::Bitmap& frame) {
+        if (!present_) return;
+        if (!scaled_) {
+            present_(frame);
+            return;
+        }
+        scaled_->Compose(*engine_);
+        present_(*scaled_->frame());
+    };
     hooks.Sleep = [](std::uint32_t ms) { plat::sleep_ms(ms); };
     if (devices.pump)
         hooks.Pump = std::move(devices.pump);
@@ -55,15 +60,63 @@ SaverHost::~SaverHost() = default;
 
 void SaverHost::Shuffle() { engine_->ShuffleAtLoad(); }
 
+const plat::Bitmap* SaverHost::Background(int index) {
+    if (index != background_index_) {
+        background_.reset();  // the one before goes first
+        background_ = plat::load_picture(static_cast<plat::Picture>(static_cast<int>(plat::Picture::Background0) + index));
+        background_index_ = index;
+    }
+    return background_.get();
+}
+
+namespace {
+
+// The display scale for a screen of width x height: the platform's, held so that the engine's
+// screen keeps at least one design pixel.
+int ScaleFor(int width, int height) {
+    int scale = std::clamp(plat::display_scale(), 1, plat::kMaxDisplayScale);
+    while (scale > 1 && (width / scale < 1 || height / scale < 1)) --scale;
+    return scale;
+}
+
+// The sprite sheet drawn for a display scale above 1: the shipped one, else drawn here.
+std::unique_ptr<plat::Bitmap> ScaledSpriteSheet(int scale) {
+    const int picture = static_cast<int>(plat::Picture::SpriteSheet2) + scale - 2;
+    auto sheet = plat::load_picture(static_cast<plat::Picture>(picture));
+    if (!sheet || sheet->width() != engine::kSheetWidth * scale || sheet->height() != engine::kSheetHeight * scale)
+        sheet = engine::BuildScaledSpriteSheet(scale);
+    return sheet;
+}
+
+}  // namespace
+
 bool SaverHost::RunEngine(int width, int height) {
     std::string error;
-    if (!engine_->Start(width, height, error)) {
+    int scale = ScaleFor(width, height);
+    scaled_.reset();
+    if (scale > 1) {
+        scaled_sprites_ = ScaledSpriteSheet(scale);
+        scaled_ = std::make_unique<engine::ScaledFrame>();
+        // Without the memory for a frame at scale the saver still runs, at scale 1.
+        if (!scaled_sprites_ || !scaled_->Reset(scale, width, height, *scaled_sprites_)) {
+            scaled_.reset();
+            scaled_sprites_.reset();
+            scale = 1;
+        }
+    }
+    if (!engine_->Start(width / scale, height / scale, error)) {
         report_(error);
         return false;
     }
     while (engine_->Frame()) {
     }
     return true;
+}
+
+bool SaverHost::ShownAll() const { return scaled_ ? scaled_->All() : engine_->Changes().All(); }
+
+const std::vector<plat::Rect>& SaverHost::ShownRects() const {
+    return scaled_ ? scaled_->Rects() : engine_->Changes().Rects();
 }
 
 engine::ChangeReport SaverHost::ChangeTick() { return engine_->ChangeTick(); }

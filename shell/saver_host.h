@@ -12,6 +12,7 @@
 
 #include "engine/engine.h"
 #include "engine/random.h"
+#include "engine/scaled_frame.h"
 #include "shell/process_state.h"
 
 namespace shell {
@@ -31,8 +32,9 @@ struct SaverHostDevices {
 
 class SaverHost {
 public:
-    // `present` shows a finished frame (the window copies it to Display and to the screen).
-    // The members are read from `member_folder`.
+    // `present` shows a finished frame (the window copies it to Display and to the screen);
+    // ShownAll and ShownRects then say where it differs from the frame before. The members are
+    // read from `member_folder`.
     SaverHost(std::string member_folder, engine::EngineSettings settings,
               std::function<void(const plat::Bitmap& frame)> present, SaverHostDevices devices = {});
     ~SaverHost();
@@ -40,10 +42,20 @@ public:
     // Load, step 4: a new shape order, the order position back to 0.
     void Shuffle();
 
-    // The first Timer4 tick (the window stops Timer4 first): starts the engine on a
-    // width x height picture and runs the frame loop until Stop. False, after the report
+    // The first Timer4 tick (the window stops Timer4 first): starts the engine for a screen
+    // of width x height pixels and runs the frame loop until Stop. False, after the report
     // (ReportFatal), when the engine could not start; the window then ends the program.
+    // At a display scale s above 1 the engine composes on a screen of (width / s) x
+    // (height / s) design pixels and the frames shown are width x height, drawn s times as
+    // large (engine/scaled_frame.h).
     bool RunEngine(int width, int height);
+
+    // The frame shown last differs from the one before everywhere, or only in ShownRects (in
+    // the shown frame's pixels).
+    bool ShownAll() const;
+    const std::vector<plat::Rect>& ShownRects() const;
+    // The display scale of the run (1 until RunEngine).
+    int scale() const { return scaled_ ? scaled_->scale() : 1; }
 
     // Every Timer3 tick.
     engine::ChangeReport ChangeTick();
@@ -54,8 +66,14 @@ public:
     engine::Engine& engine() { return *engine_; }
 
 private:
-    std::unique_ptr<plat::Bitmap> sprites_;
-    std::vector<std::unique_ptr<plat::Bitmap>> backgrounds_;
+    // The one background picture decoded: the one shown.
+    const plat::Bitmap* Background(int index);
+
+    std::unique_ptr<plat::Bitmap> sprites_, scaled_sprites_;
+    std::unique_ptr<plat::Bitmap> background_;
+    int background_index_ = -1;
+    std::function<void(const plat::Bitmap& frame)> present_;
+    std::unique_ptr<engine::ScaledFrame> scaled_;
     engine::ClockRandom random_;
     std::function<void(const std::string&)> report_;
     std::unique_ptr<engine::Engine> engine_;

@@ -65,12 +65,12 @@ constexpr std::size_t kMostChangedRects = 48;
 void PresentFrame(const plat::Bitmap& frame) {
     SaverWindow* window = TheSaverWindow();
     if (!window) return;
-    const engine::ChangedArea* changes = Host() ? &Host()->engine().Changes() : nullptr;
-    if (!changes || changes->All() || frame.width() != window->ScreenWidthPx ||
+    const SaverHost* host = Host().get();
+    if (!host || host->ShownAll() || frame.width() != window->ScreenWidthPx ||
         frame.height() != window->ScreenHeightPx) {
         plat::present(window->handle, frame, 0, 0, window->ScreenWidthPx, window->ScreenHeightPx);
     } else {
-        const std::vector<plat::Rect>& rects = changes->Rects();
+        const std::vector<plat::Rect>& rects = host->ShownRects();
         plat::Rect bounds{frame.width(), frame.height(), 0, 0};
         long long area = 0;
         for (const plat::Rect& r : rects) {

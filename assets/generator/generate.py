@@ -31,14 +31,18 @@ import ui  # noqa: E402
 
 ASSETS = os.path.dirname(HERE)
 
+# The display scales above 1 that have a sprite sheet of their own (plat::kMaxDisplayScale).
+SPRITE_SCALES = (2, 3, 4)
+
 # Every file the generator writes, relative to the assets folder.
 PICTURES = (["pictures/sprites.png"] + [f"pictures/background{i}.png" for i in range(10)]
             + ["pictures/preview.jpg", "pictures/option_on.png", "pictures/option_off.png",
                "pictures/panel.png"]
             + [f"pictures/slider_{n}.png" for n in ("left", "right", "handle", "full", "empty", "up",
                                                     "down", "handle2", "full2", "empty2")]
-            + ["pictures/icon32.png", "pictures/icon16.png", "pictures/zephlora.ico",
-               "pictures/checksums.inc"])
+            + ["pictures/icon32.png", "pictures/icon16.png"]
+            + [f"pictures/sprites{n}.png" for n in SPRITE_SCALES]
+            + ["pictures/zephlora.ico", "pictures/checksums.inc"])
 MEMBERS = [f"shapes/Zephlora{n:03d}.zpk" for n in range(1, 10)]
 # The program icon in the desktop's icon theme (installed as it lies, under share/icons).
 THEME_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
@@ -76,6 +80,8 @@ def build(only=None):
     out["Zephlora.zpk"] = pack
     if want("pictures/sprites.png"):
         out["pictures/sprites.png"] = png_bytes(ui.sprite_sheet())
+    for n in SPRITE_SCALES:
+        out[f"pictures/sprites{n}.png"] = png_bytes(ui.scaled_sprite_sheet(n))
     for i, fn in enumerate(space.BACKGROUNDS):
         name = f"pictures/background{i}.png"
         if want(name):

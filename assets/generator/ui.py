@@ -31,6 +31,48 @@ def sprite_sheet():
     return img
 
 
+def scaled_sprite_sheet(scale):
+    """The sheet for a display scale: the same layout `scale` times larger, drawn afresh. Each
+    pixel takes the 8 x 8 disc's green interpolated (bilinearly, in integers) at its own centre
+    between the centres of the 8 x 8 pixels, so the rim stays one pixel wide; the mask keeps
+    the scale x scale corners and the discs are black there. Scale 1 gives sprite_sheet()."""
+    base = sprite_sheet()
+    side, span = 8 * scale, 2 * scale
+    img = np.zeros((2 * side, 5 * side, 3), np.uint8)
+
+    def axis(p):
+        c = 2 * p + 1 - scale
+        i0 = c // span
+        f = c - i0 * span
+        if i0 < 0:
+            return 0, 0
+        if i0 >= 7:
+            return 7, 0
+        return i0, f
+
+    def keeps(x, y):
+        return (x < scale or x >= 7 * scale) and (y < scale or y >= 7 * scale)
+
+    for band in range(5):
+        g = base[0:8, band * 8:band * 8 + 8, 1].astype(int)
+        for y in range(side):
+            y0, fy = axis(y)
+            y1 = y0 + 1 if fy else y0
+            for x in range(side):
+                if keeps(x, y):
+                    continue
+                x0, fx = axis(x)
+                x1 = x0 + 1 if fx else x0
+                total = (g[y0, x0] * (span - fx) * (span - fy) + g[y0, x1] * fx * (span - fy)
+                         + g[y1, x0] * (span - fx) * fy + g[y1, x1] * fx * fy)
+                img[y, band * side + x, 1] = (total + span * span // 2) // (span * span)
+    for y in range(side):
+        for x in range(side):
+            if keeps(x, y):
+                img[side + y, x] = 255
+    return img
+
+
 def stamp_dots(img, xs, ys, bands, sheet):
     """Stamp dots like the engine: the mask with AND, then the disc with OR, clipped."""
     h, w = img.shape[:2]

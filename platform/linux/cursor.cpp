@@ -68,7 +68,7 @@ void refresh_cursor() {
     if (!w) return;
     Point p;
     SDL_GetMouseState(&p.x, &p.y);
-    apply_cursor(w->handle, p);
+    apply_cursor(w->handle, design_point(*w, p.x, p.y));
 }
 
 }  // namespace plat::linux_window

@@ -68,10 +68,19 @@ public:
         Uint32 flags = SDL_WINDOW_HIDDEN;
         if (desc.style == WindowStyle::Popup) flags |= SDL_WINDOW_BORDERLESS;
         const std::string title = cp932_to_utf8(desc.title);
-        const int width = std::max(1, desc.rect.width()), height = std::max(1, desc.rect.height());
         auto w = std::make_unique<Window>();
+        // The settings dialog follows the desktop's display scale: its window is that many times
+        // its design on the screen, about the same centre, and the core keeps the design.
+        // (The saver's windows compose their own frames at the screen's size.)
+        w->scale = desc.style == WindowStyle::Dialog ? display_scale() : 1;
+        const int width = std::max(1, desc.rect.width()) * w->scale, height = std::max(1, desc.rect.height()) * w->scale;
+        int left = desc.rect.left, top = desc.rect.top;
+        if (w->scale > 1) {  // not off the screen's top-left corner for it
+            left = std::max(0, left - (width - std::max(1, desc.rect.width())) / 2);
+            top = std::max(0, top - (height - std::max(1, desc.rect.height())) / 2);
+        }
         if (const int screen = screen_to_make_on(desc); screen >= 0) w->sdl = make_on_screen(screen, desc.rect, w->own_x_window);
-        if (!w->sdl) w->sdl = SDL_CreateWindow(title.c_str(), desc.rect.left, desc.rect.top, width, height, flags);
+        if (!w->sdl) w->sdl = SDL_CreateWindow(title.c_str(), left, top, width, height, flags);
         if (!w->sdl) return nullptr;
         w->sdl_id = SDL_GetWindowID(w->sdl);
         if (desc.full_screen) {
@@ -106,7 +115,8 @@ public:
     void place_window(user32::TopLevel& top, const Rect& place, bool move, bool resize) override {
         Window& w = static_cast<Window&>(top);
         if (move) SDL_SetWindowPosition(w.sdl, place.left, place.top);
-        if (resize) SDL_SetWindowSize(w.sdl, std::max(1, place.width()), std::max(1, place.height()));
+        // The size is the core's, in design pixels; the position is the screen's.
+        if (resize) SDL_SetWindowSize(w.sdl, std::max(1, place.width()) * w.scale, std::max(1, place.height()) * w.scale);
     }
 
     void raise_topmost(user32::TopLevel& top) override { SDL_SetWindowAlwaysOnTop(static_cast<Window&>(top).sdl, SDL_TRUE); }

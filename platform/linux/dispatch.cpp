@@ -56,7 +56,7 @@ void dispatch(const SDL_Event& e) {
     case SDL_MOUSEBUTTONUP: {
         Window* w = find_sdl(e.button.windowID);
         if (!w) break;
-        const Point p{e.button.x, e.button.y};
+        const Point p = design_point(*w, e.button.x, e.button.y);
         if (e.type == SDL_MOUSEBUTTONDOWN) window_tree().mouse_down(w->handle, button_of(e.button.button), p);
         else window_tree().mouse_up(w->handle, button_of(e.button.button), p);
         break;
@@ -65,8 +65,9 @@ void dispatch(const SDL_Event& e) {
         Window* w = find_sdl(e.motion.windowID);
         if (!w) break;
         const WindowHandle h = w->handle;
-        window_tree().mouse_move(h, {e.motion.x, e.motion.y});
-        if (find(h)) apply_cursor(h, {e.motion.x, e.motion.y});
+        const Point p = design_point(*w, e.motion.x, e.motion.y);
+        window_tree().mouse_move(h, p);
+        if (find(h)) apply_cursor(h, p);
         break;
     }
     case SDL_WINDOWEVENT: {

@@ -121,9 +121,11 @@ int message_box(WindowHandle owner, std::string_view text, std::string_view titl
 }
 
 // The caption zoom as the classic Windows look draws it: an outline that grows from the start
-// rectangle to the window (or shrinks back) in about a fifth of a second.
-bool draw_animated_rects(WindowHandle, int, const Rect& from, const Rect& to) {
-    return x11::zoom_outline(from, to, 10, 20);
+// rectangle to the window (or shrinks back) in about a fifth of a second. The rectangles are
+// the screen's (a scaled window's is its scale times the design); the line follows the scale.
+bool draw_animated_rects(WindowHandle h, int, const Rect& from, const Rect& to) {
+    const Window* w = find(h);
+    return x11::zoom_outline(from, to, 10, 20, w ? w->scale : 1);
 }
 
 void present(WindowHandle h, const Bitmap& picture, int x, int y, int width, int height) {

@@ -13,6 +13,14 @@
 
 namespace plat::linux_window {
 
+// A point of the system's window in the design pixels of the window core: divided by the
+// window's display scale, rounding down (a point left of or above the window too).
+inline Point design_point(const user32::TopLevel& w, int x, int y) {
+    const int s = w.scale > 1 ? w.scale : 1;
+    auto down = [s](int v) { return v >= 0 ? v / s : -((-v + s - 1) / s); };
+    return {down(x), down(y)};
+}
+
 struct Window : user32::TopLevel {
     SDL_Window* sdl = nullptr;
     std::uint32_t sdl_id = 0;

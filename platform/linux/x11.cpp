@@ -411,7 +411,7 @@ namespace plat::x11 {
 
 // The outline is drawn with XOR over everything on the screen (the root window, through its
 // children), so that drawing it a second time takes it away again.
-bool zoom_outline(const Rect& from, const Rect& to, int steps, unsigned step_ms) {
+bool zoom_outline(const Rect& from, const Rect& to, int steps, unsigned step_ms, int scale) {
     Display* d = display();
     if (!d || steps < 1) return false;
     const Window root = DefaultRootWindow(d);
@@ -419,7 +419,7 @@ bool zoom_outline(const Rect& from, const Rect& to, int steps, unsigned step_ms)
     values.function = GXxor;
     values.foreground = WhitePixel(d, DefaultScreen(d)) ^ BlackPixel(d, DefaultScreen(d));
     values.subwindow_mode = IncludeInferiors;
-    values.line_width = 2;
+    values.line_width = 2 * std::max(1, scale);
     GC gc = XCreateGC(d, root, GCFunction | GCForeground | GCSubwindowMode | GCLineWidth, &values);
     auto at = [&](int i) {
         auto mix = [&](int a, int b) { return a + (b - a) * i / steps; };

@@ -34,8 +34,9 @@ bool window_rect(unsigned long window, Rect& out);
 bool reparent(unsigned long child, unsigned long parent);
 
 // The zoom of DrawAnimatedRects: an outline rectangle that moves from `from` to `to` (screen
-// coordinates) in `steps` steps of `step_ms`, drawn over the whole screen and gone after.
-bool zoom_outline(const Rect& from, const Rect& to, int steps, unsigned step_ms);
+// coordinates) in `steps` steps of `step_ms`, drawn over the whole screen and gone after;
+// its line is `scale` times the design's two pixels (the window's display scale).
+bool zoom_outline(const Rect& from, const Rect& to, int steps, unsigned step_ms, int scale = 1);
 
 // Marks `window` as a passing window of `owner` (WM_TRANSIENT_FOR): the window manager keeps
 // it above its owner, places it over it and gives it no taskbar entry of its own.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/draw.h"
+#include "platform/window.h"
 #include "raster/blit.h"
 #include "raster/gdi.h"
 
@@ -11,9 +12,11 @@ namespace {
 
 class MemoryBitmap final : public Bitmap {
 public:
-    MemoryBitmap(int width, int height)
-        : width_(width), height_(height),
-          pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u) {}
+    // `scale` device pixels to a design pixel on each axis: the surface is scale times the
+    // size, and the context draws in design pixels on it (raster/gdi.h).
+    MemoryBitmap(int width, int height, int scale = 1)
+        : width_(width * scale), height_(height * scale), scale_(scale),
+          pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0u) {}
     ~MemoryBitmap() override {
         if (dc_ != Dc::None) raster::delete_dc(dc_);
     }
@@ -24,12 +27,12 @@ public:
     }
     // Made on first use: most bitmaps (the engine's frames) never need one.
     Dc dc() const {
-        if (dc_ == Dc::None) dc_ = raster::create_surface_dc(surface());
+        if (dc_ == Dc::None) dc_ = raster::create_surface_dc(surface(), scale_);
         return dc_;
     }
 
 private:
-    int width_, height_;
+    int width_, height_, scale_;
     std::vector<std::uint32_t> pixels_;
     mutable Dc dc_ = Dc::None;
 };
@@ -39,6 +42,11 @@ private:
 std::unique_ptr<Bitmap> create_bitmap(int width, int height) {
     if (width < 0 || height < 0) return nullptr;
     return std::make_unique<MemoryBitmap>(width, height);
+}
+
+std::unique_ptr<Bitmap> create_scaled_bitmap(int width, int height, int scale) {
+    if (width < 0 || height < 0 || scale < 1 || scale > kMaxDisplayScale) return nullptr;
+    return std::make_unique<MemoryBitmap>(width, height, scale);
 }
 
 void bit_blt(Bitmap& dst, int x, int y, int width, int height, const Bitmap& src, int src_x,

@@ -28,6 +28,9 @@ struct TopLevel {
     std::int32_t style_bits = 0;
     WindowHandlers handlers;
     WindowTimers timers;
+    // The display scale the device shows the window at: the system's window is `scale` times
+    // its size here, and its child windows' images hold scale x scale pixels per design pixel.
+    int scale = 1;
 };
 
 class Device {

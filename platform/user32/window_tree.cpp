@@ -25,11 +25,19 @@ bool contains(const Rect& r, Point p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
-std::unique_ptr<Bitmap> renewed(std::unique_ptr<Bitmap> old, int width, int height) {
-    auto image = create_bitmap(std::max(1, width), std::max(1, height));
+// An image of `scale` device pixels to a design pixel (its top-level window's scale); the
+// old one's pixels are copied as they are, both having the same scale.
+std::unique_ptr<Bitmap> renewed(std::unique_ptr<Bitmap> old, int width, int height, int scale) {
+    auto image = scale == 1 ? create_bitmap(std::max(1, width), std::max(1, height))
+                            : create_scaled_bitmap(std::max(1, width), std::max(1, height), scale);
     if (old && image) bit_blt(*image, 0, 0, old->width(), old->height(), *old, 0, 0, Rop::SrcCopy);
     return image;
 }
+
+Rect scaled(const Rect& r, int s) { return {r.left * s, r.top * s, r.right * s, r.bottom * s}; }
+
+// Division rounding down, for points left of or above a window as well.
+int floor_div(int v, int s) { return v >= 0 ? v / s : -((-v + s - 1) / s); }
 
 void copy_clipped(const Surface& from, Point at, const Rect& clip, const Surface& to) {
     const Rect area = intersect(intersect(clip, {0, 0, to.width, to.height}),
@@ -52,8 +60,10 @@ WindowHandle WindowTree::add_root(std::unique_ptr<TopLevel> top) {
     w->handle = h;
     w->top = std::move(top);
     windows_[h] = std::move(w);
+    // The system's window is its scale times the size the core keeps.
     Rect r;
-    if (device().window_rect(h, r)) set_rect(h, r);
+    const int s = std::max(1, windows_[h]->top->scale);
+    if (device().window_rect(h, r)) set_rect(h, {r.left, r.top, r.left + r.width() / s, r.top + r.height() / s});
     return h;
 }
 
@@ -71,7 +81,7 @@ WindowHandle WindowTree::add_child(WindowHandle parent, const ChildDesc& desc, W
     w->caption = desc.caption;
     w->access_key = access_key_of(desc.caption);
     w->handlers = std::move(handlers);
-    w->image = renewed(nullptr, desc.rect.width(), desc.rect.height());
+    w->image = renewed(nullptr, desc.rect.width(), desc.rect.height(), scale_of(parent));
     w->needs_paint = true;
     p->children.push_back(h);  // a new child goes to the bottom of its siblings
     windows_[h] = std::move(w);
@@ -148,6 +158,11 @@ WindowHandle WindowTree::root_of(WindowHandle h) {
     return WindowHandle::None;
 }
 
+int WindowTree::scale_of(WindowHandle h) {
+    const TopLevel* t = top(root_of(h));
+    return t ? std::max(1, t->scale) : 1;
+}
+
 Point WindowTree::origin(WindowHandle h) {
     Point at;
     for (TreeWindow* w = find(h); w && w->parent != WindowHandle::None; w = find(w->parent))
@@ -167,7 +182,7 @@ void WindowTree::set_rect(WindowHandle h, const Rect& rect) {
     const bool resized = rect.width() != w->rect.width() || rect.height() != w->rect.height();
     w->rect = w->parent == WindowHandle::None ? Rect{0, 0, rect.width(), rect.height()} : rect;
     if (resized && w->image) {
-        w->image = renewed(std::move(w->image), rect.width(), rect.height());
+        w->image = renewed(std::move(w->image), rect.width(), rect.height(), scale_of(h));
         w->needs_paint = true;
     }
 }
@@ -200,7 +215,7 @@ bool WindowTree::set_region(WindowHandle h, GdiObject region) {
 Dc WindowTree::image_dc(WindowHandle h) {
     TreeWindow* w = find(h);
     if (!w) return Dc::None;
-    if (!w->image) w->image = renewed(nullptr, w->rect.width(), w->rect.height());
+    if (!w->image) w->image = renewed(nullptr, w->rect.width(), w->rect.height(), scale_of(h));
     return w->image ? bitmap_dc(*w->image) : Dc::None;
 }
 
@@ -270,7 +285,8 @@ WindowHandle WindowTree::window_from_point(Point screen) {
     for (auto& [h, w] : windows_) {
         if (!w->top) continue;
         const Point at = root_origin(h);
-        const Point p{screen.x - at.x, screen.y - at.y};
+        const int s = scale_of(h);
+        const Point p{floor_div(screen.x - at.x, s), floor_div(screen.y - at.y, s)};
         if (!inside(*w, p)) continue;
         const WindowHandle under = hit(h, p);
         if (under != WindowHandle::None) found = under;
@@ -286,15 +302,18 @@ Point WindowTree::root_origin(WindowHandle root) {
 
 bool WindowTree::screen_to_client(WindowHandle h, Point& p) {
     if (!find(h)) return false;
+    // The screen is in the system's pixels, a scaled window's client area in design pixels.
     const Point root = root_origin(root_of(h)), at = origin(h);
-    p = {p.x - root.x - at.x, p.y - root.y - at.y};
+    const int s = scale_of(h);
+    p = {floor_div(p.x - root.x, s) - at.x, floor_div(p.y - root.y, s) - at.y};
     return true;
 }
 
 bool WindowTree::client_to_screen(WindowHandle h, Point& p) {
     if (!find(h)) return false;
     const Point root = root_origin(root_of(h)), at = origin(h);
-    p = {p.x + root.x + at.x, p.y + root.y + at.y};
+    const int s = scale_of(h);
+    p = {root.x + (p.x + at.x) * s, root.y + (p.y + at.y) * s};
     return true;
 }
 
@@ -473,8 +492,10 @@ CursorKind WindowTree::cursor_at(WindowHandle root, Point p, Icon& custom) {
     return w->cursor;
 }
 
+// Positions and clips are worked in design pixels and copied at the images' scale `s`: the
+// target holds s x s device pixels for each design pixel, as the images do.
 void WindowTree::compose_children(const TreeWindow& w, Point at, const Rect& clip,
-                                  const Surface& target) {
+                                  const Surface& target, int s) {
     for (auto c = w.children.rbegin(); c != w.children.rend(); ++c) {
         const TreeWindow* child = find(*c);
         if (!child || !child->visible) continue;
@@ -484,22 +505,24 @@ void WindowTree::compose_children(const TreeWindow& w, Point at, const Rect& cli
         if (bounds.width() <= 0 || bounds.height() <= 0) continue;
         if (child->image) {
             const Surface from = child->image->surface();
-            if (!child->has_region) copy_clipped(from, child_at, bounds, target);
+            const Point device_at{child_at.x * s, child_at.y * s};
+            if (!child->has_region) copy_clipped(from, device_at, scaled(bounds, s), target);
             for (Rect r : child->region) {
                 offset_rect(r, child_at.x, child_at.y);
-                copy_clipped(from, child_at, intersect(bounds, r), target);
+                copy_clipped(from, device_at, scaled(intersect(bounds, r), s), target);
             }
         }
-        compose_children(*child, child_at, bounds, target);
+        compose_children(*child, child_at, bounds, target, s);
     }
 }
 
 void WindowTree::compose(WindowHandle root, const Surface& target, bool with_root_image) {
     TreeWindow* w = find(root);
     if (!w) return;
+    const int s = scale_of(root);
     const Rect all_of_it{0, 0, target.width, target.height};
     if (with_root_image && w->image) copy_clipped(w->image->surface(), {0, 0}, all_of_it, target);
-    compose_children(*w, {0, 0}, all_of_it, target);
+    compose_children(*w, {0, 0}, {0, 0, target.width / s, target.height / s}, target, s);
 }
 
 }  // namespace plat::posix

@@ -3,7 +3,9 @@
 // a tree of child windows, stacked in creation order (the first child on top), each with its
 // rect in its parent's client coordinates, an optional region, an image of its own,
 // properties and timers. Input arrives here from the device in the top-level window's client
-// coordinates and goes to the window user32 would give it to: the capture holder, else the
+// coordinates (design pixels: a top-level window at a display scale s shows each as s x s
+// pixels of the system's, and its device divides input by s) and goes to the window user32
+// would give it to: the capture holder, else the
 // topmost visible child under the pointer inside its region (a disabled child hands it to its
 // parent); keys go to the focused window, and the dialog keys (Tab, Shift+Tab, access keys)
 // are taken first.
@@ -63,6 +65,8 @@ public:
     WindowHandlers* handlers(WindowHandle h);
     WindowTimers* timers(WindowHandle h);
     WindowHandle root_of(WindowHandle h);
+    // Device pixels per design pixel of the window's top-level window (TopLevel::scale).
+    int scale_of(WindowHandle h);
     // The window's client origin in its top-level window's client coordinates.
     Point origin(WindowHandle h);
     // Every window of the tree, by handle (the top-level windows have the lower ones).
@@ -136,7 +140,7 @@ private:
     WindowHandle mouse_target(WindowHandle root, Point p, Point& client);
     bool inside(const TreeWindow& w, Point own) const;
     void compose_children(const TreeWindow& w, Point origin, const Rect& clip,
-                          const Surface& target);
+                          const Surface& target, int scale);
 
     std::map<WindowHandle, std::unique_ptr<TreeWindow>> windows_;
     std::uintptr_t next_private_ = 0x7F000000;

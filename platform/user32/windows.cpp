@@ -62,6 +62,8 @@ bool get_window_rect(WindowHandle h, Rect& out) {
     if (!w || w->top) return device().window_rect(h, out);
     Point at{};
     window_tree().client_to_screen(h, at);
+    // Its corner on the screen; its size in the core's (design) pixels, which the controls
+    // take for their client size, at any display scale.
     out = {at.x, at.y, at.x + w->rect.width(), at.y + w->rect.height()};
     return true;
 }

@@ -3,6 +3,10 @@
 // background cell filled first in OPAQUE mode, underline and strike-out bars across the run,
 // and the access-key underline one pixel below the baseline.
 #include <algorithm>
+#include <map>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "raster/text.h"
@@ -85,24 +89,44 @@ private:
     std::vector<plat::Rect> clips_;
 };
 
-void paint_run(const Painter& painter, const Font& font, const text::Run& run, std::uint32_t pixel,
-               bool opaque, std::uint32_t bk_pixel) {
+plat::Rect scaled(const plat::Rect& r, int s) { return {r.left * s, r.top * s, r.right * s, r.bottom * s}; }
+
+// The font that draws a scaled context's glyphs: the same face at exactly `scale` times the
+// pixel size. Kept for the life of the process, by request (a dialog asks for a handful).
+const Font* font_at_scale(const Font& font, int scale) {
+    const plat::FontDesc& d = font.desc();
+    using Key = std::tuple<std::int32_t, std::int32_t, bool, bool, bool, std::uint8_t, std::string, int>;
+    static std::map<Key, std::shared_ptr<const Font>> fonts;
+    const Key key{d.height, d.weight, d.italic, d.underline, d.strike_out, d.charset, d.face, scale};
+    if (auto it = fonts.find(key); it != fonts.end()) return it->second.get();
+    plat::FontDesc desc = d;
+    desc.height = -font.metrics().ppem * scale;  // the character height, exactly s times
+    auto big = load_font(desc);
+    if (!big) return &font;
+    fonts.emplace(key, big);
+    return big.get();
+}
+
+// A run in design pixels; `big` draws the glyphs at `scale` times (big == &font at scale 1).
+void paint_run(const Painter& painter, const Font& font, const Font& big, int scale, const text::Run& run,
+               std::uint32_t pixel, bool opaque, std::uint32_t bk_pixel) {
     const FontMetrics& m = font.metrics();
     const int baseline = run.y + m.ascent;
-    if (opaque && run.width > 0) painter.fill(plat::Rect{run.x, run.y, run.x + run.width, run.y + m.height}, bk_pixel);
-    int pen = run.x;
+    if (opaque && run.width > 0)
+        painter.fill(scaled(plat::Rect{run.x, run.y, run.x + run.width, run.y + m.height}, scale), bk_pixel);
+    int pen = run.x;  // design pixels, advanced by the 1x font as the layout was
     for (char32_t c : run.text) {
-        const Glyph& g = font.glyph(c);
-        if (g.width > 0) painter.blend(g, pen + g.left, baseline - g.top, pixel);
+        const Glyph& g = big.glyph(c);
+        if (g.width > 0) painter.blend(g, pen * scale + g.left, baseline * scale - g.top, pixel);
         pen += font.advance(c);
     }
     if (run.width > 0 && font.desc().underline) {
         const int top = baseline + m.underline_position - m.underline_thickness / 2;
-        painter.fill(plat::Rect{run.x, top, run.x + run.width, top + m.underline_thickness}, pixel);
+        painter.fill(scaled(plat::Rect{run.x, top, run.x + run.width, top + m.underline_thickness}, scale), pixel);
     }
     if (run.width > 0 && font.desc().strike_out) {
         const int top = baseline - m.strikeout_position;
-        painter.fill(plat::Rect{run.x, top, run.x + run.width, top + m.strikeout_thickness}, pixel);
+        painter.fill(scaled(plat::Rect{run.x, top, run.x + run.width, top + m.strikeout_thickness}, scale), pixel);
     }
     if (run.underline >= 0 && run.underline < static_cast<int>(run.text.size())) {
         // The access key's bar spans the character's advance less its last pixel, the end
@@ -110,7 +134,7 @@ void paint_run(const Painter& painter, const Font& font, const text::Run& run, s
         int from = run.x;
         for (int i = 0; i < run.underline; ++i) from += font.advance(run.text[static_cast<std::size_t>(i)]);
         const int to = from + font.advance(run.text[static_cast<std::size_t>(run.underline)]) - 1;
-        painter.fill(plat::Rect{from, baseline + 1, to, baseline + 2}, pixel);
+        painter.fill(scaled(plat::Rect{from, baseline + 1, to, baseline + 2}, scale), pixel);
     }
 }
 
@@ -118,9 +142,10 @@ void paint_run(const Painter& painter, const Font& font, const text::Run& run, s
 
 int draw_text(const plat::Surface& dst, std::span<const plat::Rect> clip, const Font* font,
               std::string_view bytes, plat::Rect& rect, std::uint32_t format,
-              std::uint32_t text_color, bool opaque, std::uint32_t bk_color) {
+              std::uint32_t text_color, bool opaque, std::uint32_t bk_color, int scale) {
     if (!font) font = default_font();
     if (!font) return 0;
+    scale = std::max(scale, 1);
     const std::u32string text = text::decode_cp932(bytes);
     const FontMetrics& m = font->metrics();
     const text::LineMetrics lm{m.height, m.ascent, m.ave_char_width};
@@ -131,9 +156,14 @@ int draw_text(const plat::Surface& dst, std::span<const plat::Rect> clip, const 
         return layout.result;
     }
     if (dst.pixels && dst.width > 0 && dst.height > 0) {
-        const Painter painter(dst, clip, (format & dt::NoClip) ? nullptr : &rect);
+        // The clip and the text's rectangle in device pixels.
+        std::vector<plat::Rect> device_clip;
+        for (const plat::Rect& r : clip) device_clip.push_back(scaled(r, scale));
+        const plat::Rect bound = scaled(rect, scale);
+        const Painter painter(dst, device_clip, (format & dt::NoClip) ? nullptr : &bound);
+        const Font& big = scale == 1 ? *font : *font_at_scale(*font, scale);
         for (const text::Run& run : layout.runs)
-            paint_run(painter, *font, run, to_pixel(text_color), opaque, to_pixel(bk_color));
+            paint_run(painter, *font, big, scale, run, to_pixel(text_color), opaque, to_pixel(bk_color));
     }
     return layout.result;
 }

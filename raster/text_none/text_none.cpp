@@ -10,7 +10,7 @@ class Font {};
 std::shared_ptr<const Font> load_font(const plat::FontDesc&) { return std::make_shared<const Font>(); }
 
 int draw_text(const plat::Surface&, std::span<const plat::Rect>, const Font*, std::string_view,
-              plat::Rect&, std::uint32_t, std::uint32_t, bool, std::uint32_t) {
+              plat::Rect&, std::uint32_t, std::uint32_t, bool, std::uint32_t, int) {
     return 0;
 }
 

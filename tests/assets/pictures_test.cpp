@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/sprite_sheet.h"
 #include "platform/pictures.h"
 
 namespace {
@@ -140,6 +141,39 @@ TEST(Pictures, SpriteSheetIsExact) {
             const bool corner = (x == 0 || x == 7) && (y == 8 || y == 15);
             EXPECT_EQ(s.row(y)[x], corner ? 0xFFFFFFu : 0u) << "mask x " << x << " y " << y;
         }
+    }
+}
+
+TEST(Pictures, ScaledSpriteSheetsAreDrawnByTheDiscRule) {
+    // The rule gives the 8 x 8 sheet at scale 1, and the shipped sheets of scales 2 to 4.
+    const auto one = engine::BuildScaledSpriteSheet(1);
+    auto shipped = load(Picture::SpriteSheet);
+    ASSERT_TRUE(one && shipped);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 40; ++x) EXPECT_EQ(one->surface().row(y)[x], shipped->surface().row(y)[x]) << x << "," << y;
+    for (int scale = 2; scale <= 4; ++scale) {
+        auto sheet = load(static_cast<Picture>(static_cast<int>(Picture::SpriteSheet2) + scale - 2));
+        ASSERT_TRUE(sheet);
+        const auto s = sheet->surface();
+        ASSERT_EQ(s.width, 40 * scale);
+        ASSERT_EQ(s.height, 16 * scale);
+        const int side = 8 * scale;
+        int wrong = 0;
+        for (int band = 0; band < 5; ++band)
+            for (int y = 0; y < side; ++y)
+                for (int x = 0; x < side; ++x)
+                    wrong += s.row(y)[band * side + x] != rgb(0, engine::ScaledDiscGreen(band, x, y, scale), 0);
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                wrong += s.row(side + y)[x] != (engine::ScaledMaskKeeps(x, y, scale) ? 0xFFFFFFu : 0u);
+        EXPECT_EQ(wrong, 0) << "scale " << scale;
+        // The rim is one pixel wide: the middle of each edge is lit, the corners keep the
+        // background, and inside the rim no two neighbours across the middle row are alike (no
+        // blocks).
+        EXPECT_GT(green(s.row(side / 2)[0]), 0) << "scale " << scale;
+        EXPECT_EQ(s.row(0)[0], 0u);
+        EXPECT_EQ(s.row(side)[0], 0xFFFFFFu);
+        for (int x = scale; x <= 3 * scale; ++x) EXPECT_NE(s.row(side / 2)[x], s.row(side / 2)[x - 1]) << "scale " << scale << " x " << x;
     }
 }
 

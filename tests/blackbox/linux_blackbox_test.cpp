@@ -2,8 +2,14 @@
 // results as Zephlora.scr under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <iostream>
+
 #include "black_box.h"
 #include "common/texts.h"
+#include "platform/pictures.h"
+#include "window_search.h"
 
 using black_box::Child;
 using testing_support::exists;
@@ -239,6 +245,141 @@ TEST_F(LinuxExeTest, ReadOnlyFolderKeepsItsFilesInTheUsersOwnFolders) {
     count = runtime_members();
     EXPECT_EQ(count, 0) << "the members outlived the run";
     std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
+}
+
+// The settings dialog as the screen shows it: its id and its client area's pixels.
+struct DialogShot {
+    std::string window;
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
+};
+
+// The dialog just started, read once it has come to rest (the backdrop's dark top edge shows).
+DialogShot ShootDialog() {
+    DialogShot shot;
+    const auto window = black_box::wait_for_window("Zephlora\xe3\x81\xae\xe8\xa8\xad\xe5\xae\x9a", 30);
+    if (!window || !black_box::wait_viewable(*window, 30)) return shot;
+    shot.window = *window;
+    const black_box::ScreenArea area = black_box::WindowArea(std::stoul(*window));
+    black_box::wait_until([&] {
+        const auto top = black_box::ScreenPixels({area.left + area.width / 2, area.top, 1, 1});
+        return !top.empty() && top[0] == 0x00001Eu;
+    }, 30);
+    black_box::settle(area, {}, 30, 5);
+    shot.width = area.width;
+    shot.height = area.height;
+    shot.pixels = black_box::ScreenPixels(area);
+    return shot;
+}
+
+// The longest row of pure black pixels: the slider's groove.
+int LongestBlackRun(const DialogShot& shot) {
+    int best = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0, run = 0; x < shot.width; ++x) {
+            run = (shot.at(x, y) & 0xFFFFFF) == 0 ? run + 1 : 0;
+            best = std::max(best, run);
+        }
+    return best;
+}
+
+// The rows that dark ink spans in a rectangle of design pixels at `scale`.
+int InkHeight(const DialogShot& shot, plat::Rect design, int scale) {
+    int top = -1, bottom = -1;
+    for (int y = design.top * scale; y < design.bottom * scale; ++y)
+        for (int x = design.left * scale; x < design.right * scale; ++x) {
+            const std::uint32_t p = shot.at(x, y);
+            if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 96) {
+                if (top < 0) top = y;
+                bottom = y + 1;
+            }
+        }
+    return top < 0 ? 0 : bottom - top;
+}
+
+// The dialog at the desktop's display scale, set by GDK_SCALE or, without it, by the X
+// resource Xft.dpi: the window is twice the design; every picture and rule is the 1x one
+// enlarged pixel for pixel (the slider's groove twice as long, the option glyphs twice their
+// size, block for block), the text is drawn anew at twice the size (twice the ink height, not
+// blocks of the 1x ink), and a click on the scaled Save saves.
+TEST_F(LinuxExeTest, SettingsDialogFollowsTheDisplayScale) {
+    need_display();
+    if (IsSkipped()) return;
+    put_pack(folder);
+    const std::string ini = folder.file("Zephlora.ini");
+    const plat::Rect save_caption{324, 308, 389, 325};  // inside the Save button's outline
+    DialogShot one;
+    {
+        Child dialog(exe("/c"), {false, {"GDK_SCALE="}});
+        one = ShootDialog();
+        ASSERT_EQ(one.width, 409);
+        ASSERT_EQ(one.height, 345);
+        black_box::run({"xdotool", "key", "--window", one.window, "Escape"});
+        ASSERT_EQ(dialog.wait(30), 0);
+        black_box::run({"xdotool", "keyup", "Escape"});
+    }
+    const auto on = plat::load_picture(plat::Picture::OptionOn);
+    ASSERT_TRUE(on);
+    const int ink = InkHeight(one, save_caption, 1);
+    ASSERT_GT(ink, 5);
+
+    for (const bool by_resource : {false, true}) {
+        SCOPED_TRACE(by_resource ? "Xft.dpi: 192" : "GDK_SCALE=2");
+        // The X server forgets its resources when its last client goes: one stays meanwhile.
+        std::unique_ptr<Child> holder;
+        if (by_resource) {
+            holder = std::make_unique<Child>(std::vector<std::string>{"xev", "-root"});
+            ASSERT_TRUE(black_box::wait_until([] { return !black_box::run({"xdotool", "getdisplaygeometry"}).empty(); }, 10));
+            black_box::run({"bash", "-c", "echo 'Xft.dpi: 192' | xrdb -nocpp -merge"});
+        }
+        Child dialog(exe("/c"), {false, {by_resource ? "GDK_SCALE=" : "GDK_SCALE=2"}});
+        const DialogShot two = ShootDialog();
+        if (by_resource) black_box::run({"xrdb", "-remove"});
+        ASSERT_EQ(two.width, 818);
+        ASSERT_EQ(two.height, 690);
+
+        // Everything but the text is the 1x picture enlarged: most design pixels come back as
+        // blocks of 2 x 2 of their colour.
+        long blocks = 0;
+        for (int y = 0; y < one.height; ++y)
+            for (int x = 0; x < one.width; ++x) {
+                const std::uint32_t p = one.at(x, y);
+                blocks += two.at(2 * x, 2 * y) == p && two.at(2 * x + 1, 2 * y) == p && two.at(2 * x, 2 * y + 1) == p &&
+                          two.at(2 * x + 1, 2 * y + 1) == p;
+            }
+        EXPECT_GT(blocks * 100, 90L * one.width * one.height) << blocks << " of " << one.width * one.height;
+        EXPECT_EQ(LongestBlackRun(two), 2 * LongestBlackRun(one));
+        // The option glyphs that show "on" (neon off, no music), twice their size.
+        const plat::Surface glyph = on->surface();
+        for (const plat::Point corner : {plat::Point{184 + 76, 20 + 100}, plat::Point{16 + 20, 160 + 48}})
+            for (int y = 0; y < glyph.height * 2; ++y)
+                for (int x = 0; x < glyph.width * 2; ++x)
+                    ASSERT_EQ(two.at(2 * corner.x + x, 2 * corner.y + y) & 0xFFFFFF, glyph.row(y / 2)[x / 2] & 0xFFFFFF)
+                        << corner.x << "," << corner.y << " +" << x << "," << y;
+        // The Save caption: twice the ink height (within the font's hinting), and sharp: its
+        // edges are not 2 x 2 blocks of the 1x ink.
+        const int ink2 = InkHeight(two, save_caption, 2);
+        EXPECT_NEAR(ink2, 2 * ink, 2) << "1x ink " << ink;
+        int split = 0;
+        for (int y = save_caption.top; y < save_caption.bottom; ++y)
+            for (int x = save_caption.left; x < save_caption.right; ++x) {
+                const std::uint32_t p = two.at(2 * x, 2 * y);
+                split += two.at(2 * x + 1, 2 * y) != p || two.at(2 * x, 2 * y + 1) != p || two.at(2 * x + 1, 2 * y + 1) != p;
+            }
+        EXPECT_GT(split, 10);
+        std::cout << "window " << two.width << " x " << two.height << ", Save ink " << ink << " -> " << ink2
+                  << " px, groove " << LongestBlackRun(one) << " -> " << LongestBlackRun(two) << " px, blocks "
+                  << blocks * 100 / (one.width * one.height) << " %\n";
+
+        // A click on the scaled Save button (design point 356, 316) saves and closes.
+        std::filesystem::remove(ini);
+        const black_box::ScreenArea area = black_box::WindowArea(std::stoul(two.window));
+        black_box::run({"xdotool", "mousemove", std::to_string(area.left + 2 * 356), std::to_string(area.top + 2 * 316),
+                        "click", "1"});
+        EXPECT_EQ(dialog.wait(30), 0);
+        EXPECT_TRUE(exists(ini)) << "the click on Save wrote no settings";
+    }
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <set>
 
 #include "black_box.h"
 #include "common/texts.h"
+#include "engine/sprite_sheet.h"
 #include "own_window.h"
 
 using black_box::Child;
@@ -356,6 +359,187 @@ TEST_P(LiveTest, PreviewOfAnIdThatNamesNoWindowEndsAtOnce) {
     Child preview(saver({"/p", "4294967"}));
     EXPECT_EQ(preview.wait(patience()), 0);
     EXPECT_FALSE(black_box::find_window("Preview Window"));
+}
+
+// A virtual X server of the test's own with one screen of `size` (WxHxD). While it lives the
+// test process's DISPLAY names it, so the saver, the window search and the screenshots use it.
+class OwnScreen {
+public:
+    explicit OwnScreen(const std::string& size) : shared_(black_box::env("DISPLAY")) {
+        server_ = std::make_unique<Child>(
+            std::vector<std::string>{"Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", size});
+        if (!server_->wait_for_output("\n", 20)) return;
+        const std::string out = server_->output();
+        display_ = ":" + out.substr(0, out.find('\n'));
+        ::setenv("DISPLAY", display_.c_str(), 1);
+    }
+    ~OwnScreen() {
+        if (shared_.empty()) ::unsetenv("DISPLAY");
+        else ::setenv("DISPLAY", shared_.c_str(), 1);
+        server_->kill();
+    }
+    OwnScreen(const OwnScreen&) = delete;
+    OwnScreen& operator=(const OwnScreen&) = delete;
+    const std::string& display() const { return display_; }
+    std::string errors() const { return server_->errors(); }
+
+private:
+    std::string shared_, display_;
+    std::unique_ptr<Child> server_;
+};
+
+// The display scale 2 on a 3840 x 2160 screen (GDK_SCALE=2 for the Linux build, 192 dpi for
+// Wine): the engine's screen is 1920 x 1080 and everything on it is shown twice as large.
+// The cloud neither turns nor changes shape, so its extent stays that of its first frame
+// (only its place drifts), which the recorder composes at scale 1.
+TEST_P(LiveTest, AtDisplayScaleTwoTheCloudItsDotsAndThePictureAreTwiceAsLarge) {
+    constexpr int kW = 1920, kH = 1080, kScale = 2;
+    const std::string settings = "[Section]\r\n" + std::string(texts::kKeyInterval) + "=30\r\nSleep=1\r\n" +
+                                 std::string(texts::kKeyXAxis) + "=0\r\n" + std::string(texts::kKeyYAxis) +
+                                 "=0\r\n" + std::string(texts::kKeyZAxis) + "=0\r\n";
+    testing_support::write_bytes(folder.file("Zephlora.ini"), settings);
+
+    // Scale 1: the first frame as shipped, and the picture alone (a sheet whose mask keeps
+    // everything and whose discs are black).
+    const auto record = [&](const std::string& name, const std::vector<std::string>& extra) {
+        const std::string out = scratch.file(name);
+        std::filesystem::create_directory(out);
+        std::vector<std::string> argv{kRecorder, "--folder", folder.path(), "--size",
+                                      std::to_string(kW) + "x" + std::to_string(kH), "--frames", "1",
+                                      "--every", "1", "--out", out};
+        argv.insert(argv.end(), extra.begin(), extra.end());
+        Child recorder(argv);
+        EXPECT_EQ(recorder.wait(120), 0) << recorder.errors();
+        std::string png;
+        for (const auto& entry : std::filesystem::directory_iterator(out))
+            if (entry.path().extension() == ".png") png = entry.path().string();
+        black_box::run({"convert", png, "-depth", "8", "rgb:" + out + ".rgb"});
+        return ReadRgb(out + ".rgb", kW, kH);
+    };
+    const std::string pictures = scratch.file("pictures");
+    std::filesystem::create_directory(pictures);
+    for (int i = 0; i < 10; ++i) {
+        const std::string name = "background" + std::to_string(i) + ".png";
+        std::filesystem::copy_file(kSourceDir + "/assets/pictures/" + name, pictures + "/" + name);
+    }
+    black_box::run({"convert", "-size", "40x16", "xc:black", "-fill", "white", "-draw", "rectangle 0,8 7,15",
+                    "PNG24:" + pictures + "/sprites.png"});
+    const Image first = record("first", {});
+    const Image alone = record("alone", {"--pictures", pictures});
+    ASSERT_TRUE(first.valid() && alone.valid());
+    const auto differs = [](const unsigned char* a, const unsigned char* b, int by) {
+        return std::abs(a[0] - b[0]) > by || std::abs(a[1] - b[1]) > by || std::abs(a[2] - b[2]) > by;
+    };
+    long dots1 = 0;
+    int left1 = kW, top1 = kH, right1 = -1, bottom1 = -1;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            if (differs(first.at(x, y), alone.at(x, y), 0)) {
+                ++dots1;
+                left1 = std::min(left1, x), right1 = std::max(right1, x);
+                top1 = std::min(top1, y), bottom1 = std::max(bottom1, y);
+            }
+    ASSERT_GT(dots1, 1000);
+    // The green values of the 8 x 8 discs: an enlarged disc shows no others.
+    std::set<int> greens1;
+    for (int band = 0; band < 5; ++band)
+        for (int i = 0; i < 64; ++i) greens1.insert(engine::DiscGreen(band, i % 8, i / 8));
+
+    // Picture 0 twice as large, smoothly, where scale 1 centres it, scaled.
+    const int picture_size = 320 * kScale;
+    const int px = ((kW - 320) / 2) * kScale, py = ((kH - 320) / 2) * kScale;
+    black_box::run({"convert", kSourceDir + "/assets/pictures/background0.png", "-filter", "Triangle", "-resize",
+                    "200%", "-depth", "8", "rgb:" + scratch.file("picture2.rgb")});
+    const Image picture2 = ReadRgb(scratch.file("picture2.rgb"), picture_size, picture_size);
+    ASSERT_TRUE(picture2.valid());
+
+    OwnScreen screen("3840x2160x24");
+    ASSERT_FALSE(screen.display().empty()) << screen.errors();
+    ASSERT_EQ(ScreenSize(), std::make_pair(kW * kScale, kH * kScale));
+    struct DpiGuard {
+        bool on = false;
+        void set(int dpi) {
+            black_box::run({kSourceDir + "/scripts/wine-run.sh", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v",
+                            "LogPixels", "/t", "REG_DWORD", "/d", std::to_string(dpi), "/f"},
+                           90);
+        }
+        ~DpiGuard() {
+            if (on) set(96);
+        }
+    } dpi;
+    black_box::RunAs as;
+    if (wine()) {
+        dpi.on = true;
+        dpi.set(96 * kScale);
+    } else {
+        as.environment = {"GDK_SCALE=2"};
+    }
+
+    struct Counts {
+        long picture_same = 0, dots = 0, pure = 0, new_greens = 0;
+        int left = 0, top = 0, right = -1, bottom = -1;
+    };
+    const auto count = [&](const Image& shot) {
+        Counts c;
+        c.left = shot.width, c.top = shot.height;
+        static const unsigned char black[3] = {0, 0, 0};
+        for (int y = 0; y < shot.height; ++y)
+            for (int x = 0; x < shot.width; ++x) {
+                const bool in_picture = x >= px && y >= py && x < px + picture_size && y < py + picture_size;
+                const unsigned char* expect = in_picture ? picture2.at(x - px, y - py) : black;
+                const unsigned char* s = shot.at(x, y);
+                if (!differs(s, expect, 3)) {
+                    if (in_picture) ++c.picture_same;
+                    continue;
+                }
+                ++c.dots;
+                c.left = std::min(c.left, x), c.right = std::max(c.right, x);
+                c.top = std::min(c.top, y), c.bottom = std::max(c.bottom, y);
+                if (s[0] == 0 && s[2] == 0) {
+                    ++c.pure;
+                    if (!greens1.count(s[1])) ++c.new_greens;
+                }
+            }
+        return c;
+    };
+    const auto twice = [](int two, int one) { return std::abs(two - 2 * one) <= 2; };
+    const auto good = [&](const Counts& c) {
+        return c.picture_same > static_cast<long>(picture_size) * picture_size * 7 / 10 &&
+               twice(c.right - c.left + 1, right1 - left1 + 1) && twice(c.bottom - c.top + 1, bottom1 - top1 + 1) &&
+               c.dots > dots1 * 7 / 2 && c.dots < dots1 * 9 / 2;
+    };
+
+    Child run(saver({"/s"}), as);
+    ASSERT_TRUE(start_run(run)) << run.errors();
+    Image shot;
+    Counts c;
+    // Screenshots until one shows the whole frame drawn (a screenshot may fall between two
+    // rectangles of one frame).
+    black_box::wait_until([&] {
+        if (run.wait(0)) return true;
+        shot = Screenshot(scratch.path());
+        if (!shot.valid()) return false;
+        c = count(shot);
+        return good(c);
+    }, patience(), 200);
+    EXPECT_FALSE(run.wait(0.1)) << "the saver ended by itself: " << run.errors();
+    ASSERT_TRUE(shot.valid());
+    // The picture at twice its size, smooth, at twice its place.
+    EXPECT_GT(c.picture_same, static_cast<long>(picture_size) * picture_size * 7 / 10);
+    // The cloud at twice its extent, every dot four times the pixels...
+    EXPECT_TRUE(twice(c.right - c.left + 1, right1 - left1 + 1)) << c.left << ".." << c.right << " at scale 1 "
+                                                                 << left1 << ".." << right1;
+    EXPECT_TRUE(twice(c.bottom - c.top + 1, bottom1 - top1 + 1)) << c.top << ".." << c.bottom << " at scale 1 "
+                                                                 << top1 << ".." << bottom1;
+    EXPECT_GT(c.dots, dots1 * 7 / 2) << "at scale 1 " << dots1;
+    EXPECT_LT(c.dots, dots1 * 9 / 2) << "at scale 1 " << dots1;
+    // ...as sharp as at scale 1: every pixel of a dot is pure green (its mask blackened what
+    // lay beneath), none a blend of a disc's rim with the picture...
+    EXPECT_GT(c.pure, c.dots * 99 / 100) << "of " << c.dots;
+    // ...and drawn at scale 2, not enlarged from the 8 x 8 discs: many of its greens are
+    // values between theirs.
+    EXPECT_GT(c.new_greens, c.pure / 4) << "of " << c.pure;
+    EXPECT_EQ(black_box::click_until_end(run), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, LiveTest, testing::Values(Build::Linux, Build::Wine), BuildName);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/scaled_frame.h"
 #include "engine/sprite_sheet.h"
 #include "engine_support.h"
 #include "shell/resource_pack.h"
@@ -52,6 +53,7 @@ struct Run {
     int neon = 0;
     int frames = 0;
     int change_every = 0;  // frames between change ticks
+    int scale = 1;         // above 1: each frame also shown at this display scale, both ways
 };
 
 class TwinEngines {
@@ -98,10 +100,10 @@ private:
 
 // Pixels outside the reported rectangles that differ from the frame before; -1 when none.
 long FirstChangeOutside(const plat::Bitmap& frame, const std::vector<std::uint32_t>& before,
-                        const engine::ChangedArea& changes, std::vector<std::uint8_t>& inside) {
+                        const std::vector<plat::Rect>& changes, std::vector<std::uint8_t>& inside) {
     const plat::Surface s = frame.surface();
     inside.assign(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height), 0);
-    for (const plat::Rect& r : changes.Rects())
+    for (const plat::Rect& r : changes)
         for (int y = std::max(r.top, 0); y < std::min(r.bottom, s.height); ++y)
             for (int x = std::max(r.left, 0); x < std::min(r.right, s.width); ++x)
                 inside[static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width) + static_cast<std::size_t>(x)] = 1;
@@ -133,9 +135,20 @@ void RunTwins(const Run& run, unsigned seed, std::unique_ptr<plat::Bitmap> sprit
     const std::vector<plat::Point> edges{{-60, h / 2}, {-4, h / 2},    {w + 4, h / 2},  {w + 60, h / 2},
                                          {w / 2, -60}, {w / 2, -4},    {w / 2, h + 4},  {w / 2, h + 60},
                                          {-8, -8},     {w + 3, h + 3}, {w * 3, h * 3},  {-w, h / 3}};
-    std::vector<std::uint32_t> before;
+    std::vector<std::uint32_t> before, shown_before;
     std::vector<std::uint8_t> inside;
     CopyFrame(*twins.restoring().work(), before);
+    // Shown at a display scale: the restoring engine's frames shown by restoring too, the
+    // whole-copy engine's shown whole every time; a screen one pixel wider and taller than the
+    // scale divides.
+    const std::unique_ptr<plat::Bitmap> scaled_sheet = engine::BuildScaledSpriteSheet(run.scale);
+    engine::ScaledFrame shown_restoring, shown_full;
+    const int sw = w * run.scale + 1, sh = h * run.scale + 1;
+    if (run.scale > 1) {
+        ASSERT_TRUE(shown_restoring.Reset(run.scale, sw, sh, *scaled_sheet));
+        ASSERT_TRUE(shown_full.Reset(run.scale, sw, sh, *scaled_sheet));
+        CopyFrame(*shown_restoring.frame(), shown_before);
+    }
     int backgrounds_changed = 0, frames_at_edges = 0;
     for (int f = 0; f < run.frames; ++f) {
         if (run.change_every > 0 && f % run.change_every == run.change_every - 1)
@@ -156,10 +169,21 @@ void RunTwins(const Run& run, unsigned seed, std::unique_ptr<plat::Bitmap> sprit
         const bool done_full = twins.full().RenderFrame();
         ASSERT_EQ(done_restoring, done_full) << "frame " << f;
         ASSERT_EQ(FrameHash(*twins.restoring().work()), FrameHash(*twins.full().work())) << "frame " << f;
-        const long outside = FirstChangeOutside(*twins.restoring().work(), before, twins.restoring().Changes(), inside);
+        const long outside =
+            FirstChangeOutside(*twins.restoring().work(), before, twins.restoring().Changes().Rects(), inside);
         ASSERT_EQ(outside, -1) << "frame " << f << ": pixel (" << outside % w << ", " << outside / w
                                << ") changed outside the reported rectangles";
         CopyFrame(*twins.restoring().work(), before);
+        if (run.scale > 1) {
+            shown_restoring.Compose(twins.restoring());
+            shown_full.Compose(twins.full());
+            ASSERT_EQ(FrameHash(*shown_restoring.frame()), FrameHash(*shown_full.frame())) << "shown frame " << f;
+            const long shown_outside = FirstChangeOutside(*shown_restoring.frame(), shown_before,
+                                                          shown_restoring.Rects(), inside);
+            ASSERT_EQ(shown_outside, -1) << "frame " << f << ": shown pixel (" << shown_outside % sw << ", "
+                                         << shown_outside / sw << ") changed outside the reported rectangles";
+            CopyFrame(*shown_restoring.frame(), shown_before);
+        }
         twins.Both([done_full](engine::Engine& e) {
             e.StepDriftAndCentre();
             if (done_full && e.phase() == engine::Phase::Changing) e.AdoptTarget();
@@ -187,8 +211,8 @@ TEST(RestoringComposition, EqualsTheWholeCopyWithDotsBeyondEveryEdgeAndAtTheFixe
     for (int n = 1; n <= 9; ++n)
         folder.WriteMember(n, engine_test::RandomShape(20 + 90 * n, 400, static_cast<unsigned>(100 + n)));
     for (int neon : {0, 1}) {
-        RunTwins({folder.path(), 333, 201, neon, 2500, 37}, 21u + static_cast<unsigned>(neon));
-        RunTwins({folder.path(), 250, 150, neon, 600, 23}, 31u + static_cast<unsigned>(neon));
+        RunTwins({folder.path(), 333, 201, neon, 2500, 37, 2}, 21u + static_cast<unsigned>(neon));
+        RunTwins({folder.path(), 250, 150, neon, 600, 23, 3}, 31u + static_cast<unsigned>(neon));
     }
 }
 

@@ -27,11 +27,12 @@ struct Guarded {
     int width, height, stride;
     std::vector<std::uint32_t> buffer;
     Dc dc;
-    Guarded(int w, int h) : width(w), height(h), stride(w + 2 * kBorder),
+    // At a scale the bitmap holds w x h device pixels, scale times fewer design pixels.
+    Guarded(int w, int h, int scale = 1) : width(w), height(h), stride(w + 2 * kBorder),
         buffer(static_cast<std::size_t>(stride) * static_cast<std::size_t>(h + 2 * kBorder), kGuard) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) at(x, y) = kStart;
-        dc = raster::create_surface_dc(plat::Surface{&at(0, 0), w, h, stride});
+        dc = raster::create_surface_dc(plat::Surface{&at(0, 0), w, h, stride}, scale);
     }
     ~Guarded() { raster::delete_dc(dc); }
     std::uint32_t& at(int x, int y) {
@@ -119,6 +120,67 @@ TEST(DcRaster, NothingIsWrittenOutsideTheBitmapOrTheClipRegion) {
         raster::delete_object(brush);
         if (clip != GdiObject::None) raster::delete_object(clip);
     }
+    raster::delete_dc(source);
+    raster::delete_object(source_bitmap);
+}
+
+// A context at a display scale draws in design pixels, each a block of 2 x 2: the same calls
+// on a context at scale 1 and on one at scale 2 give the 1x pixels enlarged exactly (pictures
+// at scale 1 copied in without smoothing, a scaled copy of them pixel for pixel, pattern
+// brushes in design pixels), and nothing lands outside the scaled bitmap or its clip.
+TEST(DcRaster, AScaledContextDrawsTheDesignEnlargedExactly) {
+    std::mt19937 gen(96);
+    const Dc source = raster::create_compatible_dc(Dc::None);
+    const GdiObject source_bitmap = raster::create_compatible_bitmap(Dc::None, 17, 13);
+    raster::select_object(source, source_bitmap);
+    for (int y = 0; y < 13; ++y)
+        for (int x = 0; x < 17; ++x)
+            raster::set_pixel(source, x, y, static_cast<plat::ColorRef>(x * 15 | (y * 19) << 8 | ((x ^ y) * 9) << 16));
+    const std::uint8_t checks[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
+    const GdiObject tile = raster::create_mono_bitmap(8, 8, checks);
+    for (int round = 0; round < 200; ++round) {
+        const int w = 1 + static_cast<int>(gen() % 40), h = 1 + static_cast<int>(gen() % 30);
+        Guarded one(w, h), two(2 * w, 2 * h, 2);
+        // The picture made compatible with the scaled context: enlarged once, copied as it is.
+        const Dc scaled_source = raster::create_compatible_dc(two.dc);
+        const GdiObject scaled_bitmap = raster::create_compatible_bitmap(two.dc, 17, 13);
+        raster::select_object(scaled_source, scaled_bitmap);
+        raster::bit_blt(scaled_source, 0, 0, 17, 13, source, 0, 0, Rop::SrcCopy);
+        const GdiObject clip = round % 2 ? raster::create_elliptic_rgn(-w / 4, -h / 4, w, h + 2) : GdiObject::None;
+        const GdiObject pen = raster::create_pen(gen() % 3 == 0 ? plat::PenStyle::Dot : plat::PenStyle::Solid,
+                                                 1 + static_cast<int>(gen() % 3), 0x0000FF);
+        const GdiObject brush = round % 3 ? raster::create_solid_brush(0x00FF00) : raster::create_pattern_brush(tile);
+        for (Guarded* g : {&one, &two}) {
+            if (clip != GdiObject::None) raster::select_clip_rgn(g->dc, clip);
+            raster::select_object(g->dc, pen);
+            raster::select_object(g->dc, brush);
+            raster::set_bk_color(g->dc, 0x808080);
+        }
+        const std::mt19937 start = gen;
+        std::mt19937 a = start, b = start;
+        for (int call = 0; call < 12; ++call) {
+            random_call(a, one.dc, source, w, h);
+            random_call(b, two.dc, scaled_source, w, h);
+        }
+        gen = a;
+        for (int y = -Guarded::kBorder; y < 2 * h + Guarded::kBorder; ++y)
+            for (int x = -Guarded::kBorder; x < 2 * w + Guarded::kBorder; ++x) {
+                if (x < 0 || y < 0 || x >= 2 * w || y >= 2 * h)
+                    ASSERT_EQ(two.at(x, y), kGuard) << "round " << round << ": written outside the bitmap at " << x << "," << y;
+                else
+                    ASSERT_EQ(two.at(x, y), one.at(x / 2, y / 2)) << "round " << round << " at " << x << "," << y;
+            }
+        for (Guarded* g : {&one, &two}) {
+            raster::select_object(g->dc, raster::stock_object(plat::StockObject::BlackPen));
+            raster::select_object(g->dc, raster::stock_object(plat::StockObject::WhiteBrush));
+        }
+        raster::delete_object(pen);
+        raster::delete_object(brush);
+        if (clip != GdiObject::None) raster::delete_object(clip);
+        raster::delete_dc(scaled_source);
+        raster::delete_object(scaled_bitmap);
+    }
+    raster::delete_object(tile);
     raster::delete_dc(source);
     raster::delete_object(source_bitmap);
 }

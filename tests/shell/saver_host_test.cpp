@@ -5,6 +5,7 @@
 
 #include "engine_support.h"
 #include "platform/scripted/control.h"
+#include "platform/scripted/world.h"
 #include "platform/timer.h"
 
 namespace {
@@ -42,6 +43,35 @@ TEST(SaverHost, RunsFramesBetweenEventsAndChangesOnTimerTicks) {
     EXPECT_GE(changes, 1);
     EXPECT_GT(scripted::pump_count(), 4000u);
     EXPECT_EQ(host->engine().phase() == engine::Phase::NotStarted, false);
+}
+
+TEST(SaverHost, AtDisplayScaleTwoTheEngineComposesHalfTheScreenAndTheWholeScreenIsShown) {
+    scripted::reset();
+    scripted::world().scale = 2;
+    engine_test::TempFolder folder("host_scaled");
+    for (int n = 1; n <= 9; ++n) folder.WriteMember(n, engine_test::RandomShape(40, 50, static_cast<unsigned>(n)));
+    std::unique_ptr<shell::SaverHost> host;
+    int frames = 0, partial = 0, outside = 0;
+    host = std::make_unique<shell::SaverHost>(folder.path(), engine::EngineSettings{}, [&](const plat::Bitmap& frame) {
+        if (++frames == 20) host->Stop();
+        // A screen that 2 does not divide: the engine takes 160 x 120 of it.
+        EXPECT_EQ(frame.width(), 321);
+        EXPECT_EQ(frame.height(), 241);
+        if (host->ShownAll()) return;
+        // The changed rectangles lie on the engine's part of the screen.
+        ++partial;
+        for (const plat::Rect& r : host->ShownRects())
+            outside += r.left < 0 || r.top < 0 || r.right > 320 || r.bottom > 240;
+    });
+    host->Shuffle();
+    EXPECT_TRUE(host->RunEngine(321, 241));
+    EXPECT_EQ(host->scale(), 2);
+    EXPECT_EQ(host->engine().Width, 160);
+    EXPECT_EQ(host->engine().Height, 120);
+    EXPECT_EQ(frames, 20);
+    EXPECT_EQ(partial, 19);  // all of the first frame, then what changed
+    EXPECT_EQ(outside, 0);
+    scripted::reset();
 }
 
 TEST(SaverHost, AnUnreadableFirstShapeIsReportedInAMessageBox) {

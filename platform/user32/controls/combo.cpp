@@ -358,10 +358,10 @@ void drop(Combo& c) {
     screen_to_client(c.root, at);
     Rect root_rect;
     get_window_rect(c.root, root_rect);
-    Point root_size{root_rect.width(), root_rect.height()};
-    Point origin{0, 0};
-    client_to_screen(c.root, origin);
-    root_size = {root_rect.right - origin.x, root_rect.bottom - origin.y};
+    // The root's far corner in its client pixels (the system's window may be a display
+    // scale times larger on the screen).
+    Point root_size{root_rect.right, root_rect.bottom};
+    screen_to_client(c.root, root_size);
     const Rect own = c.client();
     const int height = visible_rows(c) * c.item_height + 2;
     int y = at.y + own.height();

@@ -15,6 +15,7 @@
 
 #include "../engine_support.h"
 #include "engine/engine.h"
+#include "engine/scaled_frame.h"
 #include "engine/motion.h"
 #include "shell/resource_pack.h"
 
@@ -95,6 +96,26 @@ void FrameArgs(benchmark::internal::Benchmark* b) {
 BENCHMARK(ComposeFrame)->Apply(FrameArgs)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ComposeFrameFullCopy)->Args({1920, 1080, 2, 0})->Args({1920, 1080, 0, 0})->Args({3840, 2160, 0, 0})
     ->Unit(benchmark::kMicrosecond);
+
+// A frame at display scale 2 on a 3840 x 2160 screen: the engine's frame at 1920 x 1080 and
+// its showing twice as large (shipped shape n, or 5,000 dots for 0).
+void ComposeScaledFrame(benchmark::State& state) {
+    const int scale = static_cast<int>(state.range(2));
+    const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
+    FrameFixture f(width / scale, height / scale, static_cast<int>(state.range(3)), 0, false);
+    auto sheet = engine::BuildScaledSpriteSheet(scale);
+    engine::ScaledFrame shown;
+    if (!f.ok || !sheet || !shown.Reset(scale, width, height, *sheet)) {
+        state.SkipWithError("engine did not start (the pack must be in the working folder)");
+        return;
+    }
+    for (auto _ : state) {
+        f.harness->engine->RenderFrame();
+        shown.Compose(*f.harness->engine);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(ComposeScaledFrame)->Args({3840, 2160, 2, 2})->Args({3840, 2160, 2, 0})->Unit(benchmark::kMicrosecond);
 
 constexpr int kManyDots = 32768;
 
