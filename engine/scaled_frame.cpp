@@ -1,12 +1,14 @@
 #include "engine/scaled_frame.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "raster/blit.h"
 
 namespace engine {
 
-bool ScaledFrame::Reset(int scale, int width, int height, const plat::Bitmap& sheet) {
+bool ScaledFrame::Reset(int scale, int width, int height, const plat::Bitmap& sheet,
+                        std::unique_ptr<plat::Bitmap> picture) {
     scale_ = scale;
     side_ = kSpriteSize * scale;
     width_ = width;
@@ -26,7 +28,10 @@ bool ScaledFrame::Reset(int scale, int width, int height, const plat::Bitmap& sh
             for (int band = 0; band < kBandCount; ++band)
                 discs_[(static_cast<std::size_t>(band) * side_ + y) * side_ + x] = s.row(y)[band * side_ + x];
         }
-    frame_ = plat::create_bitmap(width, height);
+    if (picture && picture->width() == width && picture->height() == height)
+        frame_ = std::move(picture);
+    else
+        frame_ = plat::create_bitmap(width, height);
     if (!frame_) return false;
     plat::fill_rect(*frame_, 0, 0, width, height, 0x000000);
     return true;
