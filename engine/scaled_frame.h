@@ -20,8 +20,11 @@ namespace engine {
 class ScaledFrame {
 public:
     // A frame of width x height screen pixels for `scale` (2 and more) and the sheet drawn for
-    // it (40 scale x 16 scale). False when the picture cannot be made or the sheet is too small.
-    bool Reset(int scale, int width, int height, const plat::Bitmap& sheet);
+    // it (40 scale x 16 scale), drawn into `picture` when the caller made one of that size for
+    // where it is shown (plat::create_window_bitmap), else into a bitmap of its own. False
+    // when the picture cannot be made or the sheet is too small.
+    bool Reset(int scale, int width, int height, const plat::Bitmap& sheet,
+               std::unique_ptr<plat::Bitmap> picture = nullptr);
 
     // Shows the frame the engine composed last (call it right after RenderFrame).
     void Compose(const Engine& engine);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -229,6 +230,12 @@ void present(WindowHandle window, const Bitmap& picture, int x, int y, int width
 // whole picture.
 void present_changed(WindowHandle window, const Bitmap& picture, int x, int y, const Rect* changed,
                      std::size_t count);
+
+// A bitmap of width x height (black) to be presented in `window` again and again: where the
+// back end can, in memory that the window's display reads itself, so that presenting its
+// changed rectangles copies nothing on this side (Linux: shared with the X server over
+// MIT-SHM). Anywhere else, and for WindowHandle::None, an ordinary create_bitmap.
+std::unique_ptr<Bitmap> create_window_bitmap(WindowHandle window, int width, int height);
 
 // Handle every pending event (timer ticks, input, repaints) and return.
 void pump_events();

@@ -90,7 +90,7 @@ std::unique_ptr<plat::Bitmap> ScaledSpriteSheet(int scale) {
 
 }  // namespace
 
-bool SaverHost::RunEngine(int width, int height) {
+bool SaverHost::RunEngine(int width, int height, plat::WindowHandle shown_in) {
     std::string error;
     int scale = ScaleFor(width, height);
     scaled_.reset();
@@ -98,7 +98,8 @@ bool SaverHost::RunEngine(int width, int height) {
         scaled_sprites_ = ScaledSpriteSheet(scale);
         scaled_ = std::make_unique<engine::ScaledFrame>();
         // Without the memory for a frame at scale the saver still runs, at scale 1.
-        if (!scaled_sprites_ || !scaled_->Reset(scale, width, height, *scaled_sprites_)) {
+        if (!scaled_sprites_ || !scaled_->Reset(scale, width, height, *scaled_sprites_,
+                                                  plat::create_window_bitmap(shown_in, width, height))) {
             scaled_.reset();
             scaled_sprites_.reset();
             scale = 1;

@@ -47,8 +47,8 @@ public:
     // (ReportFatal), when the engine could not start; the window then ends the program.
     // At a display scale s above 1 the engine composes on a screen of (width / s) x
     // (height / s) design pixels and the frames shown are width x height, drawn s times as
-    // large (engine/scaled_frame.h).
-    bool RunEngine(int width, int height);
+    // large (engine/scaled_frame.h), in a picture made for presenting in `shown_in` when given.
+    bool RunEngine(int width, int height, plat::WindowHandle shown_in = plat::WindowHandle::None);
 
     // The frame shown last differs from the one before everywhere, or only in ShownRects (in
     // the shown frame's pixels).

@@ -105,7 +105,7 @@ void StartEngine(SaverWindow& window) {
     if (!engine::ReadShapeFile(MemberPath(2), first)) plat::show_window(window.handle, false);
     // The frame loop: returns when the window has gone, or at once when the engine cannot
     // start (after its report); the saver then ends as on a key press.
-    if (!host->RunEngine(width, height) && TheSaverWindow()) EndSaver();
+    if (!host->RunEngine(width, height, window.handle) && TheSaverWindow()) EndSaver();
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ struct SaverWindow {
     plat::WindowHandle handle{};
     std::int32_t ScreenWidthPx = 0;
     std::int32_t ScreenHeightPx = 0;
-    std::unique_ptr<plat::Bitmap> Display;  // the visible picture, W x H
+    std::unique_ptr<plat::Bitmap> Display;  // black until the first frame: one pixel, shown W x H
     std::array<bool, 5> timer_running{};     // index = timer id
 };
 

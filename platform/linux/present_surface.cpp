@@ -41,9 +41,19 @@ bool repaint_direct(Window& w) {
     const Surface s = w.picture ? w.picture->surface() : Surface{};
     int width = 0, height = 0;
     SDL_GetWindowSize(w.sdl, &width, &height);
-    if (!s.pixels || s.width != width || s.height != height || w.picture_rect != Rect{0, 0, width, height} ||
-        user32::window_tree().has_children(w.handle))
+    if (!s.pixels || w.picture_rect != Rect{0, 0, width, height} || user32::window_tree().has_children(w.handle))
         return false;
+    // One pixel stretched over the window (the black before the first frame) is a fill that
+    // the X server makes, with no picture of the window's size on either side.
+    if (s.width == 1 && s.height == 1) {
+        if (!x11::fill_window(w.sdl, s.pixels[0])) {
+            w.direct = false;
+            return false;
+        }
+        w.surface_shown = nullptr;  // nothing to put changed rectangles of
+        return true;
+    }
+    if (s.width != width || s.height != height) return false;
     const Rect all{0, 0, width, height};
     pace(w);
     if (!x11::put_picture(w.sdl, s.pixels, s.width, s.height, s.stride, {0, 0}, &all, 1)) {

@@ -136,6 +136,12 @@ void present(WindowHandle h, const Bitmap& picture, int x, int y, int width, int
     linux_window::repaint(*w);
 }
 
+std::unique_ptr<Bitmap> create_window_bitmap(WindowHandle h, int width, int height) {
+    if (const Window* w = find(h); w && w->sdl)
+        if (auto shared = x11::create_shared_bitmap(w->sdl, width, height)) return shared;
+    return create_bitmap(width, height);
+}
+
 void present_changed(WindowHandle h, const Bitmap& picture, int x, int y, const Rect* changed, std::size_t count) {
     Window* w = find(h);
     if (!w) return;

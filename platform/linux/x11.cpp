@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -14,6 +15,8 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 #include <gdk/gdk.h>
+
+#include "platform/posix/memory_bitmap.h"
 #ifdef GDK_WINDOWING_X11
 #include <gdk/gdkx.h>
 #endif
@@ -340,13 +343,45 @@ private:
 
 }  // namespace
 
-bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int height, int stride, Point at,
-                 const Rect* rects, std::size_t count) {
+namespace {
+
+// Pictures whose pixels lie in memory shared with the X server, attached on the connection
+// of the window they were made for: their rectangles go to the server without a copy.
+struct SharedPicture {
+    Display* d = nullptr;
+    XShmSegmentInfo info{};
+    std::uint32_t* pixels = nullptr;
+    int width = 0, height = 0;
+    XImage* image = nullptr;  // made at the first put, for the window's visual
+};
+std::vector<SharedPicture*>& shared_pictures() {
+    static std::vector<SharedPicture*> pictures;
+    return pictures;
+}
+SharedPicture* shared_picture_of(Display* d, const std::uint32_t* pixels) {
+    for (SharedPicture* p : shared_pictures())
+        if (p->d == d && p->pixels == pixels) return p;
+    return nullptr;
+}
+
+bool shm_attach_failed = false;
+int on_shm_attach_error(Display*, XErrorEvent*) {
+    shm_attach_failed = true;
+    return 0;
+}
+
+// The X side of an SDL window whose visual holds pixels as the pictures do (0x00RRGGBB in a
+// 24-bit visual of the screen's default depth); false for any other.
+struct Target {
+    Display* d = nullptr;
+    Window xw = 0;
+    Visual* visual = nullptr;
+    GC gc = nullptr;
+};
+bool target_of(SDL_Window* window, Target& out) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!pixels || width <= 0 || height <= 0 || stride < width || !SDL_GetWindowWMInfo(window, &info) ||
-        info.subsystem != SDL_SYSWM_X11)
-        return false;
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
     Display* d = info.info.x11.display;
     const Window xw = info.info.x11.window;
     // The window's visual is asked for once (a round trip), not at every frame.
@@ -371,6 +406,111 @@ bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int
         }
     }
     if (!visual) return false;
+    out = {d, xw, visual, gc};
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Bitmap> create_shared_bitmap(SDL_Window* window, int width, int height) {
+    SDL_SysWMinfo wm;
+    SDL_VERSION(&wm.version);
+    if (!window || width <= 0 || height <= 0 || !SDL_GetWindowWMInfo(window, &wm) || wm.subsystem != SDL_SYSWM_X11)
+        return nullptr;
+    Display* d = wm.info.x11.display;
+    if (!XShmQueryExtension(d)) return nullptr;
+    auto p = std::make_unique<SharedPicture>();
+    p->d = d;
+    p->width = width;
+    p->height = height;
+    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+    p->info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (p->info.shmid < 0) return nullptr;
+    void* at = shmat(p->info.shmid, nullptr, 0);
+    if (at == reinterpret_cast<void*>(-1)) {
+        shmctl(p->info.shmid, IPC_RMID, nullptr);
+        return nullptr;
+    }
+    p->info.shmaddr = static_cast<char*>(at);
+    p->info.readOnly = True;  // the server only reads the picture
+    // A server that cannot reach the memory (another machine's, another namespace's) answers
+    // with an error, which is caught here rather than ending the process.
+    shm_attach_failed = false;
+    XSync(d, False);
+    const auto previous = XSetErrorHandler(on_shm_attach_error);
+    const bool attached = XShmAttach(d, &p->info);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    shmctl(p->info.shmid, IPC_RMID, nullptr);  // gone with the last user, whatever happens
+    if (!attached || shm_attach_failed) {
+        shmdt(at);
+        return nullptr;
+    }
+    // Fresh shared memory is zero: black already, and untouched pages cost nothing until drawn.
+    p->pixels = static_cast<std::uint32_t*>(at);
+    SharedPicture* raw = p.release();
+    shared_pictures().push_back(raw);
+    return posix::wrap_pixels(raw->pixels, width, height, [raw] {
+        auto& all = shared_pictures();
+        all.erase(std::remove(all.begin(), all.end(), raw), all.end());
+        XShmDetach(raw->d, &raw->info);
+        XSync(raw->d, False);
+        if (raw->image) {
+            raw->image->data = nullptr;
+            XDestroyImage(raw->image);
+        }
+        shmdt(raw->info.shmaddr);
+        delete raw;
+    });
+}
+
+bool fill_window(SDL_Window* window, std::uint32_t rgb) {
+    Target t;
+    if (!target_of(window, t)) return false;
+    XGCValues values;
+    values.foreground = rgb & 0xFFFFFF;
+    GC gc = XCreateGC(t.d, t.xw, GCForeground, &values);
+    XFillRectangle(t.d, t.xw, gc, 0, 0, 0x7FFF, 0x7FFF);
+    XFreeGC(t.d, gc);
+    XSync(t.d, False);
+    return true;
+}
+
+bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int height, int stride, Point at,
+                 const Rect* rects, std::size_t count) {
+    Target t;
+    if (!pixels || width <= 0 || height <= 0 || stride < width || !target_of(window, t)) return false;
+    Display* d = t.d;
+    const Window xw = t.xw;
+    Visual* visual = t.visual;
+    GC gc = t.gc;
+    // A picture in shared memory goes to the server as it is: one request a rectangle, and a
+    // single wait for all of them before the picture may change again.
+    if (SharedPicture* shared = shared_picture_of(d, pixels);
+        shared && shared->width == width && shared->height == height && stride == width) {
+        if (!shared->image) {
+            shared->image = XShmCreateImage(d, visual, 24, ZPixmap, shared->info.shmaddr, &shared->info,
+                                            static_cast<unsigned>(width), static_cast<unsigned>(height));
+            if (shared->image && (shared->image->bits_per_pixel != 32 || shared->image->bytes_per_line != width * 4)) {
+                shared->image->data = nullptr;
+                XDestroyImage(shared->image);
+                shared->image = nullptr;
+            }
+            if (shared->image) shared->image->byte_order = LSBFirst;
+        }
+        if (shared->image) {
+            for (std::size_t i = 0; i < count; ++i) {
+                const Rect& r = rects[i];
+                const int left = std::max(r.left, 0), top = std::max(r.top, 0);
+                const int right = std::min(r.right, width), bottom = std::min(r.bottom, height);
+                if (left < right && top < bottom)
+                    XShmPutImage(d, xw, gc, shared->image, left, top, at.x + left, at.y + top,
+                                 static_cast<unsigned>(right - left), static_cast<unsigned>(bottom - top), False);
+            }
+            XSync(d, False);
+            return true;
+        }
+    }
     if (Staging* staging = Staging::of(d, visual, width)) {
         for (std::size_t i = 0; i < count; ++i) {
             const Rect& r = rects[i];

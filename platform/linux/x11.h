@@ -6,8 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "platform/draw.h"
 #include "platform/types.h"
 
 struct SDL_Window;
@@ -71,6 +73,15 @@ bool select_sdl_events(SDL_Window* window);
 // server (MIT-SHM), or through the connection itself where the server shares none. False,
 // with nothing drawn, when the window does not hold its pixels as the picture does (a visual
 // of another depth or other colour masks than the screen's default 24-bit one).
+// A black bitmap of width x height in memory shared with the X server of `window`, attached
+// on the window's connection: put_picture then sends its rectangles without copying them.
+// Null where the server shares no memory with this process.
+std::unique_ptr<Bitmap> create_shared_bitmap(SDL_Window* window, int width, int height);
+
+// Fills the whole of an SDL window with one 0x00RRGGBB colour, under the same condition as
+// put_picture; false, with nothing drawn, where put_picture would refuse the window.
+bool fill_window(SDL_Window* window, std::uint32_t rgb);
+
 bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int height, int stride, Point at,
                  const Rect* rects, std::size_t count);
 

@@ -1,8 +1,11 @@
 // Bitmaps in plain memory, drawn with the software raster; the device-context calls are the
 // raster's device-context layer.
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "platform/draw.h"
+#include "platform/posix/memory_bitmap.h"
 #include "platform/window.h"
 #include "raster/blit.h"
 #include "raster/gdi.h"
@@ -16,14 +19,18 @@ public:
     // size, and the context draws in design pixels on it (raster/gdi.h).
     MemoryBitmap(int width, int height, int scale = 1)
         : width_(width * scale), height_(height * scale), scale_(scale),
-          pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0u) {}
+          pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0u), data_(pixels_.data()) {}
+    // Pixels that someone else allocated; `release` gives them back with the bitmap.
+    MemoryBitmap(std::uint32_t* pixels, int width, int height, std::function<void()> release)
+        : width_(width), height_(height), scale_(1), data_(pixels), release_(std::move(release)) {}
     ~MemoryBitmap() override {
         if (dc_ != Dc::None) raster::delete_dc(dc_);
+        if (release_) release_();
     }
     MemoryBitmap(const MemoryBitmap&) = delete;
     MemoryBitmap& operator=(const MemoryBitmap&) = delete;
     Surface surface() const override {
-        return Surface{const_cast<std::uint32_t*>(pixels_.data()), width_, height_, width_};
+        return Surface{data_, width_, height_, width_};
     }
     // Made on first use: most bitmaps (the engine's frames) never need one.
     Dc dc() const {
@@ -34,6 +41,8 @@ public:
 private:
     int width_, height_, scale_;
     std::vector<std::uint32_t> pixels_;
+    std::uint32_t* data_;
+    std::function<void()> release_;
     mutable Dc dc_ = Dc::None;
 };
 
@@ -42,6 +51,12 @@ private:
 std::unique_ptr<Bitmap> create_bitmap(int width, int height) {
     if (width < 0 || height < 0) return nullptr;
     return std::make_unique<MemoryBitmap>(width, height);
+}
+
+std::unique_ptr<Bitmap> posix::wrap_pixels(std::uint32_t* pixels, int width, int height,
+                                           std::function<void()> release) {
+    if (!pixels || width < 0 || height < 0) return nullptr;
+    return std::make_unique<MemoryBitmap>(pixels, width, height, std::move(release));
 }
 
 std::unique_ptr<Bitmap> create_scaled_bitmap(int width, int height, int scale) {

@@ -676,6 +676,11 @@ void present_changed(WindowHandle window, const Bitmap& picture, int x, int y, c
     ReleaseDC(hwnd, dc);
 }
 
+std::unique_ptr<Bitmap> create_window_bitmap(WindowHandle, int width, int height) {
+    // A DIB section already, which GDI copies to the window straight.
+    return create_bitmap(width, height);
+}
+
 void pump_events() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -83,8 +83,11 @@ TEST_F(SaverWindowTest, ScreenSizeInPixelsAtAnyResolution) {
     EXPECT_EQ(w->ScreenWidthPx, 1600);
     EXPECT_EQ(w->ScreenHeightPx, 900);
     ASSERT_NE(w->Display, nullptr);
-    EXPECT_EQ(w->Display->width(), 1600);
+    // Black over the whole screen before the first frame, from a single black pixel.
     EXPECT_EQ(saver()->picture, w->Display.get());
+    EXPECT_EQ(saver()->picture_rect, (plat::Rect{0, 0, 1600, 900}));
+    EXPECT_EQ(w->Display->width(), 1);
+    EXPECT_EQ(w->Display->surface().pixels[0], 0u);
 }
 
 TEST_F(SaverWindowTest, HooksRunInOrderAndAKeyHookCanKeepTheSaverRunning) {
