@@ -120,6 +120,11 @@ void Engine::ComposeWithFullCopies(bool on) {
     changed_.MarkAll();
 }
 
+void Engine::DrawPicture(bool on) {
+    if (on && !draw_picture_) changed_.MarkAll();
+    draw_picture_ = on;
+}
+
 void Engine::ReserveFrameBuffers(std::size_t dots) {
     if (keys_.size() < dots) keys_.resize(dots);
     if (bands_.size() < dots) bands_.resize(dots);
@@ -253,9 +258,11 @@ void Engine::ComposeChanged(int drawn_top) {
     const plat::Surface dst = work_->surface(), src = back_->surface();
     const int inside_x = Width - kSpriteSize, inside_y = Height - kSpriteSize;
     auto inside = [&](plat::Point p) { return p.x >= 0 && p.y >= 0 && p.x <= inside_x && p.y <= inside_y; };
+    // Not drawn: the footprints and the changed area only, exactly as below.
+    const bool draw = draw_picture_;
     if (changed_.BeginFrame()) {
-        raster::bit_blt(dst, 0, 0, Width, Height, src, 0, 0, plat::Rop::SrcCopy);
-    } else {
+        if (draw) raster::bit_blt(dst, 0, 0, Width, Height, src, 0, 0, plat::Rop::SrcCopy);
+    } else if (draw) {
         // From the top row down rather than in drawing order (a counting sort by row): the
         // copies then walk through both pictures in address order, which the caches and the
         // address translation follow better. Each footprint's top row lies in -7 .. Height - 1.
@@ -291,10 +298,10 @@ void Engine::ComposeChanged(int drawn_top) {
         const plat::Point p{d.X, d.Y};
         const raster::Stamp8& stamp = stamps_[band];
         if (inside(p)) {
-            StampInside(dst.row(p.y) + p.x, dst.stride, stamp);
+            if (draw) StampInside(dst.row(p.y) + p.x, dst.stride, stamp);
             changed_.MarkInside(p.x, p.y);
         } else if (p.x > -kSpriteSize && p.y > -kSpriteSize && p.x < Width && p.y < Height) {
-            raster::stamp8(dst, p.x, p.y, stamp);  // clipped at the edges
+            if (draw) raster::stamp8(dst, p.x, p.y, stamp);  // clipped at the edges
             changed_.Mark(p.x, p.y);
         } else {
             continue;
@@ -343,7 +350,7 @@ bool Engine::RenderFrame() {
         ComposeChanged(top);
     } else {
         MarkWholeFrame(top);
-        ComposeClipped(top);
+        if (draw_picture_) ComposeClipped(top);
     }
     // The morph step of each index follows its stamp; it changes MorphDots only, which this
     // frame no longer reads, so the steps can run after the drawing loop.

@@ -138,6 +138,14 @@ public:
     // the plain reference the other is held to.
     void ComposeWithFullCopies(bool on);
 
+    // Whether the host shows the engine's own picture (the default). A host that shows each
+    // frame another way (at a display scale, engine/scaled_frame.h) turns it off: every frame
+    // is then worked out as before (dots, depth order, bands, footprints, changed area) but
+    // nothing is drawn into work(), which then holds no meaningful picture. Turning it back on
+    // draws the next frame whole.
+    void DrawPicture(bool on);
+    bool DrawsPicture() const { return draw_picture_; }
+
     std::vector<ShapeDot> CurrentDots, TargetDots, MorphDots, ScreenDots;
     int TargetTop = 0;
     ShapeOrderList ShapeOrder{};
@@ -185,6 +193,7 @@ private:
     // (all bands share the mask).
     std::array<bool, kBandCount> hidden_below_{};
     bool full_copies_ = false;
+    bool draw_picture_ = true;
 
     // Per-frame buffers, sized when a shape is read so that a frame allocates nothing.
     std::vector<DepthKey> keys_;

@@ -105,6 +105,8 @@ bool SaverHost::RunEngine(int width, int height, plat::WindowHandle shown_in) {
             scale = 1;
         }
     }
+    // At a scale the engine's own picture is never shown: it need only work out each frame.
+    engine_->DrawPicture(!scaled_);
     if (!engine_->Start(width / scale, height / scale, error)) {
         report_(error);
         return false;

@@ -165,14 +165,21 @@ void RunTwins(const Run& run, unsigned seed, std::unique_ptr<plat::Bitmap> sprit
             });
             ++frames_at_edges;
         }
+        // Shown at a scale, the restoring engine leaves its own picture undrawn in every
+        // other stretch, as the saver does; what is shown must not change, and its picture
+        // must be right again from the first frame drawn after.
+        const bool undrawn = run.scale > 1 && (f / 50) % 2 == 1;
+        twins.restoring().DrawPicture(!undrawn);
         const bool done_restoring = twins.restoring().RenderFrame();
         const bool done_full = twins.full().RenderFrame();
         ASSERT_EQ(done_restoring, done_full) << "frame " << f;
-        ASSERT_EQ(FrameHash(*twins.restoring().work()), FrameHash(*twins.full().work())) << "frame " << f;
-        const long outside =
-            FirstChangeOutside(*twins.restoring().work(), before, twins.restoring().Changes().Rects(), inside);
-        ASSERT_EQ(outside, -1) << "frame " << f << ": pixel (" << outside % w << ", " << outside / w
-                               << ") changed outside the reported rectangles";
+        if (!undrawn) {
+            ASSERT_EQ(FrameHash(*twins.restoring().work()), FrameHash(*twins.full().work())) << "frame " << f;
+            const long outside =
+                FirstChangeOutside(*twins.restoring().work(), before, twins.restoring().Changes().Rects(), inside);
+            ASSERT_EQ(outside, -1) << "frame " << f << ": pixel (" << outside % w << ", " << outside / w
+                                   << ") changed outside the reported rectangles";
+        }
         CopyFrame(*twins.restoring().work(), before);
         if (run.scale > 1) {
             shown_restoring.Compose(twins.restoring());
