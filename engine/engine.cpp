@@ -44,7 +44,7 @@ bool Engine::Start(int width, int height, std::string& error) {
         return false;
     }
     changed_.Reset(width, height);
-    row_counts_.assign(static_cast<std::size_t>(height) + kSpriteSize + 1, 0);
+    restoring_.Reserve(0, kSpriteSize, height);
     plat::fill_rect(*back_, 0, 0, width, height, 0x000000);  // black, the window-text colour
     CentrePicture(0);
 
@@ -129,7 +129,7 @@ void Engine::ReserveFrameBuffers(std::size_t dots) {
     if (keys_.size() < dots) keys_.resize(dots);
     if (bands_.size() < dots) bands_.resize(dots);
     if (stamped_.size() < dots) stamped_.resize(dots);
-    if (restoring_.size() < dots) restoring_.resize(dots);
+    restoring_.Reserve(dots, kSpriteSize, Height);
     if (sorted_.size() != ScreenDots.size()) sorted_.resize(ScreenDots.size());
 }
 
@@ -263,22 +263,10 @@ void Engine::ComposeChanged(int drawn_top) {
     if (changed_.BeginFrame()) {
         if (draw) raster::bit_blt(dst, 0, 0, Width, Height, src, 0, 0, plat::Rop::SrcCopy);
     } else if (draw) {
-        // From the top row down rather than in drawing order (a counting sort by row): the
-        // copies then walk through both pictures in address order, which the caches and the
-        // address translation follow better. Each footprint's top row lies in -7 .. Height - 1.
-        std::fill(row_counts_.begin(), row_counts_.end(), 0);
-        for (std::size_t k = 0; k < stamped_count_; ++k)
-            ++row_counts_[static_cast<std::size_t>(stamped_[k].y + kSpriteSize)];
-        std::uint32_t at = 0;
-        for (std::uint32_t& c : row_counts_) {
-            const std::uint32_t n = c;
-            c = at;
-            at += n;
-        }
-        for (std::size_t k = 0; k < stamped_count_; ++k)
-            restoring_[row_counts_[static_cast<std::size_t>(stamped_[k].y + kSpriteSize)]++] = stamped_[k];
+        // From the top row down rather than in drawing order (engine/footprint_order.h).
+        const plat::Point* restoring = restoring_.Sort(stamped_.data(), stamped_count_);
         for (std::size_t k = 0; k < stamped_count_; ++k) {
-            const plat::Point p = restoring_[k];
+            const plat::Point p = restoring[k];
             if (inside(p))
                 RestoreInside(dst.row(p.y) + p.x, src.row(p.y) + p.x, dst.stride, src.stride);
             else

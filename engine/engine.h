@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/changed_area.h"
+#include "engine/footprint_order.h"
 #include "engine/motion.h"
 #include "engine/random.h"
 #include "engine/shape_file.h"
@@ -203,9 +204,8 @@ private:
     // the next one.
     std::vector<plat::Point> stamped_;
     std::size_t stamped_count_ = 0;
-    // The same footprints ordered from the top row down for restoring, and a count per row.
-    std::vector<plat::Point> restoring_;
-    std::vector<std::uint32_t> row_counts_;
+    // The same footprints ordered from the top row down for restoring.
+    FootprintOrder restoring_;
     ChangedArea changed_;
 };
 

@@ -56,6 +56,7 @@ bool ScaledFrame::Reset(int scale, int width, int height, const plat::Bitmap& sh
     else
         frame_ = plat::create_bitmap(width, height);
     if (!frame_) return false;
+    restoring_.Reserve(0, side_, height);
     plat::fill_rect(*frame_, 0, 0, width, height, 0x000000);
     return true;
 }
@@ -201,14 +202,9 @@ void ScaledFrame::Compose(const Engine& engine) {
             raster::bit_blt(dst, picture_at_.x, picture_at_.y, enlarged_->width(), enlarged_->height(),
                             enlarged_->surface(), 0, 0, plat::Rop::SrcCopy);
     } else {
-        // From the top row down, each place once: the copies then walk through both pictures in
-        // address order, which the caches follow far better at this size, and dots stamped on
-        // the same place are restored together.
-        std::sort(stamped_.begin(), stamped_.end(),
-                  [](plat::Point a, plat::Point b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
-        for (std::size_t k = 0; k < stamped_.size(); ++k)
-            if (k == 0 || stamped_[k].x != stamped_[k - 1].x || stamped_[k].y != stamped_[k - 1].y)
-                Restore(stamped_[k].x, stamped_[k].y, side_, side_);
+        // From the top row down (engine/footprint_order.h).
+        const plat::Point* restoring = restoring_.Sort(stamped_.data(), stamped_.size());
+        for (std::size_t k = 0; k < stamped_.size(); ++k) Restore(restoring[k].x, restoring[k].y, side_, side_);
     }
     stamped_.clear();
     const int top = engine.LastDrawnTop();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/footprint_order.h"
 #include "platform/draw.h"
 
 namespace engine {
@@ -50,6 +51,7 @@ private:
     int shown_index_ = -1;
     std::vector<std::uint32_t> mask_, discs_;  // side x side; five of them
     std::vector<plat::Point> stamped_;         // footprints of the last frame, screen pixels
+    FootprintOrder restoring_;
     std::vector<plat::Rect> rects_;
     bool all_ = true;
 };
