@@ -231,6 +231,13 @@ void present(WindowHandle window, const Bitmap& picture, int x, int y, int width
 void present_changed(WindowHandle window, const Bitmap& picture, int x, int y, const Rect* changed,
                      std::size_t count);
 
+// Before a frame for `window` is drawn: returns when the window's display has read every
+// picture presented in it so far, so that a bitmap from create_window_bitmap may be drawn
+// into again, and keeps the caller's pause of `pause_ms` after the frame before. A window
+// that shows frames at the display's rate (Linux: the full-screen window) keeps the pause
+// with its pace, at the next present; any other waits for it here.
+void await_frame(WindowHandle window, std::uint32_t pause_ms);
+
 // A bitmap of width x height (black) to be presented in `window` again and again: where the
 // back end can, in memory that the window's display reads itself, so that presenting its
 // changed rectangles copies nothing on this side (Linux: shared with the X server over

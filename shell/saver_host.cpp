@@ -40,6 +40,12 @@ SaverHost::SaverHost(std::string member_folder, engine::EngineSettings settings,
     engine::EngineHooks hooks;
     hooks.Present = [this](const plat::Bitmap& frame) {
         if (!present_) return;
+        if (shown_in_ != plat::WindowHandle::None) {
+            // The window's picture free again before the frame is drawn into it; the pause
+            // after the frame before goes with the window's pace where it has one.
+            plat::await_frame(shown_in_, pause_ms_);
+            pause_ms_ = 0;
+        }
         if (!scaled_) {
             present_(frame);
             return;
@@ -47,7 +53,12 @@ SaverHost::SaverHost(std::string member_folder, engine::EngineSettings settings,
         scaled_->Compose(*engine_);
         present_(*scaled_->frame());
     };
-    hooks.Sleep = [](std::uint32_t ms) { plat::sleep_ms(ms); };
+    hooks.Sleep = [this](std::uint32_t ms) {
+        if (shown_in_ != plat::WindowHandle::None)
+            pause_ms_ = ms;  // kept by the next frame's wait
+        else
+            plat::sleep_ms(ms);
+    };
     if (devices.pump)
         hooks.Pump = std::move(devices.pump);
     else
@@ -92,6 +103,8 @@ std::unique_ptr<plat::Bitmap> ScaledSpriteSheet(int scale) {
 
 bool SaverHost::RunEngine(int width, int height, plat::WindowHandle shown_in) {
     std::string error;
+    shown_in_ = shown_in;
+    pause_ms_ = 0;
     int scale = ScaleFor(width, height);
     scaled_.reset();
     if (scale > 1) {

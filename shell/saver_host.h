@@ -48,6 +48,8 @@ public:
     // At a display scale s above 1 the engine composes on a screen of (width / s) x
     // (height / s) design pixels and the frames shown are width x height, drawn s times as
     // large (engine/scaled_frame.h), in a picture made for presenting in `shown_in` when given.
+    // Before a frame is drawn for `shown_in`, plat::await_frame keeps the engine's pause
+    // after the frame before, with the window's pace where it has one.
     bool RunEngine(int width, int height, plat::WindowHandle shown_in = plat::WindowHandle::None);
 
     // The frame shown last differs from the one before everywhere, or only in ShownRects (in
@@ -74,6 +76,8 @@ private:
     int background_index_ = -1;
     std::function<void(const plat::Bitmap& frame)> present_;
     std::unique_ptr<engine::ScaledFrame> scaled_;
+    plat::WindowHandle shown_in_ = plat::WindowHandle::None;
+    std::uint32_t pause_ms_ = 0;  // the engine's pause after the frame shown last, still to keep
     engine::ClockRandom random_;
     std::function<void(const std::string&)> report_;
     std::unique_ptr<engine::Engine> engine_;

@@ -17,19 +17,41 @@ void start_pacing(Window& w) {
     w.period_ticks = SDL_GetPerformanceFrequency() / static_cast<std::uint64_t>(hz);
 }
 
-void pace(Window& w) {
-    if (!w.paced) return;
+namespace {
+
+// Waits for the next frame's time, and `pause_ms` from now at the least.
+void wait_for_frame(Window& w, std::uint32_t pause_ms) {
     const std::uint64_t frequency = SDL_GetPerformanceFrequency();
     std::uint64_t now = SDL_GetPerformanceCounter();
-    if (now < w.next_present) {
+    const std::uint64_t due = std::max(w.next_present, now + pause_ms * frequency / 1000);
+    if (now < due) {
         // To the millisecond; the periods themselves add up exactly, so nothing drifts.
-        const std::uint64_t ms = (w.next_present - now) * 1000 / frequency;
+        const std::uint64_t ms = (due - now) * 1000 / frequency;
         if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
         now = SDL_GetPerformanceCounter();
     }
     // A late frame starts a new period rather than letting the next ones catch up.
     const bool late = now > w.next_present && now - w.next_present >= w.period_ticks;
     w.next_present = (late ? now : w.next_present) + w.period_ticks;
+}
+
+}  // namespace
+
+void pace(Window& w) {
+    if (!w.paced) return;
+    wait_for_frame(w, w.pause_ms);
+    w.pause_ms = 0;
+}
+
+void await_frame(Window& w, std::uint32_t pause_ms) {
+    // The full-screen window keeps the pause with its pace, at the present: one wait, and one
+    // wake-up, a frame. The frame is drawn before it, right after the server has read the
+    // last one, while the rows it read are still in the processor's caches.
+    if (w.paced)
+        w.pause_ms = pause_ms;
+    else if (pause_ms > 0)
+        SDL_Delay(pause_ms);
+    x11::await_puts();
 }
 
 namespace {

@@ -25,8 +25,11 @@ inline void repaint(Window& w) { repaint_surface(w); }
 // nothing done, when the window cannot take them that way; it is then repainted whole.
 bool update_surface(Window& w, const Rect* changed, std::size_t count);
 
-// Holds the next present to one refresh period after the last (nothing for a window that is
-// not paced).
+// Holds the next present to one refresh period after the last, and to the pause await_frame
+// was given after the time of the call (nothing for a window that is not paced).
 void pace(Window& w);
+
+// plat::await_frame for one of the program's windows.
+void await_frame(Window& w, std::uint32_t pause_ms);
 
 }  // namespace plat::linux_window

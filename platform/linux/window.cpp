@@ -13,6 +13,7 @@
 #include "platform/linux/presenter.h"
 #include "platform/linux/window_registry.h"
 #include "platform/linux/x11.h"
+#include "platform/system.h"
 #include "platform/text.h"
 #include "platform/user32/window_tree.h"
 #include "platform/window.h"
@@ -140,6 +141,11 @@ std::unique_ptr<Bitmap> create_window_bitmap(WindowHandle h, int width, int heig
     if (const Window* w = find(h); w && w->sdl)
         if (auto shared = x11::create_shared_bitmap(w->sdl, width, height)) return shared;
     return create_bitmap(width, height);
+}
+
+void await_frame(WindowHandle h, std::uint32_t pause_ms) {
+    if (Window* w = find(h)) return linux_window::await_frame(*w, pause_ms);
+    sleep_ms(pause_ms);
 }
 
 void present_changed(WindowHandle h, const Bitmap& picture, int x, int y, const Rect* changed, std::size_t count) {

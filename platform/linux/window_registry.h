@@ -34,6 +34,8 @@ struct Window : user32::TopLevel {
     // refresh period after the last.
     bool paced = false;
     std::uint64_t period_ticks = 0, next_present = 0;
+    // The pause await_frame was given, kept by the next present's pace.
+    std::uint32_t pause_ms = 0;
     // The framebuffer surface that the last whole repaint filled (null: none yet, or SDL has
     // made a new one since, as after a change of the window's size).
     SDL_Surface* surface_shown = nullptr;

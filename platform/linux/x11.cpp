@@ -228,6 +228,35 @@ bool select_sdl_events(SDL_Window* window) {
 
 namespace {
 
+// The last request that put pixels from shared memory: until the server has processed it,
+// the memory it reads from may not change. The program has one connection, SDL's.
+struct PendingPuts {
+    Display* d = nullptr;
+    unsigned long request = 0;  // none
+};
+PendingPuts& pending_puts() {
+    static PendingPuts pending;
+    return pending;
+}
+
+// The puts are sent, the last with the server's completion event asked for: the event, read
+// with whatever else comes on the connection, says how far the server has got.
+void puts_sent(Display* d) {
+    pending_puts() = {d, NextRequest(d) - 1};
+    XFlush(d);
+}
+
+void await_puts_on(Display* d) {
+    PendingPuts& p = pending_puts();
+    if (p.request == 0 || p.d != d) return;
+    // Every event carries the number of the last request the server had processed. Reading
+    // what has arrived does not wait; only a server still behind is waited for, which costs
+    // a round trip and a wake-up.
+    if (LastKnownRequestProcessed(d) < p.request) XEventsQueued(d, QueuedAfterReading);
+    if (LastKnownRequestProcessed(d) < p.request) XSync(d, False);
+    p.request = 0;
+}
+
 // A band of rows in memory shared with the X server (MIT-SHM), far smaller than the screen:
 // rectangles of a picture are copied into it side by side on shelves and put from there, and
 // when it is full the server is waited for before it is filled again. Null where the server
@@ -246,10 +275,18 @@ public:
         return staging.failed_ ? nullptr : &staging;
     }
 
+    // A picture's rectangles: the band is free again once the server has read the last ones,
+    // which it has long done when the frame before went out a frame ago.
+    void begin() {
+        await_puts_on(d_);
+        x_ = y_ = shelf_ = 0;
+    }
+
     // Copies the rectangle (left, top, w, h) of the picture into the band and puts it at
-    // (to_x, to_y) of the window; w at most the band's width.
+    // (to_x, to_y) of the window; w at most the band's width. `last`: the picture's last, whose
+    // final request asks for the server's completion event.
     void put(Window xw, GC gc, const std::uint32_t* pixels, int stride, int left, int top, int w, int h, int to_x,
-             int to_y) {
+             int to_y, bool last) {
         while (h > 0) {
             const int rows = std::min(h, kRows);
             if (x_ + w > image_->width) next_shelf();
@@ -259,7 +296,7 @@ public:
                 std::memcpy(image_->data + static_cast<std::ptrdiff_t>(y_ + j) * bpl + static_cast<std::ptrdiff_t>(x_) * 4,
                             pixels + static_cast<std::ptrdiff_t>(top + j) * stride + left, static_cast<std::size_t>(w) * 4);
             XShmPutImage(d_, xw, gc, image_, x_, y_, to_x, to_y, static_cast<unsigned>(w), static_cast<unsigned>(rows),
-                         False);
+                         last && rows == h);
             x_ += w;
             shelf_ = std::max(shelf_, rows);
             top += rows;
@@ -268,11 +305,14 @@ public:
         }
     }
 
-    // The server has read everything put so far; the band is free again.
+    // The band is full: the server has read everything put so far, and it is free again.
     void wait() {
         XSync(d_, False);
         x_ = y_ = shelf_ = 0;
     }
+
+    // The picture's rectangles are sent; the band stays busy until the next begin.
+    void end() { puts_sent(d_); }
 
 private:
     static int on_attach_error(Display*, XErrorEvent*) {
@@ -464,6 +504,10 @@ std::unique_ptr<Bitmap> create_shared_bitmap(SDL_Window* window, int width, int 
     });
 }
 
+void await_puts() {
+    if (Display* d = pending_puts().d) await_puts_on(d);
+}
+
 bool fill_window(SDL_Window* window, std::uint32_t rgb) {
     Target t;
     if (!target_of(window, t)) return false;
@@ -484,8 +528,8 @@ bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int
     const Window xw = t.xw;
     Visual* visual = t.visual;
     GC gc = t.gc;
-    // A picture in shared memory goes to the server as it is: one request a rectangle, and a
-    // single wait for all of them before the picture may change again.
+    // A picture in shared memory goes to the server as it is: one request a rectangle, and
+    // await_puts before the picture may change again.
     if (SharedPicture* shared = shared_picture_of(d, pixels);
         shared && shared->width == width && shared->height == height && stride == width) {
         if (!shared->image) {
@@ -505,21 +549,24 @@ bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int
                 const int right = std::min(r.right, width), bottom = std::min(r.bottom, height);
                 if (left < right && top < bottom)
                     XShmPutImage(d, xw, gc, shared->image, left, top, at.x + left, at.y + top,
-                                 static_cast<unsigned>(right - left), static_cast<unsigned>(bottom - top), False);
+                                 static_cast<unsigned>(right - left), static_cast<unsigned>(bottom - top),
+                                 i + 1 == count);  // the completion event (puts_sent)
             }
-            XSync(d, False);
+            puts_sent(d);
             return true;
         }
     }
     if (Staging* staging = Staging::of(d, visual, width)) {
+        staging->begin();
         for (std::size_t i = 0; i < count; ++i) {
             const Rect& r = rects[i];
             const int left = std::max(r.left, 0), top = std::max(r.top, 0);
             const int right = std::min(r.right, width), bottom = std::min(r.bottom, height);
             if (left < right && top < bottom)
-                staging->put(xw, gc, pixels, stride, left, top, right - left, bottom - top, at.x + left, at.y + top);
+                staging->put(xw, gc, pixels, stride, left, top, right - left, bottom - top, at.x + left, at.y + top,
+                             i + 1 == count);
         }
-        staging->wait();
+        staging->end();
         return true;
     }
     // Without shared memory the pixels go through the connection itself.

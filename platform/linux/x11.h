@@ -66,13 +66,6 @@ void destroy_screen_window(unsigned long window);
 // for a window that SDL took over with SDL_CreateWindowFrom, which selects none.
 bool select_sdl_events(SDL_Window* window);
 
-// Puts the rectangles `rects` of a picture of 32-bit pixels (memory order B, G, R, X; `stride`
-// pixels a row) into an SDL window, the picture's (0, 0) at `at` of the window, through SDL's
-// own connection, and waits until the X server has them. Nothing of the window's size is kept
-// on this side: the rectangles pass through a band of 128 rows of memory shared with the
-// server (MIT-SHM), or through the connection itself where the server shares none. False,
-// with nothing drawn, when the window does not hold its pixels as the picture does (a visual
-// of another depth or other colour masks than the screen's default 24-bit one).
 // A black bitmap of width x height in memory shared with the X server of `window`, attached
 // on the window's connection: put_picture then sends its rectangles without copying them.
 // Null where the server shares no memory with this process.
@@ -82,7 +75,20 @@ std::unique_ptr<Bitmap> create_shared_bitmap(SDL_Window* window, int width, int 
 // put_picture; false, with nothing drawn, where put_picture would refuse the window.
 bool fill_window(SDL_Window* window, std::uint32_t rgb);
 
+// Puts the rectangles `rects` of a picture of 32-bit pixels (memory order B, G, R, X; `stride`
+// pixels a row) into an SDL window, the picture's (0, 0) at `at` of the window, through SDL's
+// own connection. Nothing of the window's size is kept on this side: the rectangles pass
+// through a band of 128 rows of memory shared with the server (MIT-SHM), go straight from a
+// picture of create_shared_bitmap, or through the connection itself where the server shares
+// none. What goes through shared memory is read by the server after this returns: until
+// await_puts, neither that picture nor the band may change. False, with nothing drawn, when
+// the window does not hold its pixels as the picture does (a visual of another depth or other
+// colour masks than the screen's default 24-bit one).
 bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int height, int stride, Point at,
                  const Rect* rects, std::size_t count);
+
+// Returns when the X server has read everything put_picture sent from shared memory: at once
+// when what the server has sent since says so, as it does a frame later.
+void await_puts();
 
 }  // namespace plat::x11

@@ -187,6 +187,8 @@ void present_changed(WindowHandle h, const Bitmap& picture, int x, int y, const 
     w->changed_rects = partial ? std::vector<Rect>(changed, changed + count) : std::vector<Rect>{place};
 }
 
+void await_frame(WindowHandle, std::uint32_t pause_ms) { sleep_ms(pause_ms); }
+
 std::unique_ptr<Bitmap> create_window_bitmap(WindowHandle, int width, int height) {
     return create_bitmap(width, height);
 }

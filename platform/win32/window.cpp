@@ -676,6 +676,11 @@ void present_changed(WindowHandle window, const Bitmap& picture, int x, int y, c
     ReleaseDC(hwnd, dc);
 }
 
+// BitBlt has read the picture when it returns, and frames are not paced here.
+void await_frame(WindowHandle, std::uint32_t pause_ms) {
+    if (pause_ms > 0) Sleep(pause_ms);
+}
+
 std::unique_ptr<Bitmap> create_window_bitmap(WindowHandle, int width, int height) {
     // A DIB section already, which GDI copies to the window straight.
     return create_bitmap(width, height);

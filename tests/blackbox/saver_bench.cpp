@@ -11,8 +11,10 @@
 //
 // Counters: first_frame_ms (from the fork to the first non-black pixel in the middle of the
 // screen, read through XGetImage), rss_MB and hwm_MB (VmRSS and VmHWM), cpu_percent (utime +
-// stime over the seconds after the first frame, of one core), gl (1 when an OpenGL library
-// is mapped into the saver).
+// stime over the seconds after the first frame, of one core), wakeups_per_s (the times a
+// second the saver waited and was woken, as voluntary context switches: at 60 frames a second
+// each wait more than one a frame costs as much as the frame's drawing), gl (1 when an OpenGL
+// library is mapped into the saver).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <benchmark/benchmark.h>
@@ -141,14 +143,17 @@ double cpu_seconds(pid_t pid) {
     return (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// A field of /proc/PID/status in megabytes (2^20 bytes).
-double status_mb(pid_t pid, const std::string& field) {
+// A field of /proc/PID/status, the number as it stands there.
+double status_field(pid_t pid, const std::string& field) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0) return std::atof(line.c_str() + field.size()) / 1024.0;
+        if (line.rfind(field, 0) == 0) return std::atof(line.c_str() + field.size());
     return 0;
 }
+
+// A field of /proc/PID/status in kilobytes, in megabytes (2^20 bytes).
+double status_mb(pid_t pid, const std::string& field) { return status_field(pid, field) / 1024.0; }
 
 bool maps_opengl(pid_t pid) {
     std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
@@ -200,15 +205,16 @@ void BM_WholeSaver(benchmark::State& state) {
         state.SetIterationTime(first_frame);
         // A second for the start-up's remains, then the running saver alone.
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        const double cpu0 = cpu_seconds(saver);
+        const double cpu0 = cpu_seconds(saver), waits0 = status_field(saver, "voluntary_ctxt_switches:");
         const Clock::time_point t0 = Clock::now();
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-        const double cpu1 = cpu_seconds(saver);
+        const double cpu1 = cpu_seconds(saver), waits1 = status_field(saver, "voluntary_ctxt_switches:");
         const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
         state.counters["first_frame_ms"] = 1000.0 * first_frame;
         state.counters["rss_MB"] = status_mb(saver, "VmRSS:");
         state.counters["hwm_MB"] = status_mb(saver, "VmHWM:");
         state.counters["cpu_percent"] = 100.0 * (cpu1 - cpu0) / wall;
+        state.counters["wakeups_per_s"] = (waits1 - waits0) / wall;
         const bool gl = maps_opengl(saver);
         state.counters["gl"] = gl ? 1 : 0;
         int status = 0;
