@@ -233,27 +233,40 @@ namespace {
 struct PendingPuts {
     Display* d = nullptr;
     unsigned long request = 0;  // none
+    bool event = false;         // the request asked for the server's completion event
 };
 PendingPuts& pending_puts() {
     static PendingPuts pending;
     return pending;
 }
 
-// The puts are sent, the last with the server's completion event asked for: the event, read
-// with whatever else comes on the connection, says how far the server has got.
-void puts_sent(Display* d) {
-    pending_puts() = {d, NextRequest(d) - 1};
+// The puts are sent; `event`: the last asked for the server's completion event, which says,
+// when it comes, that the server has read them all.
+void puts_sent(Display* d, bool event) {
+    pending_puts() = {d, NextRequest(d) - 1, event};
     XFlush(d);
+}
+
+// An event at or after the request in *arg: every event carries the number of the last
+// request the server had processed when it sent it.
+Bool processed_since(Display*, XEvent* event, XPointer arg) {
+    return event->xany.serial >= *reinterpret_cast<const unsigned long*>(arg) ? True : False;
 }
 
 void await_puts_on(Display* d) {
     PendingPuts& p = pending_puts();
     if (p.request == 0 || p.d != d) return;
-    // Every event carries the number of the last request the server had processed. Reading
-    // what has arrived does not wait; only a server still behind is waited for, which costs
-    // a round trip and a wake-up.
-    if (LastKnownRequestProcessed(d) < p.request) XEventsQueued(d, QueuedAfterReading);
-    if (LastKnownRequestProcessed(d) < p.request) XSync(d, False);
+    // Whatever Xlib has read since (SDL reads every event) may say so already. Else the
+    // completion event is waited for and left in the queue for SDL, which ignores it: one
+    // read, where a round trip would write and then read.
+    if (LastKnownRequestProcessed(d) < p.request) {
+        if (p.event) {
+            XEvent event;
+            XPeekIfEvent(d, &event, processed_since, reinterpret_cast<XPointer>(&p.request));
+        } else {
+            XSync(d, False);
+        }
+    }
     p.request = 0;
 }
 
@@ -287,6 +300,7 @@ public:
     // final request asks for the server's completion event.
     void put(Window xw, GC gc, const std::uint32_t* pixels, int stride, int left, int top, int w, int h, int to_x,
              int to_y, bool last) {
+        event_ = last;
         while (h > 0) {
             const int rows = std::min(h, kRows);
             if (x_ + w > image_->width) next_shelf();
@@ -312,7 +326,10 @@ public:
     }
 
     // The picture's rectangles are sent; the band stays busy until the next begin.
-    void end() { puts_sent(d_); }
+    void end() {
+        puts_sent(d_, event_);
+        event_ = false;
+    }
 
 private:
     static int on_attach_error(Display*, XErrorEvent*) {
@@ -378,6 +395,7 @@ private:
     XShmSegmentInfo info_{};
     XImage* image_ = nullptr;
     bool failed_ = false, attached_ = false;
+    bool event_ = false;  // the last put asked for the completion event
     int x_ = 0, y_ = 0, shelf_ = 0;
 };
 
@@ -543,16 +561,17 @@ bool put_picture(SDL_Window* window, const std::uint32_t* pixels, int width, int
             if (shared->image) shared->image->byte_order = LSBFirst;
         }
         if (shared->image) {
+            bool event = false;
             for (std::size_t i = 0; i < count; ++i) {
                 const Rect& r = rects[i];
                 const int left = std::max(r.left, 0), top = std::max(r.top, 0);
                 const int right = std::min(r.right, width), bottom = std::min(r.bottom, height);
-                if (left < right && top < bottom)
-                    XShmPutImage(d, xw, gc, shared->image, left, top, at.x + left, at.y + top,
-                                 static_cast<unsigned>(right - left), static_cast<unsigned>(bottom - top),
-                                 i + 1 == count);  // the completion event (puts_sent)
+                if (left >= right || top >= bottom) continue;
+                event = i + 1 == count;
+                XShmPutImage(d, xw, gc, shared->image, left, top, at.x + left, at.y + top,
+                             static_cast<unsigned>(right - left), static_cast<unsigned>(bottom - top), event);
             }
-            puts_sent(d);
+            puts_sent(d, event);
             return true;
         }
     }
