@@ -1,7 +1,7 @@
 // Footprints in the order their rows lie in memory, for restoring: a counting sort by top row.
 // Restored from the top row down rather than in drawing order, the copies walk through the
 // frame and the background in address order, which the caches and the address translation
-// follow far better; and footprints at one place come together.
+// follow far better. Within a row the drawing order stays.
 #pragma once
 
 #include <algorithm>
